@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Runs every benchmark of a build tree: bash bench/run.sh [build-dir] [extra benchmark flags...]
+set -euo pipefail
+build=${1:-build-release}
+shift || true
+found=0
+while IFS= read -r exe; do
+    found=1
+    echo "== $exe"
+    "$exe" --benchmark_counters_tabular=true "$@"
+done < <(find "$build/bench" -type f -name '*_bench' -perm -u+x | sort)
+[ "$found" = 1 ] || { echo "no benchmarks in $build/bench" >&2; exit 1; }
