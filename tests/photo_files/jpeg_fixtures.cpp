@@ -1,0 +1,211 @@
+#include "jpeg_fixtures.h"
+
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
+TestImage colour_image(int width, int height)
+{
+    TestImage image{width, height, 3, Bytes(static_cast<std::size_t>(width) * height * 3)};
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            std::uint8_t* p = image.pixel(x, y);
+            p[0] = static_cast<std::uint8_t>(x * 255 / (width > 1 ? width - 1 : 1));
+            p[1] = static_cast<std::uint8_t>(y * 255 / (height > 1 ? height - 1 : 1));
+            p[2] = static_cast<std::uint8_t>(((x + y) * 7 + (x * y) % 13) & 0xFF);
+        }
+    return image;
+}
+
+TestImage gray_image(int width, int height)
+{
+    TestImage image{width, height, 1, Bytes(static_cast<std::size_t>(width) * height)};
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) *image.pixel(x, y) = static_cast<std::uint8_t>(x * 255 / (width - 1));
+    return image;
+}
+
+TestImage quadrant_image(int width, int height)
+{
+    static constexpr std::uint8_t kColours[4][3] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {255, 255, 255}};
+    TestImage image{width, height, 3, Bytes(static_cast<std::size_t>(width) * height * 3)};
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const int quadrant = (y < height / 2 ? 0 : 2) + (x < width / 2 ? 0 : 1);
+            std::copy(kColours[quadrant], kColours[quadrant] + 3, image.pixel(x, y));
+        }
+    return image;
+}
+
+TestImage flat_cmyk_image(int width, int height, const std::uint8_t cmyk[4])
+{
+    TestImage image{width, height, 4, Bytes(static_cast<std::size_t>(width) * height * 4)};
+    for (std::size_t i = 0; i < image.samples.size(); ++i) image.samples[i] = cmyk[i % 4];
+    return image;
+}
+
+Bytes encode_test_jpeg(const TestImage& image, const EncodeOptions& options)
+{
+    jpeg_compress_struct cinfo{};
+    jpeg_error_mgr err{};
+    cinfo.err = jpeg_std_error(&err);
+    jpeg_create_compress(&cinfo);
+    unsigned char* out = nullptr;
+    unsigned long out_size = 0;
+    jpeg_mem_dest(&cinfo, &out, &out_size);
+    cinfo.image_width = static_cast<JDIMENSION>(image.width);
+    cinfo.image_height = static_cast<JDIMENSION>(image.height);
+    cinfo.input_components = image.components;
+    cinfo.in_color_space = image.components == 1 ? JCS_GRAYSCALE : image.components == 3 ? JCS_RGB : JCS_CMYK;
+    jpeg_set_defaults(&cinfo);
+    if (options.file_space != JCS_UNKNOWN) jpeg_set_colorspace(&cinfo, options.file_space);
+    if (image.components == 4) cinfo.write_Adobe_marker = options.adobe_marker;
+    if (options.full_chroma)
+        for (int c = 0; c < cinfo.num_components; ++c)
+            cinfo.comp_info[c].h_samp_factor = cinfo.comp_info[c].v_samp_factor = 1;
+    jpeg_set_quality(&cinfo, options.quality, TRUE);
+    if (!options.scans.empty()) {
+        cinfo.scan_info = options.scans.data();
+        cinfo.num_scans = static_cast<int>(options.scans.size());
+    } else if (options.progressive) {
+        jpeg_simple_progression(&cinfo);
+    }
+    jpeg_start_compress(&cinfo, TRUE);
+    if (!options.app1.empty())
+        jpeg_write_marker(&cinfo, JPEG_APP0 + 1, options.app1.data(),
+                          static_cast<unsigned>(options.app1.size()));
+    if (!options.icc_profile.empty())
+        jpeg_write_icc_profile(&cinfo, options.icc_profile.data(),
+                               static_cast<unsigned>(options.icc_profile.size()));
+    const std::size_t stride = static_cast<std::size_t>(image.width) * image.components;
+    while (cinfo.next_scanline < cinfo.image_height) {
+        JSAMPROW row = const_cast<JSAMPROW>(image.samples.data() + cinfo.next_scanline * stride);
+        jpeg_write_scanlines(&cinfo, &row, 1);
+    }
+    jpeg_finish_compress(&cinfo);
+    Bytes result(out, out + out_size);
+    jpeg_destroy_compress(&cinfo);
+    free(out);
+    return result;
+}
+
+TestImage decode_reference(const Bytes& jpeg)
+{
+    jpeg_decompress_struct cinfo{};
+    jpeg_error_mgr err{};
+    cinfo.err = jpeg_std_error(&err);
+    jpeg_create_decompress(&cinfo);
+    jpeg_mem_src(&cinfo, jpeg.data(), static_cast<unsigned long>(jpeg.size()));
+    jpeg_read_header(&cinfo, TRUE);
+    cinfo.dct_method = JDCT_FLOAT;
+    cinfo.do_block_smoothing = TRUE;
+    const bool gray = cinfo.num_components == 1;
+    if (gray) {
+        cinfo.quantize_colors = TRUE;
+        cinfo.desired_number_of_colors = 236;
+    } else {
+        cinfo.out_color_space = JCS_RGB;
+    }
+    jpeg_start_decompress(&cinfo);
+    TestImage image{
+        static_cast<int>(cinfo.output_width), static_cast<int>(cinfo.output_height), gray ? 1 : 3, {}};
+    image.samples.resize(static_cast<std::size_t>(image.width) * image.height * image.components);
+    while (cinfo.output_scanline < cinfo.output_height) {
+        JSAMPROW row = image.pixel(0, static_cast<int>(cinfo.output_scanline));
+        jpeg_read_scanlines(&cinfo, &row, 1);
+    }
+    if (gray)
+        for (auto& sample : image.samples) sample = cinfo.colormap[0][sample];
+    jpeg_finish_decompress(&cinfo);
+    jpeg_destroy_decompress(&cinfo);
+    return image;
+}
+
+Bytes exif_orientation_payload(int orientation, bool big_endian)
+{
+    const auto value = static_cast<std::uint8_t>(orientation);
+    if (big_endian)
+        return {'E',  'x',  'i', 'f', 0, 0, 'M', 'M', 0, 0x2A,  0, 0, 0, 8,  // TIFF header, first IFD at 8
+                0,    1,                                                     // one entry
+                0x01, 0x12, 0,   3,   0, 0, 0,   1,   0, value, 0, 0,        // orientation, SHORT, 1 value
+                0,    0,    0,   0};                                         // no next IFD
+    return {'E',  'x',  'i', 'f', 0, 0, 'I', 'I', 0x2A,  0, 8, 0, 0, 0, 1, 0,
+            0x12, 0x01, 3,   0,   1, 0, 0,   0,   value, 0, 0, 0, 0, 0, 0, 0};
+}
+
+std::vector<jpeg_scan_info> many_scan_script(int bands, int bit_steps)
+{
+    std::vector<jpeg_scan_info> scans;
+    jpeg_scan_info dc{};
+    dc.comps_in_scan = 1;
+    scans.push_back(dc);
+    for (int band = 0; band < bands; ++band) {
+        jpeg_scan_info scan{};
+        scan.comps_in_scan = 1;
+        scan.Ss = 1 + band * 63 / bands;
+        scan.Se = (band + 1) * 63 / bands;
+        scan.Ah = 0;
+        scan.Al = bit_steps - 1;
+        scans.push_back(scan);
+        for (int bit = bit_steps - 1; bit > 0; --bit) {
+            scan.Ah = bit;
+            scan.Al = bit - 1;
+            scans.push_back(scan);
+        }
+    }
+    return scans;
+}
+
+int count_scans(const Bytes& jpeg)
+{
+    int scans = 0;
+    for (std::size_t i = 0; i + 1 < jpeg.size(); ++i)
+        if (jpeg[i] == 0xFF && jpeg[i + 1] == 0xDA) ++scans;
+    return scans;
+}
+
+std::size_t find_marker(const Bytes& jpeg, std::uint8_t code)
+{
+    for (std::size_t i = 0; i + 1 < jpeg.size(); ++i)
+        if (jpeg[i] == 0xFF && jpeg[i + 1] == code) return i;
+    return std::string::npos;
+}
+
+TempDir::TempDir()
+{
+    std::string pattern = (std::filesystem::temp_directory_path() / "photo_files_test.XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot make a temporary folder");
+    path_ = pattern;
+}
+
+TempDir::~TempDir()
+{
+    std::error_code ignored;
+    std::filesystem::permissions(path_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add,
+                                 ignored);
+    std::filesystem::remove_all(path_, ignored);
+}
+
+std::vector<std::string> TempDir::entries() const
+{
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(path_))
+        names.push_back(entry.path().filename());
+    return names;
+}
+
+void write_bytes(const std::string& path, const Bytes& bytes)
+{
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    if (!out) throw std::runtime_error("cannot write " + path);
+}
+
+Bytes read_bytes(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}

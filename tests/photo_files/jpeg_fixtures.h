@@ -1,0 +1,82 @@
+#pragma once
+
+// Test photos made with libjpeg itself, so every fixture's content is known.
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+// jpeglib.h needs FILE and size_t declared before it.
+#include <jpeglib.h>
+
+using Bytes = std::vector<std::uint8_t>;
+
+/// Interleaved 8-bit samples, `components` per pixel, rows from the top.
+struct TestImage {
+    int width = 0;
+    int height = 0;
+    int components = 3;
+    Bytes samples;
+    std::uint8_t* pixel(int x, int y) { return samples.data() + offset(x, y); }
+    const std::uint8_t* pixel(int x, int y) const { return samples.data() + offset(x, y); }
+    std::size_t offset(int x, int y) const { return (static_cast<std::size_t>(y) * width + x) * components; }
+};
+
+/// Smooth colour ramps with a little texture: realistic for JPEG, every channel different.
+TestImage colour_image(int width, int height);
+/// A horizontal gray ramp over the full 0..255 range.
+TestImage gray_image(int width, int height);
+/// Four flat quadrants: red top-left, green top-right, blue bottom-left, white bottom-right.
+TestImage quadrant_image(int width, int height);
+/// A flat CMYK image with the given stored ink values.
+TestImage flat_cmyk_image(int width, int height, const std::uint8_t cmyk[4]);
+
+struct EncodeOptions {
+    int quality = 90;
+    bool progressive = false;
+    bool full_chroma = false;                // 1 x 1 sampling for every component
+    J_COLOR_SPACE file_space = JCS_UNKNOWN;  // JCS_UNKNOWN: the library's default for the input
+    bool adobe_marker = true;                // only asked for CMYK and YCCK files
+    std::vector<jpeg_scan_info> scans;       // a scan script of our own (progressive)
+    Bytes app1;                              // APP1 payload, written as it is
+    Bytes icc_profile;
+};
+
+/// Encodes `image` (RGB, gray or CMYK by its component count) into a JPEG stream.
+Bytes encode_test_jpeg(const TestImage& image, const EncodeOptions& options = {});
+
+/// Decodes with bare libjpeg and the loader's settings into RGB (or 236-level gray
+/// indices mapped through the colour map) to compare the loader's pixels against.
+TestImage decode_reference(const Bytes& jpeg);
+
+/// An EXIF APP1 payload holding only an orientation tag.
+Bytes exif_orientation_payload(int orientation, bool big_endian);
+
+/// A single-component progressive scan script with `bands` spectral bands, each
+/// refined bit by bit over `bit_steps` successive-approximation scans.
+std::vector<jpeg_scan_info> many_scan_script(int bands, int bit_steps);
+
+/// The number of SOS markers in a JPEG stream.
+int count_scans(const Bytes& jpeg);
+
+/// The position of the first marker `code` (0xFF code) in the stream, or npos.
+std::size_t find_marker(const Bytes& jpeg, std::uint8_t code);
+
+/// A fresh folder that is removed with everything in it.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::string& path() const { return path_; }
+    std::string file(const std::string& name) const { return path_ + "/" + name; }
+    std::vector<std::string> entries() const;
+
+private:
+    std::string path_;
+};
+
+void write_bytes(const std::string& path, const Bytes& bytes);
+Bytes read_bytes(const std::string& path);

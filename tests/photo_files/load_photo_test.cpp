@@ -1,0 +1,313 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "bitmap32.h"
+#include "jpeg_fixtures.h"
+#include "jpeg_photo.h"
+
+namespace {
+
+std::uint32_t word(const std::uint8_t* rgb)
+{
+    return 0xFF000000u | rgb[0] << 16 | rgb[1] << 8 | rgb[2];
+}
+
+// Counts notifications so tests can see what observers were told.
+struct Watcher {
+    int changes = 0;
+    int resizes = 0;
+    explicit Watcher(Bitmap32& photo)
+    {
+        photo.OnChange = [this] { ++changes; };
+        photo.OnResize = [this] { ++resizes; };
+    }
+};
+
+class LoadPhoto : public testing::Test {
+protected:
+    TempDir dir;
+    Bitmap32 photo;
+
+    std::string save(const std::string& name, const Bytes& bytes)
+    {
+        write_bytes(dir.file(name), bytes);
+        return dir.file(name);
+    }
+    void fill_with_old_photo(int width, int height)
+    {
+        photo.set_size(width, height);
+        std::fill(photo.pixels(), photo.pixels() + photo.pixel_count(), 0xFF123456u);
+    }
+};
+
+struct ColourCase {
+    const char* description;
+    EncodeOptions options;
+};
+
+class ColourLevels : public LoadPhoto, public testing::WithParamInterface<ColourCase> {};
+
+// The loader writes words straight from the decoder; its levels must be exactly
+// what a plain RGB decode with the same settings gives, and alpha opaque.
+TEST_P(ColourLevels, AreTheDecodersRgbOutputUnchanged)
+{
+    const Bytes jpeg = encode_test_jpeg(colour_image(61, 37), GetParam().options);
+    const TestImage reference = decode_reference(jpeg);
+    ASSERT_TRUE(load_photo(save("photo.jpg", jpeg), photo));
+    ASSERT_EQ(photo.width(), 61);
+    ASSERT_EQ(photo.height(), 37);
+    int mismatches = 0;
+    for (int y = 0; y < 37; ++y)
+        for (int x = 0; x < 61; ++x) mismatches += photo.pixel(x, y) != word(reference.pixel(x, y));
+    EXPECT_EQ(mismatches, 0);
+}
+
+EncodeOptions progressive()
+{
+    EncodeOptions o;
+    o.progressive = true;
+    return o;
+}
+EncodeOptions full_chroma()
+{
+    EncodeOptions o;
+    o.full_chroma = true;
+    o.quality = 60;
+    return o;
+}
+EncodeOptions rgb_file()
+{
+    EncodeOptions o;
+    o.file_space = JCS_RGB;
+    return o;
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, ColourLevels,
+                         testing::Values(ColourCase{"baseline_420", {}},
+                                         ColourCase{"progressive", progressive()},
+                                         ColourCase{"full_chroma", full_chroma()},
+                                         ColourCase{"rgb_file", rgb_file()}),
+                         [](const auto& info) { return std::string(info.param.description); });
+
+TEST_F(LoadPhoto, GrayscaleIsDitheredOntoTheFixedLevelsWithEqualChannels)
+{
+    const Bytes jpeg = encode_test_jpeg(gray_image(300, 20));
+    ASSERT_TRUE(load_photo(save("gray.jpeg", jpeg), photo));
+    ASSERT_EQ(photo.width(), 300);
+    std::set<int> allowed;
+    for (int j = 0; j < 236; ++j) allowed.insert((255 * j + 117) / 235);
+    std::set<int> seen;
+    const TestImage reference = decode_reference(jpeg);
+    int mismatches = 0;
+    for (int y = 0; y < photo.height(); ++y)
+        for (int x = 0; x < photo.width(); ++x) {
+            const std::uint32_t p = photo.pixel(x, y);
+            const int level = p & 0xFF;
+            EXPECT_EQ(p, 0xFF000000u | level << 16 | level << 8 | level);
+            EXPECT_TRUE(allowed.count(level)) << level;
+            mismatches += level != *reference.pixel(x, y);
+            seen.insert(level);
+        }
+    EXPECT_EQ(mismatches, 0);
+    EXPECT_LE(seen.size(), 236u);
+    EXPECT_GT(seen.size(), 200u);  // the ramp really uses the levels, not a coarse map
+}
+
+TEST_F(LoadPhoto, SucceedsForAnEmptyFileWithAnEmptyPhotoAndTellsObservers)
+{
+    fill_with_old_photo(4, 3);
+    Watcher watcher(photo);
+    ASSERT_TRUE(load_photo(save("empty.jpg", {}), photo));
+    EXPECT_EQ(photo.width(), 0);
+    EXPECT_EQ(photo.height(), 0);
+    EXPECT_EQ(watcher.resizes, 1);
+    EXPECT_GE(watcher.changes, 1);
+}
+
+TEST_F(LoadPhoto, NotifiesTheResizeFirstAndTheFinishedPixelsOnce)
+{
+    Watcher watcher(photo);
+    ASSERT_TRUE(load_photo(save("a.jpg", encode_test_jpeg(colour_image(16, 16))), photo));
+    EXPECT_EQ(watcher.resizes, 1);
+    EXPECT_EQ(watcher.changes, 2);  // one at the resize, one when the pixels are in
+
+    // The same size again: no resize, only the final notification.
+    Watcher again(photo);
+    ASSERT_TRUE(load_photo(dir.file("a.jpg"), photo));
+    EXPECT_EQ(again.resizes, 0);
+    EXPECT_EQ(again.changes, 1);
+}
+
+TEST_F(LoadPhoto, FailsForFilesThatAreNoJpegPhotoAndLeavesThePhotoAlone)
+{
+    fill_with_old_photo(5, 5);
+    const Bytes jpeg = encode_test_jpeg(colour_image(8, 8));
+    const std::string not_jpeg = save("photo.jpg", Bytes{'h', 'e', 'l', 'l', 'o', '\n'});
+    const std::string png_named = save("photo.png", jpeg);
+    const std::string no_extension = save("photo", jpeg);
+    const std::string cut_in_header = save("cut.jpg", Bytes(jpeg.begin(), jpeg.begin() + 40));
+    std::filesystem::create_directory(dir.file("folder.jpg"));
+    const Bytes tables_only{0xFF, 0xD8, 0xFF, 0xD9};
+
+    Watcher watcher(photo);
+    EXPECT_FALSE(load_photo(not_jpeg, photo));
+    EXPECT_FALSE(load_photo(png_named, photo));
+    EXPECT_FALSE(load_photo(no_extension, photo));
+    EXPECT_FALSE(load_photo(cut_in_header, photo));
+    EXPECT_FALSE(load_photo(dir.file("missing.jpg"), photo));
+    EXPECT_FALSE(load_photo(dir.file("folder.jpg"), photo));
+    EXPECT_FALSE(load_photo(save("tables.jpg", tables_only), photo));
+    EXPECT_EQ(photo.width(), 5);
+    EXPECT_EQ(photo.pixel(4, 4), 0xFF123456u);
+    EXPECT_EQ(watcher.changes + watcher.resizes, 0);
+
+    EXPECT_TRUE(load_photo(save("UPPER.JPEG", jpeg), photo));
+}
+
+TEST_F(LoadPhoto, FileCutOffInsideItsImageDataLoadsAtFullSize)
+{
+    for (bool progressive_file : {false, true}) {
+        EncodeOptions options;
+        options.progressive = progressive_file;
+        const Bytes jpeg = encode_test_jpeg(colour_image(120, 90), options);
+        const std::size_t cut = progressive_file ? jpeg.size() / 3 : jpeg.size() / 2;
+        ASSERT_GT(cut, find_marker(jpeg, 0xDA));  // past the first scan's start: inside the image data
+        EXPECT_TRUE(load_photo(save("cut.jpg", Bytes(jpeg.begin(), jpeg.begin() + cut)), photo))
+            << progressive_file;
+        EXPECT_EQ(photo.width(), 120);
+        EXPECT_EQ(photo.height(), 90);
+        EXPECT_EQ(photo.pixel(0, 0) >> 24, 0xFFu);
+        EXPECT_EQ(photo.pixel(119, 89) >> 24, 0xFFu);
+    }
+}
+
+// Writes a new size into the file's SOF header; the data after it stays as it was.
+Bytes with_header_size(Bytes jpeg, int width, int height)
+{
+    const std::size_t sof = find_marker(jpeg, 0xC0);
+    jpeg.at(sof + 5) = static_cast<std::uint8_t>(height >> 8);
+    jpeg.at(sof + 6) = static_cast<std::uint8_t>(height);
+    jpeg.at(sof + 7) = static_cast<std::uint8_t>(width >> 8);
+    jpeg.at(sof + 8) = static_cast<std::uint8_t>(width);
+    return jpeg;
+}
+
+TEST_F(LoadPhoto, HugeHeaderIsRefusedBeforeAnyStorageIsTaken)
+{
+    fill_with_old_photo(3, 3);
+    Watcher watcher(photo);
+    const Bytes small = encode_test_jpeg(colour_image(16, 16));
+    // 65500 x 65500 would be 17 GB of words; 20001 x 20000 is just above the limit.
+    EXPECT_FALSE(load_photo(save("huge.jpg", with_header_size(small, 65500, 65500)), photo));
+    EXPECT_FALSE(load_photo(save("limit.jpg", with_header_size(small, 20001, 20000)), photo));
+    EXPECT_EQ(photo.width(), 3);
+    EXPECT_EQ(photo.pixel(0, 0), 0xFF123456u);
+    EXPECT_EQ(watcher.resizes, 0);
+    static_assert(kMaxPhotoPixels >= 400'000'000 && kMaxPhotoPixels <= 2'147'483'647);
+}
+
+TEST_F(LoadPhoto, ProgressiveFileWithAbsurdlyManyScansIsRefusedButRealOnesLoad)
+{
+    const TestImage image = gray_image(64, 64);
+    EncodeOptions hundred;
+    hundred.scans = many_scan_script(33, 3);
+    const Bytes real = encode_test_jpeg(image, hundred);
+    ASSERT_EQ(count_scans(real), 100);
+    EXPECT_TRUE(load_photo(save("hundred_scans.jpg", real), photo));
+    EXPECT_EQ(photo.width(), 64);
+
+    EncodeOptions bomb;
+    bomb.scans = many_scan_script(63, 11);
+    const Bytes bomb_file = encode_test_jpeg(image, bomb);
+    ASSERT_GT(count_scans(bomb_file), kMaxJpegScans);
+    EXPECT_FALSE(load_photo(save("scan_bomb.jpg", bomb_file), photo));
+}
+
+TEST_F(LoadPhoto, FailureAfterTheResizeLeavesNoPixelsOfTheOldPhoto)
+{
+    EncodeOptions options;
+    options.progressive = true;
+    Bytes jpeg = encode_test_jpeg(colour_image(24, 24), options);
+    // Make the second scan's spectral range run backwards: a hard error while the
+    // decoder takes in the scans, after the photo has been given its size.
+    std::size_t second = find_marker(jpeg, 0xDA);
+    second = find_marker(Bytes(jpeg.begin() + second + 2, jpeg.end()), 0xDA) + second + 2;
+    const std::size_t components = jpeg.at(second + 4);
+    const std::size_t spectral = second + 5 + 2 * components;
+    jpeg.at(spectral) = 5;
+    jpeg.at(spectral + 1) = 2;
+
+    fill_with_old_photo(24, 24);
+    EXPECT_FALSE(load_photo(save("bad_progression.jpg", jpeg), photo));
+    EXPECT_EQ(photo.width(), 24);
+    EXPECT_TRUE(
+        std::all_of(photo.pixels(), photo.pixels() + photo.pixel_count(), [](auto p) { return p == 0; }));
+}
+
+TEST_F(LoadPhoto, CommittedFixturesLoadOrFailAsTheirNamesSay)
+{
+    const std::string data = TINTELO_TEST_DATA;
+    EXPECT_TRUE(load_photo(data + "/truncated_in_image_data.jpg", photo));
+    EXPECT_EQ(photo.width(), 48);
+    EXPECT_EQ(photo.height(), 32);
+    EXPECT_FALSE(load_photo(data + "/text_named_jpg.jpg", photo));
+}
+
+struct CmykCase {
+    const char* description;
+    J_COLOR_SPACE file_space;
+    bool adobe_marker;
+    std::uint8_t stored[4];
+    std::uint8_t red, green, blue;
+};
+
+class CmykFiles : public LoadPhoto, public testing::WithParamInterface<CmykCase> {};
+
+TEST_P(CmykFiles, AreConvertedToRgb)
+{
+    const CmykCase& c = GetParam();
+    EncodeOptions options;
+    options.file_space = c.file_space;
+    options.adobe_marker = c.adobe_marker;
+    options.quality = 100;
+    ASSERT_TRUE(
+        load_photo(save("cmyk.jpg", encode_test_jpeg(flat_cmyk_image(16, 16, c.stored), options)), photo));
+    const std::uint32_t p = photo.pixel(8, 8);
+    EXPECT_EQ(p >> 24, 0xFFu);
+    EXPECT_NEAR(static_cast<int>(p >> 16 & 0xFF), c.red, 3);
+    EXPECT_NEAR(static_cast<int>(p >> 8 & 0xFF), c.green, 3);
+    EXPECT_NEAR(static_cast<int>(p & 0xFF), c.blue, 3);
+}
+
+// Adobe files store inverted inks: stored 255 = no ink. Cyan-free, half magenta, full yellow, K 200 stored.
+INSTANTIATE_TEST_SUITE_P(
+    Files, CmykFiles,
+    testing::Values(CmykCase{"adobe_cmyk", JCS_CMYK, true, {255, 128, 0, 200}, 200, 100, 0},
+                    CmykCase{"adobe_ycck", JCS_YCCK, true, {255, 128, 0, 200}, 200, 100, 0},
+                    CmykCase{"plain_cmyk", JCS_CMYK, false, {0, 127, 255, 55}, 200, 100, 0}),
+    [](const auto& info) { return std::string(info.param.description); });
+
+TEST_F(LoadPhoto, EmbeddedIccProfileIsReturnedAndAbsenceClearsIt)
+{
+    IccProfile profile(150000);  // needs three APP2 markers
+    for (std::size_t i = 0; i < profile.size(); ++i) profile[i] = static_cast<std::uint8_t>(i * 31 + i / 7);
+    EncodeOptions options;
+    options.icc_profile = profile;
+    IccProfile loaded{9, 9};
+    ASSERT_TRUE(load_photo(save("icc.jpg", encode_test_jpeg(colour_image(16, 16), options)), photo, &loaded));
+    EXPECT_EQ(loaded, profile);
+
+    ASSERT_TRUE(load_photo(save("plain.jpg", encode_test_jpeg(colour_image(16, 16))), photo, &loaded));
+    EXPECT_TRUE(loaded.empty());
+    loaded = {1};
+    EXPECT_FALSE(load_photo(dir.file("missing.jpg"), photo, &loaded));
+    EXPECT_TRUE(loaded.empty());
+}
+
+}  // namespace

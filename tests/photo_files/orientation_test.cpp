@@ -1,0 +1,139 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "bitmap32.h"
+#include "exif_orientation.h"
+#include "jpeg_fixtures.h"
+#include "jpeg_photo.h"
+
+namespace {
+
+enum Corner { TopLeft, TopRight, BottomLeft, BottomRight };
+
+struct OrientationCase {
+    int orientation;
+    Corner stored_top_left_goes_to;
+    Corner stored_top_right_goes_to;
+};
+
+std::uint32_t at_corner(const Bitmap32& photo, Corner corner)
+{
+    const int right = photo.width() - 1, bottom = photo.height() - 1;
+    switch (corner) {
+        case TopLeft:
+            return photo.pixel(0, 0);
+        case TopRight:
+            return photo.pixel(right, 0);
+        case BottomLeft:
+            return photo.pixel(0, bottom);
+        case BottomRight:
+            return photo.pixel(right, bottom);
+    }
+    return 0;
+}
+
+class Orientation : public testing::TestWithParam<std::tuple<OrientationCase, bool>> {
+protected:
+    TempDir dir;
+};
+
+// The stored photo is loaded once without a tag; with each tag the loaded photo must
+// be that same photo turned upright: the named corners end where EXIF says, and
+// every pixel comes from the stored pixel the turn maps to it.
+TEST_P(Orientation, IsAppliedToThePixels)
+{
+    const auto [c, big_endian] = GetParam();
+    constexpr int kWidth = 40, kHeight = 37;  // uneven, and more rows than one batch of the decoder
+    const TestImage image = quadrant_image(kWidth, kHeight);
+    EncodeOptions plain;
+    plain.full_chroma = true;
+    EncodeOptions tagged = plain;
+    tagged.app1 = exif_orientation_payload(c.orientation, big_endian);
+
+    Bitmap32 stored, upright;
+    write_bytes(dir.file("plain.jpg"), encode_test_jpeg(image, plain));
+    write_bytes(dir.file("tagged.jpg"), encode_test_jpeg(image, tagged));
+    ASSERT_TRUE(load_photo(dir.file("plain.jpg"), stored));
+    ASSERT_TRUE(load_photo(dir.file("tagged.jpg"), upright));
+
+    const bool turned = c.orientation >= 5;
+    ASSERT_EQ(upright.width(), turned ? kHeight : kWidth);
+    ASSERT_EQ(upright.height(), turned ? kWidth : kHeight);
+    EXPECT_EQ(at_corner(upright, c.stored_top_left_goes_to), stored.pixel(0, 0));
+    EXPECT_EQ(at_corner(upright, c.stored_top_right_goes_to), stored.pixel(kWidth - 1, 0));
+
+    int mismatches = 0;
+    for (int v = 0; v < upright.height(); ++v)
+        for (int u = 0; u < upright.width(); ++u) {
+            // Where upright pixel (u, v) lies in the stored photo: mirror first, then swap axes.
+            int x = turned ? v : u, y = turned ? u : v;
+            const bool mirror_x =
+                c.orientation == 2 || c.orientation == 3 || c.orientation == 7 || c.orientation == 8;
+            const bool mirror_y =
+                c.orientation == 3 || c.orientation == 4 || c.orientation == 6 || c.orientation == 7;
+            if (mirror_x) x = kWidth - 1 - x;
+            if (mirror_y) y = kHeight - 1 - y;
+            mismatches += upright.pixel(u, v) != stored.pixel(x, y);
+        }
+    EXPECT_EQ(mismatches, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(AllEight, Orientation,
+                         testing::Combine(testing::Values(OrientationCase{1, TopLeft, TopRight},
+                                                          OrientationCase{2, TopRight, TopLeft},
+                                                          OrientationCase{3, BottomRight, BottomLeft},
+                                                          OrientationCase{4, BottomLeft, BottomRight},
+                                                          OrientationCase{5, TopLeft, BottomLeft},
+                                                          OrientationCase{6, TopRight, BottomRight},
+                                                          OrientationCase{7, BottomRight, TopRight},
+                                                          OrientationCase{8, BottomLeft, TopLeft}),
+                                          testing::Bool()),
+                         [](const auto& info) {
+                             return "orientation_" + std::to_string(std::get<0>(info.param).orientation) +
+                                    (std::get<1>(info.param) ? "_big_endian" : "_little_endian");
+                         });
+
+TEST(ExifOrientation, UnusableBlocksMeanUpright)
+{
+    const Bytes six = exif_orientation_payload(6, false);
+    EXPECT_EQ(exif_orientation(six.data(), six.size()), 6);
+    const Bytes nine = exif_orientation_payload(9, false);
+    EXPECT_EQ(exif_orientation(nine.data(), nine.size()), 1);
+    const Bytes zero = exif_orientation_payload(0, true);
+    EXPECT_EQ(exif_orientation(zero.data(), zero.size()), 1);
+    Bytes cut(six.begin(), six.begin() + 20);
+    EXPECT_EQ(exif_orientation(cut.data(), cut.size()), 1);
+    Bytes not_exif = six;
+    not_exif[0] = 'X';
+    EXPECT_EQ(exif_orientation(not_exif.data(), not_exif.size()), 1);
+    Bytes garbage{'E', 'x', 'i', 'f', 0, 0, 'I', 'I', 0x2A, 0, 0xFF, 0xFF, 0xFF, 0x7F};  // IFD far outside
+    EXPECT_EQ(exif_orientation(garbage.data(), garbage.size()), 1);
+}
+
+TEST(ExifOrientation, AnXmpBlockBeforeTheExifBlockIsPassedOver)
+{
+    TempDir dir;
+    // Two APP1 markers: the loader must look past the first, which is no EXIF block.
+    EncodeOptions options;
+    options.full_chroma = true;
+    const std::string xmp_text = "http://ns.adobe.com/xap/1.0/";
+    options.app1.assign(xmp_text.begin(), xmp_text.end());
+    options.app1.push_back(0);
+    Bytes jpeg = encode_test_jpeg(quadrant_image(20, 10), options);
+    const Bytes exif = exif_orientation_payload(8, false);
+    Bytes marker{0xFF, 0xE1, static_cast<std::uint8_t>((exif.size() + 2) >> 8),
+                 static_cast<std::uint8_t>(exif.size() + 2)};
+    marker.insert(marker.end(), exif.begin(), exif.end());
+    const std::size_t after_first_app1 =
+        find_marker(jpeg, 0xE1) + 2 +
+        (jpeg[find_marker(jpeg, 0xE1) + 2] << 8 | jpeg[find_marker(jpeg, 0xE1) + 3]);
+    jpeg.insert(jpeg.begin() + static_cast<std::ptrdiff_t>(after_first_app1), marker.begin(), marker.end());
+    write_bytes(dir.file("xmp_then_exif.jpg"), jpeg);
+    Bitmap32 photo;
+    ASSERT_TRUE(load_photo(dir.file("xmp_then_exif.jpg"), photo));
+    EXPECT_EQ(photo.width(), 10);
+    EXPECT_EQ(photo.height(), 20);
+}
+
+}  // namespace
