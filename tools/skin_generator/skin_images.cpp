@@ -1,0 +1,747 @@
+#include "skin_images.h"
+
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPainterPath>
+#include <QRadialGradient>
+#include <cmath>
+
+#include "paint_kit.h"
+#include "symbols.h"
+
+namespace skin {
+
+namespace {
+
+const QColor frame_dark(58, 60, 66);
+const QColor metal_top(234, 235, 238);
+const QColor metal_bottom(184, 186, 191);
+
+// The window's one-pixel outline continues through every bar that touches its edge.
+void window_edges(QImage& image, bool top, bool bottom)
+{
+    fill(image, QRect(0, 0, 1, image.height()), frame_dark);
+    fill(image, QRect(image.width() - 1, 0, 1, image.height()), frame_dark);
+    if (top) fill(image, QRect(0, 0, image.width(), 1), frame_dark);
+    if (bottom) fill(image, QRect(0, image.height() - 1, image.width(), 1), frame_dark);
+}
+
+// Corner button of the top bar: a light grey key with a glyph; `right_edge` continues the window outline.
+QImage title_key(int width, bool right_edge, const QColor& glyph_colour, bool close_glyph)
+{
+    QImage image = new_image(width, 22, QColor(222, 223, 226));
+    brushed_metal(image, QRect(0, 1, width, 21), QColor(236, 237, 240), QColor(206, 208, 212),
+                  seed_from("title key"), 0.5);
+    raised_edge(image, QRect(0, 1, width - (right_edge ? 1 : 0), 21), 0.85, 0.42);
+    fill(image, QRect(0, 0, width, 1), frame_dark);
+    if (right_edge) fill(image, QRect(width - 1, 0, 1, 22), frame_dark);
+    QPainter painter;
+    begin(painter, image);
+    const double cx = (width - (right_edge ? 1 : 0)) / 2.0;
+    if (close_glyph) {
+        QPen pen(glyph_colour, 2.0, Qt::SolidLine, Qt::SquareCap);
+        painter.setPen(pen);
+        painter.drawLine(QPointF(cx - 4, 7), QPointF(cx + 4, 15));
+        painter.drawLine(QPointF(cx + 4, 7), QPointF(cx - 4, 15));
+    } else {
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(glyph_colour);
+        painter.drawRect(QRectF(std::floor(cx) - 4, 14, 9, 2));
+    }
+    return image;
+}
+
+QImage close_key()
+{
+    return title_key(22, true, QColor(0, 0, 0), true);
+}
+QImage close_key_hover()
+{
+    return title_key(22, true, QColor(128, 128, 134), true);
+}
+QImage minimise_key()
+{
+    return title_key(23, false, QColor(0, 0, 0), false);
+}
+QImage minimise_key_hover()
+{
+    return title_key(23, false, QColor(150, 150, 156), false);
+}
+
+QImage top_bar()
+{
+    QImage image = new_image(902, 107, metal_top);
+    // Title strip: the handle by which the window is dragged.
+    brushed_metal(image, QRect(0, 0, 902, 22), QColor(226, 227, 231), QColor(198, 200, 205),
+                  seed_from("title strip"));
+    brushed_metal(image, QRect(0, 22, 902, 85), metal_top, metal_bottom, seed_from("top bar"));
+    fill(image, QRect(0, 22, 902, 1), QColor(120, 122, 128));
+    blend_rect(image, QRect(0, 23, 902, 1), QColor(255, 255, 255), 0.8);
+    raised_edge(image, QRect(0, 0, 902, 22), 0.7, 0.0);
+    // Button bay, with a vent grille filling the place that has no button.
+    bay(image, QRect(3, 27, 277, 78), button_bay_floor);
+    for (int x = 150; x <= 266; x += 6) {
+        fill(image, QRect(x, 83, 2, 14), QColor(52, 54, 60));
+        blend_rect(image, QRect(x + 2, 83, 1, 14), QColor(255, 255, 255), 0.22);
+        blend_rect(image, QRect(x, 97, 2, 1), QColor(255, 255, 255), 0.22);
+    }
+    // Seat of the LCD.
+    sunken_edge(image, QRect(294, 30, 603, 62), 0.8, 0.35);
+    // Lower lip and the window's outline under it.
+    fill(image, QRect(0, 105, 902, 1), QColor(150, 152, 158));
+    window_edges(image, true, false);
+    fill(image, QRect(0, 106, 902, 1), frame_dark);
+    QPainter painter;
+    begin(painter, image);
+    logo_mark(painter, QPointF(12.5, 11.5), 7.5);
+    engraved_text(painter, font(fonts().sans, 12, true), "Tintelo photo mallet", QPointF(26, 16),
+                  QColor(52, 54, 62), QColor(255, 255, 255, 170));
+    screw(painter, 286.5, 98.5, 3.5, 35);
+    painter.end();
+    compose(image, minimise_key(), 856, 0);
+    compose(image, close_key(), 880, 0);
+    return image;
+}
+
+QImage lcd()
+{
+    QImage image = new_image(599, 58, metal_top);
+    brushed_metal(image, image.rect(), QColor(230, 231, 235), QColor(178, 180, 186), seed_from("lcd frame"));
+    raised_edge(image, image.rect(), 0.9, 0.55);
+    const QRect glass(28, 5, 543, 48);
+    // Bezel: two sunken steps round the glass.
+    sunken_edge(image, glass.adjusted(-2, -2, 2, 2), 0.9, 0.3);
+    fill(image, glass.adjusted(-1, -1, 1, 1), QColor(22, 30, 44));
+    QPainter painter;
+    begin(painter, image);
+    painter.setPen(Qt::NoPen);
+    QLinearGradient blue(glass.topLeft(), glass.bottomLeft());
+    blue.setColorAt(0, QColor(48, 108, 178));
+    blue.setColorAt(0.45, QColor(38, 92, 162));
+    blue.setColorAt(1, QColor(20, 60, 120));
+    painter.setBrush(blue);
+    painter.drawRect(glass);
+    // Inner shadow under the bezel's top and left lips.
+    QLinearGradient shade_top(0, glass.top(), 0, glass.top() + 4);
+    shade_top.setColorAt(0, QColor(0, 0, 0, 110));
+    shade_top.setColorAt(1, QColor(0, 0, 0, 0));
+    painter.setBrush(shade_top);
+    painter.drawRect(QRect(glass.left(), glass.top(), glass.width(), 4));
+    QLinearGradient shade_left(glass.left(), 0, glass.left() + 4, 0);
+    shade_left.setColorAt(0, QColor(0, 0, 0, 90));
+    shade_left.setColorAt(1, QColor(0, 0, 0, 0));
+    painter.setBrush(shade_left);
+    painter.drawRect(QRect(glass.left(), glass.top(), 4, glass.height()));
+    // Glass sheen over the upper third, with a soft curved lower edge.
+    QPainterPath sheen;
+    sheen.moveTo(glass.left(), glass.top());
+    sheen.lineTo(glass.right() + 1, glass.top());
+    sheen.lineTo(glass.right() + 1, glass.top() + 12);
+    sheen.quadTo(glass.center().x(), glass.top() + 21, glass.left(), glass.top() + 15);
+    sheen.closeSubpath();
+    QLinearGradient sheen_fill(0, glass.top(), 0, glass.top() + 18);
+    sheen_fill.setColorAt(0, QColor(255, 255, 255, 58));
+    sheen_fill.setColorAt(1, QColor(255, 255, 255, 14));
+    painter.setBrush(sheen_fill);
+    painter.drawPath(sheen);
+    screw(painter, 14.5, 29.5, 5, 30);
+    screw(painter, 585.5, 29.5, 5, 120);
+    painter.end();
+    // Faint matrix rows give the glass the grain of a liquid-crystal panel.
+    for (int y = glass.top() + 1; y <= glass.bottom(); y += 2)
+        blend_rect(image, QRect(glass.left(), y, glass.width(), 1), QColor(0, 0, 0), 0.035);
+    return image;
+}
+
+// A glossy push-button face lying in the top bar's button bay.
+QImage push_button(const QColor& top, const QColor& bottom, const QColor& rim)
+{
+    QImage image = new_image(131, 21, button_bay_floor);
+    QPainter painter;
+    begin(painter, image);
+    const QRectF face(0.5, 0.5, 130, 20);
+    QLinearGradient body(0, 0, 0, 21);
+    body.setColorAt(0, top.lighter(112));
+    body.setColorAt(0.5, top);
+    body.setColorAt(0.85, bottom);
+    body.setColorAt(1, bottom.lighter(118));
+    painter.setPen(QPen(rim, 1));
+    painter.setBrush(body);
+    painter.drawRoundedRect(face, 4, 4);
+    // Upper rim catches the light; the gloss sits over the top half.
+    painter.setPen(QPen(QColor(255, 255, 255, 120), 1));
+    painter.drawLine(QPointF(4, 1.5), QPointF(127, 1.5));
+    gloss(painter, QRectF(2, 2, 127, 8), 3, 0.36, 0.06);
+    return image;
+}
+
+QImage button_red()
+{
+    return push_button(QColor(200, 30, 25), QColor(140, 10, 10), QColor(84, 6, 6));
+}
+QImage button_grey()
+{
+    return push_button(QColor(170, 170, 172), QColor(120, 120, 124), QColor(70, 71, 76));
+}
+
+QImage lower_bar()
+{
+    QImage image = new_image(902, 90, metal_top);
+    brushed_metal(image, image.rect(), QColor(230, 231, 234), QColor(176, 178, 183), seed_from("lower bar"));
+    blend_rect(image, QRect(0, 1, 902, 1), QColor(255, 255, 255), 0.8);
+    // Three engraved frames: camera type, automatic correction, tools.
+    // They end three rows above the bottom bar, which covers the last five rows while the tools are shut.
+    for (const QRect& r : {QRect(4, 10, 147, 71), QRect(305, 10, 297, 71), QRect(714, 10, 165, 71)}) {
+        bay(image, r, lower_bay_floor);
+        groove(image, r.adjusted(-3, -3, 3, 3));
+    }
+    blend_rect(image, QRect(0, 88, 902, 1), QColor(0, 0, 0), 0.18);
+    window_edges(image, true, true);
+    QPainter painter;
+    begin(painter, image);
+    for (double x : {228.5, 658.5}) screw(painter, x, 45.5, 4, 40);
+    return image;
+}
+
+QImage info_box()
+{
+    QImage image = new_image(218, 30, QColor(228, 229, 231));
+    QLinearGradient g(0, 0, 0, 30);
+    QPainter painter;
+    begin(painter, image);
+    g.setColorAt(0, QColor(218, 219, 222));
+    g.setColorAt(1, QColor(236, 237, 239));
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(g);
+    painter.drawRect(image.rect());
+    painter.end();
+    sunken_edge(image, image.rect(), 0.95, 0.5);
+    blend_rect(image, QRect(1, 1, 216, 1), QColor(0, 0, 0), 0.1);
+    blend_rect(image, QRect(1, 2, 1, 27), QColor(0, 0, 0), 0.06);
+    return image;
+}
+
+QImage bottom_bar()
+{
+    QImage image = new_image(902, 49, metal_top);
+    brushed_metal(image, image.rect(), QColor(220, 221, 225), QColor(170, 172, 178), seed_from("bottom bar"));
+    hazard_stripes(image, QRect(0, 1, 902, 10), 10);
+    fill(image, QRect(0, 11, 902, 1), QColor(40, 40, 44));
+    blend_rect(image, QRect(0, 12, 902, 1), QColor(255, 255, 255), 0.75);
+    // The long slot, rounded at both ends.
+    QPainter painter;
+    begin(painter, image);
+    const QRectF slot(36, 26, 830, 9);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(255, 255, 255, 190));
+    painter.drawRoundedRect(slot.translated(0, 1), 4.5, 4.5);
+    QLinearGradient inside(0, slot.top(), 0, slot.bottom());
+    inside.setColorAt(0, QColor(18, 18, 22));
+    inside.setColorAt(1, QColor(70, 72, 80));
+    painter.setBrush(inside);
+    painter.drawRoundedRect(slot, 4.5, 4.5);
+    screw(painter, 18.5, 30.5, 5, 20);
+    screw(painter, 883.5, 30.5, 5, 75);
+    painter.end();
+    window_edges(image, false, true);
+    fill(image, QRect(0, 0, 902, 1), frame_dark);
+    return image;
+}
+
+// A punched hole in the tools plate, shadowed on the upper left wall.
+void hole(QImage& image, int x, int y)
+{
+    fill(image, QRect(x, y, 2, 2), QColor(46, 48, 54));
+    blend_rect(image, QRect(x - 1, y, 1, 2), QColor(0, 0, 0), 0.18);
+    blend_rect(image, QRect(x, y - 1, 2, 1), QColor(0, 0, 0), 0.18);
+    blend_rect(image, QRect(x + 2, y, 1, 2), QColor(255, 255, 255), 0.45);
+    blend_rect(image, QRect(x, y + 2, 2, 1), QColor(255, 255, 255), 0.45);
+}
+
+QImage tools_panel()
+{
+    QImage image = new_image(902, 97, metal_top);
+    brushed_metal(image, image.rect(), QColor(212, 213, 217), QColor(178, 180, 186),
+                  seed_from("tools panel"));
+    // Perforation wherever the plate is bare; the rows under the lower bar and labels stay plain.
+    const QRect keep_clear[] = {QRect(8, 19, 749, 78), QRect(366, 0, 197, 25), QRect(766, 0, 136, 97),
+                                QRect(0, 0, 902, 7)};
+    for (int y = 9; y <= 90; y += 5)
+        for (int x = 3 + ((y / 5) % 2) * 3; x <= 896; x += 6) {
+            bool clear = true;
+            for (const QRect& r : keep_clear)
+                if (r.intersects(QRect(x - 1, y - 1, 4, 4))) clear = false;
+            if (clear) hole(image, x, y);
+        }
+    bay(image, QRect(11, 21, 743, 73), preset_tray_floor);
+    window_edges(image, false, false);
+    return image;
+}
+
+// One scene preset: a print with a light border lying on the dark tray.
+QImage preset(void (*scene)(QPainter&, const QRectF&))
+{
+    QImage image = new_image(81, 66, preset_tray_floor);
+    const QRect print(3, 3, 74, 59);
+    // Soft shadow down and to the right.
+    for (int i = 1; i <= 3; ++i) blend_rect(image, print.translated(i, i), QColor(0, 0, 0), 0.22 - i * 0.05);
+    fill(image, print, QColor(246, 245, 240));
+    QPainter painter;
+    begin(painter, image);
+    const QRectF photo(print.left() + 2, print.top() + 2, print.width() - 4, print.height() - 4);
+    painter.save();
+    painter.setClipRect(photo);
+    scene(painter, photo);
+    painter.restore();
+    painter.end();
+    raised_edge(image, print, 0.6, 0.3);
+    sunken_edge(image, QRect(print.left() + 2, print.top() + 2, print.width() - 4, print.height() - 4), 0.0,
+                0.25);
+    return image;
+}
+
+// A round plate in a corner of a preset that carries its symbol.
+void badge(QPainter& painter, const QRectF& photo, bool dark)
+{
+    const QPointF c(photo.right() - 12, photo.top() + 12);
+    painter.setPen(QPen(dark ? QColor(255, 255, 255, 150) : QColor(0, 0, 0, 90), 1));
+    painter.setBrush(dark ? QColor(20, 22, 30, 150) : QColor(255, 255, 255, 150));
+    painter.drawEllipse(c, 10.5, 10.5);
+}
+
+void scene_outdoors_vivid(QPainter& p, const QRectF& r)
+{
+    landscape(p, r,
+              Scene{QColor(0, 84, 230), QColor(90, 190, 255), QColor(0, 150, 60), QColor(40, 200, 40),
+                    QColor(10, 120, 20), 0.6, 21});
+    // A rainbow over the hills and a field of flowers: colour at full strength.
+    const QColor bands[] = {QColor(230, 30, 30), QColor(250, 150, 0), QColor(250, 230, 0),
+                            QColor(40, 190, 60), QColor(40, 90, 240)};
+    p.setBrush(Qt::NoBrush);
+    for (int i = 0; i < 5; ++i) {
+        p.setPen(QPen(QColor(bands[i].red(), bands[i].green(), bands[i].blue(), 200), 1.6));
+        const double radius = 30 - i * 1.6;
+        p.drawArc(QRectF(r.left() + 6 - radius + 30, r.top() + 36 - radius, 2 * radius, 2 * radius), 0,
+                  180 * 16);
+    }
+    Noise noise(5);
+    p.setPen(Qt::NoPen);
+    for (int i = 0; i < 26; ++i) {
+        const QPointF at(r.left() + noise.unit() * r.width(),
+                         r.top() + r.height() * (0.72 + 0.26 * noise.unit()));
+        p.setBrush(i % 3 == 0 ? QColor(255, 230, 0)
+                              : (i % 3 == 1 ? QColor(255, 40, 80) : QColor(255, 255, 255)));
+        p.drawEllipse(at, 1.1, 1.1);
+    }
+    badge(p, r, false);
+    sun(p, QPointF(r.right() - 12, r.top() + 12), 4.6, 8);
+}
+
+void scene_backlight(QPainter& p, const QRectF& r)
+{
+    QLinearGradient sky(r.topLeft(), r.bottomLeft());
+    sky.setColorAt(0, QColor(250, 180, 60));
+    sky.setColorAt(0.55, QColor(255, 228, 150));
+    sky.setColorAt(1, QColor(200, 90, 40));
+    p.setPen(Qt::NoPen);
+    p.setBrush(sky);
+    p.drawRect(r);
+    glaring_sun(p, QPointF(r.center().x() + 2, r.top() + r.height() * 0.36), 6);
+    p.setBrush(QColor(70, 36, 24));
+    p.drawRect(QRectF(r.left(), r.top() + r.height() * 0.8, r.width(), r.height() * 0.2));
+    figure_silhouette(p, QRectF(r.center().x() - 10, r.top() + r.height() * 0.34, 18, r.height() * 0.66),
+                      QColor(44, 24, 18));
+}
+
+void scene_indoors_flash(QPainter& p, const QRectF& r)
+{
+    room(p, r,
+         Room{QColor(228, 230, 238), QColor(196, 200, 214), QColor(170, 150, 130), QColor(0, 0, 0, 0), 1.0});
+    // The burst of the flash lights the wall.
+    QRadialGradient burst(QPointF(r.center().x() - 6, r.center().y() - 2), r.width() * 0.5);
+    burst.setColorAt(0, QColor(255, 255, 255, 220));
+    burst.setColorAt(1, QColor(255, 255, 255, 0));
+    p.setPen(Qt::NoPen);
+    p.setBrush(burst);
+    p.drawRect(r);
+    p.setBrush(QColor(120, 80, 170));
+    p.drawRect(
+        QRectF(r.left() + r.width() * 0.3, r.top() + r.height() * 0.42, r.width() * 0.3, r.height() * 0.3));
+    p.setBrush(QColor(200, 170, 230));
+    p.drawRect(QRectF(r.left() + r.width() * 0.3, r.top() + r.height() * 0.42, r.width() * 0.3, 2));
+    badge(p, r, true);
+    flash_bolt(p, QRectF(r.right() - 19, r.top() + 4, 14, 17));
+}
+
+void scene_indoors_no_flash(QPainter& p, const QRectF& r)
+{
+    room(p, r,
+         Room{QColor(150, 118, 88), QColor(110, 84, 62), QColor(96, 70, 50), QColor(60, 80, 110), 0.62});
+    badge(p, r, true);
+    flash_bolt(p, QRectF(r.right() - 18, r.top() + 4, 12, 16));
+    no_sign(p, QRectF(r.right() - 22, r.top() + 2, 20, 20));
+}
+
+void scene_outdoors_too_shiny(QPainter& p, const QRectF& r)
+{
+    landscape(p, r,
+              Scene{QColor(236, 240, 246), QColor(255, 252, 236), QColor(216, 220, 196),
+                    QColor(232, 232, 190), QColor(206, 204, 160), 0.62, 33});
+    glaring_sun(p, QPointF(r.left() + r.width() * 0.34, r.top() + r.height() * 0.3), 5.5);
+    // Bleached highlights: a wash of white over everything.
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(255, 255, 240, 60));
+    p.drawRect(r);
+}
+
+void scene_outdoors_cloudy(QPainter& p, const QRectF& r)
+{
+    landscape(p, r,
+              Scene{QColor(128, 138, 154), QColor(190, 196, 206), QColor(96, 118, 100), QColor(110, 140, 100),
+                    QColor(70, 96, 70), 0.64, 45});
+    cloud(p, QRectF(r.left() + 4, r.top() + 10, 30, 14), QColor(214, 218, 226));
+    cloud(p, QRectF(r.left() + 30, r.top() + 4, 38, 19), QColor(244, 246, 250));
+}
+
+void scene_outdoors(QPainter& p, const QRectF& r)
+{
+    landscape(p, r,
+              Scene{QColor(60, 120, 200), QColor(170, 206, 240), QColor(90, 140, 100), QColor(110, 170, 80),
+                    QColor(60, 120, 50), 0.62, 57});
+    cloud(p, QRectF(r.left() + 6, r.top() + 8, 22, 10), QColor(255, 255, 255));
+    sun(p, QPointF(r.right() - 14, r.top() + 14), 6, 10);
+}
+
+void scene_indoors_mixed_light(QPainter& p, const QRectF& r)
+{
+    room(
+        p, r,
+        Room{QColor(214, 190, 150), QColor(170, 140, 106), QColor(140, 104, 72), QColor(150, 200, 250), 1.0});
+    // Daylight from the window on the left, lamp light from the right.
+    QLinearGradient tint(r.topLeft(), r.topRight());
+    tint.setColorAt(0, QColor(120, 170, 255, 80));
+    tint.setColorAt(0.5, QColor(255, 255, 255, 0));
+    tint.setColorAt(1, QColor(255, 150, 40, 90));
+    p.setPen(Qt::NoPen);
+    p.setBrush(tint);
+    p.drawRect(r);
+    badge(p, r, false);
+    bulb(p, QRectF(r.right() - 15, r.top() + 3, 10, 16));
+    sun(p, QPointF(r.right() - 17.5, r.top() + 16), 3, 8);
+}
+
+void scene_indoors_bulb_lamp(QPainter& p, const QRectF& r)
+{
+    room(p, r,
+         Room{QColor(226, 160, 80), QColor(180, 110, 50), QColor(150, 90, 40), QColor(0, 0, 0, 0), 1.0});
+    // A standard lamp pouring warm light on the wall.
+    QRadialGradient pool(QPointF(r.left() + r.width() * 0.42, r.top() + r.height() * 0.3), r.width() * 0.45);
+    pool.setColorAt(0, QColor(255, 230, 150, 200));
+    pool.setColorAt(1, QColor(255, 200, 100, 0));
+    p.setPen(Qt::NoPen);
+    p.setBrush(pool);
+    p.drawRect(r);
+    p.setBrush(QColor(90, 50, 20));
+    p.drawRect(QRectF(r.left() + r.width() * 0.42 - 0.5, r.top() + r.height() * 0.34, 1.5, r.height() * 0.5));
+    QPolygonF shade;
+    shade << QPointF(r.left() + r.width() * 0.35, r.top() + r.height() * 0.36)
+          << QPointF(r.left() + r.width() * 0.38, r.top() + r.height() * 0.16)
+          << QPointF(r.left() + r.width() * 0.47, r.top() + r.height() * 0.16)
+          << QPointF(r.left() + r.width() * 0.5, r.top() + r.height() * 0.36);
+    p.setBrush(QColor(255, 236, 190));
+    p.setPen(QPen(QColor(150, 90, 30), 1));
+    p.drawPolygon(shade);
+    badge(p, r, false);
+    bulb(p, QRectF(r.right() - 18, r.top() + 3, 12, 18));
+}
+
+QImage preset_outdoors_vivid()
+{
+    return preset(scene_outdoors_vivid);
+}
+QImage preset_backlight()
+{
+    return preset(scene_backlight);
+}
+QImage preset_indoors_flash()
+{
+    return preset(scene_indoors_flash);
+}
+QImage preset_indoors_no_flash()
+{
+    return preset(scene_indoors_no_flash);
+}
+QImage preset_outdoors_too_shiny()
+{
+    return preset(scene_outdoors_too_shiny);
+}
+QImage preset_outdoors_cloudy()
+{
+    return preset(scene_outdoors_cloudy);
+}
+QImage preset_outdoors()
+{
+    return preset(scene_outdoors);
+}
+QImage preset_indoors_mixed_light()
+{
+    return preset(scene_indoors_mixed_light);
+}
+QImage preset_indoors_bulb_lamp()
+{
+    return preset(scene_indoors_bulb_lamp);
+}
+
+QImage light_scale()
+{
+    QImage image = new_image(122, 43, QColor(222, 223, 226));
+    QPainter painter;
+    begin(painter, image);
+    QLinearGradient g(0, 0, 0, 43);
+    g.setColorAt(0, QColor(232, 233, 236));
+    g.setColorAt(1, QColor(210, 211, 215));
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(g);
+    painter.drawRect(image.rect());
+    painter.end();
+    sunken_edge(image, image.rect(), 0.95, 0.45);
+    const QColor ink(40, 42, 48);
+    // Thirteen bars: the indicator's 13 positions cover their fills exactly.
+    for (int i = 0; i < 13; ++i) {
+        const int x = 9 + 8 * i;
+        fill(image, QRect(x - 1, 11, 7, 27), QColor(70, 72, 80));
+        const int level = 28 + i * (244 - 28) / 12;
+        fill(image, QRect(x, 12, 5, 25), grey(level));
+        blend_rect(image, QRect(x, 12, 5, 1), QColor(255, 255, 255), 0.25);
+    }
+    // Scale marks over their bars, with a tick down to each.
+    const struct {
+        int bar;
+        const char* text;
+    } marks[] = {{0, "-80"}, {2, "-60"}, {4, "-40"}, {6, "0"}, {7, "10"}, {8, "40"}, {10, "60"}, {12, "80"}};
+    for (const auto& mark : marks) {
+        const int centre = 9 + 8 * mark.bar + 2;
+        const int width = pixel_digits_width(mark.text);
+        pixel_digits(image, centre - width / 2, 2, mark.text, ink);
+        fill(image, QRect(centre, 8, 1, 2), ink);
+    }
+    // A ramp under the bars: darker to the left, lighter to the right.
+    for (int x = 8; x <= 112; ++x) fill(image, QRect(x, 39, 1, 2), grey(40 + (x - 8) * 200 / 104));
+    blend_rect(image, QRect(8, 41, 105, 1), QColor(255, 255, 255), 0.5);
+    return image;
+}
+
+QImage light_indicator()
+{
+    return new_image(5, 25, QColor(237, 218, 10));
+}
+
+// The small raised metal keys of the light adjustment.
+QImage metal_key()
+{
+    QImage image = new_image(32, 22, metal_top);
+    brushed_metal(image, image.rect(), QColor(240, 241, 244), QColor(190, 192, 198), seed_from("metal key"),
+                  0.6);
+    fill(image, QRect(0, 0, 32, 1), QColor(90, 92, 100));
+    fill(image, QRect(0, 0, 1, 22), QColor(90, 92, 100));
+    fill(image, QRect(0, 21, 32, 1), QColor(50, 52, 58));
+    fill(image, QRect(31, 0, 1, 22), QColor(50, 52, 58));
+    raised_edge(image, QRect(1, 1, 30, 20), 0.9, 0.35);
+    return image;
+}
+
+QImage dark_button()
+{
+    QImage image = metal_key();
+    QPainter painter;
+    begin(painter, image);
+    moon(painter, QPointF(15.5, 11), 7);
+    return image;
+}
+
+QImage light_button()
+{
+    QImage image = metal_key();
+    QPainter painter;
+    begin(painter, image);
+    sun(painter, QPointF(16, 11), 4.2, 8);
+    return image;
+}
+
+QImage caption_bar()
+{
+    return new_image(426, 15, QColor(201, 201, 201));
+}
+
+// The automatic-correction key: raised and dark when off, pressed in and lit when on.
+QImage correction_key(bool on)
+{
+    const int height = on ? 46 : 50;
+    QImage image = new_image(49, height, lower_bay_floor);
+    QPainter painter;
+    begin(painter, image);
+    const double top = on ? 3.5 : 1.5;
+    const QRectF face(2.5, top, 44, 40);
+    const double depth = on ? 1.5 : 4.5;
+    // Shadow on the bay, then the key's side, then its face.
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(0, 0, 0, on ? 40 : 70));
+    painter.drawRoundedRect(face.adjusted(-1, 1, 2, depth + 2.5), 7, 7);
+    const QColor base = on ? QColor(228, 38, 28) : QColor(128, 16, 14);
+    painter.setPen(QPen(base.darker(300), 1));
+    painter.setBrush(base.darker(190));
+    painter.drawRoundedRect(face.adjusted(0, 0, 0, depth), 6, 6);
+    QLinearGradient body(face.topLeft(), face.bottomLeft());
+    body.setColorAt(0, base.lighter(on ? 120 : 118));
+    body.setColorAt(1, base.darker(on ? 130 : 135));
+    painter.setBrush(body);
+    painter.drawRoundedRect(face, 6, 6);
+    gloss(painter, QRectF(face.left() + 2, face.top() + 1.5, face.width() - 4, face.height() * 0.45), 5,
+          on ? 0.5 : 0.3, 0.05);
+    // Emblem: a four-pointed spark with a smaller one, the sign of an automatic fix.
+    const QColor ink = on ? QColor(255, 255, 255) : QColor(236, 170, 160);
+    auto spark = [&](QPointF c, double r) {
+        QPainterPath star;
+        star.moveTo(c.x(), c.y() - r);
+        star.quadTo(c.x(), c.y(), c.x() + r, c.y());
+        star.quadTo(c.x(), c.y(), c.x(), c.y() + r);
+        star.quadTo(c.x(), c.y(), c.x() - r, c.y());
+        star.quadTo(c.x(), c.y(), c.x(), c.y() - r);
+        painter.setPen(QPen(base.darker(200), 1));
+        painter.setBrush(ink);
+        painter.drawPath(star);
+    };
+    if (on) {
+        QRadialGradient glow(face.center(), 16);
+        glow.setColorAt(0, QColor(255, 240, 200, 150));
+        glow.setColorAt(1, QColor(255, 240, 200, 0));
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(glow);
+        painter.drawEllipse(face.center(), 16, 16);
+    }
+    spark(face.center() + QPointF(-2, 2), 11);
+    spark(face.center() + QPointF(10, -9), 5);
+    return image;
+}
+
+QImage correction_on()
+{
+    return correction_key(true);
+}
+QImage correction_off()
+{
+    return correction_key(false);
+}
+
+QImage icon(int width, void (*drawing)(QPainter&), bool faded)
+{
+    QImage layer = new_layer(width, 53);
+    QPainter painter;
+    begin(painter, layer);
+    drawing(painter);
+    painter.end();
+    if (faded) fade(layer, 0.32);
+    QImage image = new_image(width, 53, lower_bay_floor);
+    compose(image, layer, 0, 0);
+    return image;
+}
+
+// The camera keeps clear of its right four columns: the phone icon overlaps them.
+void camera_drawing(QPainter& p)
+{
+    compact_camera(p, QRectF(5.5, 13.5, 62, 33));
+}
+void phone_drawing(QPainter& p)
+{
+    mobile_phone(p, QRectF(22.5, 3.5, 24, 46));
+}
+
+QImage camera()
+{
+    return icon(77, camera_drawing, false);
+}
+QImage camera_faded()
+{
+    return icon(77, camera_drawing, true);
+}
+QImage phone()
+{
+    return icon(65, phone_drawing, false);
+}
+QImage phone_faded()
+{
+    return icon(65, phone_drawing, true);
+}
+
+QImage tools_key(int width, bool faded)
+{
+    QImage image = new_image(width, 62, lower_bay_floor);
+    QImage layer = new_layer(80, 62);
+    QPainter painter;
+    begin(painter, layer);
+    tools_sign(painter, QRectF(10, 2, 58, 57));
+    painter.end();
+    if (faded) fade(layer, 0.3);
+    compose(image, layer, 0, 0);
+    // The empty text box for "More" / "Tools".
+    const QRect box(83, 14, 62, 36);
+    fill(image, box, QColor(226, 227, 230));
+    sunken_edge(image, box, 0.95, 0.5);
+    blend_rect(image, QRect(box.left() + 1, box.top() + 1, box.width() - 2, 1), QColor(0, 0, 0), 0.08);
+    return image;
+}
+
+QImage tools_sign_active()
+{
+    return tools_key(151, false);
+}
+QImage tools_sign_faded()
+{
+    return tools_key(152, true);
+}
+
+}  // namespace
+
+const std::vector<SkinImage>& skin_images()
+{
+    static const std::vector<SkinImage> images = {
+        {"top_bar.png", "Image3213", 902, 107, top_bar},
+        {"lcd.png", "lcd", 599, 58, lcd},
+        {"button_red.png", "nappula item 1", 131, 21, button_red},
+        {"button_grey.png", "nappula item 0", 131, 21, button_grey},
+        {"lower_bar.png", "Image3215", 902, 90, lower_bar},
+        {"info_box.png", "tn_info_box", 218, 30, info_box},
+        {"bottom_bar.png", "alapalkki", 902, 49, bottom_bar},
+        {"tools_panel.png", "tools", 902, 97, tools_panel},
+        {"preset_outdoors_vivid.png", "Image321", 81, 66, preset_outdoors_vivid},
+        {"preset_backlight.png", "Image322", 81, 66, preset_backlight},
+        {"preset_indoors_flash.png", "Image323", 81, 66, preset_indoors_flash},
+        {"preset_indoors_no_flash.png", "Image324", 81, 66, preset_indoors_no_flash},
+        {"preset_outdoors_too_shiny.png", "Image325", 81, 66, preset_outdoors_too_shiny},
+        {"preset_outdoors_cloudy.png", "Image326", 81, 66, preset_outdoors_cloudy},
+        {"preset_outdoors.png", "Image327", 81, 66, preset_outdoors},
+        {"preset_indoors_mixed_light.png", "Image328", 81, 66, preset_indoors_mixed_light},
+        {"preset_indoors_bulb_lamp.png", "Image329", 81, 66, preset_indoors_bulb_lamp},
+        {"light_scale.png", "Image3216", 122, 43, light_scale},
+        {"light_indicator.png", "valo_select", 5, 25, light_indicator},
+        {"dark_button.png", "dark_button", 32, 22, dark_button},
+        {"light_button.png", "light_button", 32, 22, light_button},
+        {"caption_bar.png", "org_photo_cap, photo_tn_cap", 426, 15, caption_bar},
+        {"correction_on.png", "bitmaplist item 0", 49, 46, correction_on},
+        {"correction_off.png", "bitmaplist item 1", 49, 50, correction_off},
+        {"camera.png", "bitmaplist item 2", 77, 53, camera},
+        {"camera_faded.png", "bitmaplist item 3", 77, 53, camera_faded},
+        {"phone.png", "bitmaplist item 4", 65, 53, phone},
+        {"phone_faded.png", "bitmaplist item 5", 65, 53, phone_faded},
+        {"tools_sign.png", "bitmaplist item 6", 151, 62, tools_sign_active},
+        {"tools_sign_faded.png", "bitmaplist item 7", 152, 62, tools_sign_faded},
+        {"close.png", "ylanapit item 0", 22, 22, close_key},
+        {"close_hover.png", "ylanapit item 1", 22, 22, close_key_hover},
+        {"minimise.png", "ylanapit item 2", 23, 22, minimise_key},
+        {"minimise_hover.png", "ylanapit item 3", 23, 22, minimise_key_hover},
+        {"splash.png", "TForm2 / TForm3 Image321", 334, 314, draw_splash},
+    };
+    return images;
+}
+
+}  // namespace skin
