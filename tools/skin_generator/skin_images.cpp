@@ -96,7 +96,6 @@ QImage top_bar()
     logo_mark(painter, QPointF(12.5, 11.5), 7.5);
     engraved_text(painter, font(fonts().sans, 12, true), "Tintelo photo mallet", QPointF(26, 16),
                   QColor(52, 54, 62), QColor(255, 255, 255, 170));
-    screw(painter, 286.5, 98.5, 3.5, 35);
     painter.end();
     compose(image, minimise_key(), 856, 0);
     compose(image, close_key(), 880, 0);
@@ -387,11 +386,19 @@ void scene_outdoors_too_shiny(QPainter& p, const QRectF& r)
     landscape(p, r,
               Scene{QColor(236, 240, 246), QColor(255, 252, 236), QColor(216, 220, 196),
                     QColor(232, 232, 190), QColor(206, 204, 160), 0.62, 33});
-    glaring_sun(p, QPointF(r.left() + r.width() * 0.34, r.top() + r.height() * 0.3), 5.5);
-    // Bleached highlights: a wash of white over everything.
+    // Bleached highlights: a wash of white over everything, then the sun and its flare.
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(255, 255, 240, 60));
     p.drawRect(r);
+    const QPointF sun_at(r.left() + r.width() * 0.62, r.top() + r.height() * 0.3);
+    glaring_sun(p, sun_at, 6.5);
+    const QPointF towards = QPointF(r.left() + r.width() * 0.25, r.bottom() - 6) - sun_at;
+    const double flare[][2] = {{0.45, 2.2}, {0.7, 3.6}, {0.95, 1.8}};
+    for (const auto& f : flare) {
+        p.setPen(QPen(QColor(240, 180, 60, 150), 0.8));
+        p.setBrush(QColor(255, 230, 140, 90));
+        p.drawEllipse(sun_at + towards * f[0], f[1], f[1]);
+    }
 }
 
 void scene_outdoors_cloudy(QPainter& p, const QRectF& r)
@@ -564,7 +571,7 @@ QImage light_button()
     QImage image = metal_key();
     QPainter painter;
     begin(painter, image);
-    sun(painter, QPointF(16, 11), 4.2, 8);
+    sun(painter, QPointF(16, 11), 4.6, 8);
     return image;
 }
 

@@ -209,7 +209,7 @@ void emblem(QPainter& p, const QPointF& c, double r)
     p.setPen(QPen(QColor(255, 246, 210, 160), 0.8));
     p.setBrush(Qt::NoBrush);
     p.drawEllipse(c, r * 0.62, r * 0.62);
-    mallet(p, c + QPointF(-2.5, -3.5), r * 0.52, -40);
+    mallet(p, c + QPointF(-3, -4), r * 0.6, -40);
     p.restore();
 }
 

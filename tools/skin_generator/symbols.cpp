@@ -413,7 +413,7 @@ void glaring_sun(QPainter& painter, const QPointF& c, double r)
         spike << c + QPointF(std::cos(a - s), std::sin(a - s)) * r * 0.8
               << c + QPointF(std::cos(a), std::sin(a)) * len
               << c + QPointF(std::cos(a + s), std::sin(a + s)) * r * 0.8;
-        painter.setBrush(QColor(255, 255, 255, 170));
+        painter.setBrush(QColor(255, 236, 150, 210));
         painter.drawPolygon(spike);
     }
     QRadialGradient core(c, r);
