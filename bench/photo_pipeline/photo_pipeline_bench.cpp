@@ -1,0 +1,309 @@
+// The photo pipeline's speed against the bare work it cannot avoid, on a
+// 24-megapixel photo:
+//   apply_curves  vs a loop that only copies the words     (target: within 1.5x)
+//   load_photo    vs bare libjpeg decoding the same file    (target: within 1.10x)
+//   write_photo   vs bare libjpeg encoding the same pixels  (target: within 1.10x)
+// Each pair runs side by side in one run; the ratios are printed at the end.
+
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "bitmap32.h"
+#include "curve_triple.h"
+#include "jpeg_photo.h"
+
+// jpeglib.h needs FILE and size_t declared before it.
+#include <jpeglib.h>
+
+namespace {
+
+constexpr int kWidth = 6000;
+constexpr int kHeight = 4000;  // 24 megapixels
+constexpr double kPixels = static_cast<double>(kWidth) * kHeight;
+
+// Smooth shading with a little grain, so the codec works as hard as on a real photo.
+void fill_photo(Bitmap32& photo)
+{
+    photo.set_size(kWidth, kHeight);
+    std::uint32_t noise = 12345;
+    for (int y = 0; y < kHeight; ++y) {
+        std::uint32_t* row = photo.scan_line(y);
+        for (int x = 0; x < kWidth; ++x) {
+            noise = noise * 1664525u + 1013904223u;
+            const int grain = static_cast<int>(noise >> 28) - 8;
+            auto level = [grain](int v) { return static_cast<std::uint32_t>(std::clamp(v + grain, 0, 255)); };
+            row[x] = 0xFF000000u | level(x * 255 / kWidth) << 16 | level(y * 255 / kHeight) << 8 |
+                     level((x + y) * 255 / (kWidth + kHeight));
+        }
+    }
+}
+
+struct Fixture {
+    Bitmap32 photo;
+    std::string folder;
+    std::string jpeg_path;
+    std::vector<std::uint8_t> rgb;  // the photo as 24-bit RGB rows, for the bare encoder
+
+    Fixture()
+    {
+        fill_photo(photo);
+        folder =
+            (std::filesystem::temp_directory_path() / ("photo_pipeline_bench." + std::to_string(getpid())))
+                .string();
+        std::filesystem::create_directories(folder);
+        jpeg_path = folder + "/photo.jpg";
+        write_photo(photo, jpeg_path);
+        rgb.resize(static_cast<std::size_t>(kWidth) * kHeight * 3);
+        std::uint8_t* out = rgb.data();
+        for (std::size_t k = 0; k < photo.pixel_count(); ++k) {
+            const std::uint32_t p = photo.pixels()[k];
+            *out++ = static_cast<std::uint8_t>(p >> 16);
+            *out++ = static_cast<std::uint8_t>(p >> 8);
+            *out++ = static_cast<std::uint8_t>(p);
+        }
+    }
+    ~Fixture()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(folder, ignored);
+    }
+};
+
+Fixture& fixture()
+{
+    static Fixture instance;
+    return instance;
+}
+
+CurveTriple brightening_triple()
+{
+    CurveTriple triple;
+    for (int i = 0; i < 256; ++i) {
+        triple.red_table[i] = static_cast<std::uint8_t>(std::min(255, i + 20));
+        triple.green_table[i] = static_cast<std::uint8_t>(std::min(255, i * 11 / 10));
+        triple.blue_table[i] = static_cast<std::uint8_t>(255 - i);
+    }
+    return triple;
+}
+
+void per_pixel(benchmark::State& state)
+{
+    state.counters["ns_per_pixel"] = benchmark::Counter(
+        kPixels * 1e-9, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
+void BM_CopyLoop(benchmark::State& state)
+{
+    const Bitmap32& source = fixture().photo;
+    Bitmap32 destination;
+    destination.set_size(kWidth, kHeight);
+    for (auto _ : state) {
+        const std::uint32_t* in = source.pixels();
+        std::uint32_t* out = destination.pixels();
+        const std::size_t n = source.pixel_count();
+        for (std::size_t k = 0; k < n; ++k) out[k] = in[k];
+        benchmark::DoNotOptimize(out);
+        benchmark::ClobberMemory();
+    }
+    per_pixel(state);
+}
+
+void BM_ApplyCurves(benchmark::State& state)
+{
+    const Bitmap32& source = fixture().photo;
+    const CurveTriple triple = brightening_triple();
+    Bitmap32 destination;
+    destination.set_size(kWidth, kHeight);
+    for (auto _ : state) {
+        apply_curves(&destination, &source, triple);
+        benchmark::ClobberMemory();
+    }
+    per_pixel(state);
+}
+
+// What any loader must do: read the file and run the decoder with the same settings,
+// putting every pixel into a whole-photo buffer that is then thrown away. Arg 1: the
+// buffer is new each time (a photo of another size); arg 0: it is kept (same size).
+void BM_BareDecode(benchmark::State& state)
+{
+    const bool fresh = state.range(0) != 0;
+    const std::string path = fixture().jpeg_path;
+    const std::size_t words = static_cast<std::size_t>(kWidth) * kHeight;
+    std::unique_ptr<std::uint32_t[]> kept(fresh ? nullptr : new std::uint32_t[words]());
+    for (auto _ : state) {
+        std::FILE* file = std::fopen(path.c_str(), "rb");
+        std::fseek(file, 0, SEEK_END);
+        const long size = std::ftell(file);
+        std::fseek(file, 0, SEEK_SET);
+        std::unique_ptr<unsigned char[]> bytes(new unsigned char[size]);
+        if (std::fread(bytes.get(), 1, size, file) != static_cast<std::size_t>(size))
+            state.SkipWithError("read");
+        std::fclose(file);
+
+        std::unique_ptr<std::uint32_t[], decltype(&std::free)> fresh_pixels(
+            fresh ? static_cast<std::uint32_t*>(std::calloc(words, 4)) : nullptr, &std::free);
+        std::uint32_t* pixels = fresh ? fresh_pixels.get() : kept.get();
+        jpeg_decompress_struct cinfo{};
+        jpeg_error_mgr err{};
+        cinfo.err = jpeg_std_error(&err);
+        jpeg_create_decompress(&cinfo);
+        jpeg_mem_src(&cinfo, bytes.get(), static_cast<unsigned long>(size));
+        jpeg_read_header(&cinfo, TRUE);
+        cinfo.dct_method = JDCT_FLOAT;
+        cinfo.do_block_smoothing = TRUE;
+        cinfo.out_color_space = JCS_EXT_BGRA;
+        jpeg_start_decompress(&cinfo);
+        while (cinfo.output_scanline < cinfo.output_height) {
+            JSAMPROW row =
+                reinterpret_cast<JSAMPROW>(pixels + static_cast<std::size_t>(cinfo.output_scanline) * kWidth);
+            jpeg_read_scanlines(&cinfo, &row, 1);
+        }
+        jpeg_finish_decompress(&cinfo);
+        jpeg_destroy_decompress(&cinfo);
+        benchmark::DoNotOptimize(pixels);
+    }
+    per_pixel(state);
+}
+
+void BM_LoadPhoto(benchmark::State& state)
+{
+    const bool fresh = state.range(0) != 0;
+    const std::string path = fixture().jpeg_path;
+    Bitmap32 kept;
+    for (auto _ : state) {
+        Bitmap32 fresh_photo;
+        Bitmap32& photo = fresh ? fresh_photo : kept;
+        if (!load_photo(path, photo)) state.SkipWithError("load failed");
+        benchmark::DoNotOptimize(photo.pixels());
+    }
+    per_pixel(state);
+}
+
+// What any saver must do: run the encoder with the same settings on the 24-bit
+// pixels and put the bytes into a file.
+void BM_BareEncode(benchmark::State& state)
+{
+    const std::vector<std::uint8_t>& rgb = fixture().rgb;
+    const std::string path = fixture().folder + "/bare.jpg";
+    for (auto _ : state) {
+        jpeg_compress_struct cinfo{};
+        jpeg_error_mgr err{};
+        cinfo.err = jpeg_std_error(&err);
+        jpeg_create_compress(&cinfo);
+        unsigned char* out = nullptr;
+        unsigned long size = 0;
+        jpeg_mem_dest(&cinfo, &out, &size);
+        cinfo.image_width = kWidth;
+        cinfo.image_height = kHeight;
+        cinfo.input_components = 3;
+        cinfo.in_color_space = JCS_RGB;
+        jpeg_set_defaults(&cinfo);
+        cinfo.dct_method = JDCT_FLOAT;
+        jpeg_set_quality(&cinfo, 95, TRUE);
+        jpeg_start_compress(&cinfo, TRUE);
+        while (cinfo.next_scanline < cinfo.image_height) {
+            JSAMPROW row =
+                const_cast<JSAMPROW>(rgb.data() + static_cast<std::size_t>(cinfo.next_scanline) * kWidth * 3);
+            jpeg_write_scanlines(&cinfo, &row, 1);
+        }
+        jpeg_finish_compress(&cinfo);
+        std::FILE* file = std::fopen(path.c_str(), "wb");
+        if (std::fwrite(out, 1, size, file) != size) state.SkipWithError("write");
+        std::fclose(file);
+        jpeg_destroy_compress(&cinfo);
+        std::free(out);
+    }
+    per_pixel(state);
+}
+
+void BM_WritePhoto(benchmark::State& state)
+{
+    const Bitmap32& photo = fixture().photo;
+    const std::string path = fixture().folder + "/saved.jpg";
+    for (auto _ : state) write_photo(photo, path);
+    per_pixel(state);
+}
+
+constexpr int kRepetitions = 5;
+BENCHMARK(BM_CopyLoop)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(kRepetitions);
+BENCHMARK(BM_ApplyCurves)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(kRepetitions);
+BENCHMARK(BM_BareDecode)
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Repetitions(kRepetitions);
+BENCHMARK(BM_LoadPhoto)
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Repetitions(kRepetitions);
+BENCHMARK(BM_BareEncode)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(kRepetitions);
+BENCHMARK(BM_WritePhoto)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(kRepetitions);
+
+// Collects the median real and CPU time of every benchmark so the ratios can be printed.
+// On a shared machine the CPU times are the steadier measure of the work done; the
+// real times also count waiting for the disk, which only the saver does.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    struct Times {
+        double real_ms = 0;
+        double cpu_ms = 0;
+    };
+    std::map<std::string, Times> medians;
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        for (const Run& run : runs)
+            if (run.aggregate_name == "median") {
+                const std::string& args = run.run_name.args;
+                medians[run.run_name.function_name + (args.empty() ? "" : "/" + args)] = {
+                    run.GetAdjustedRealTime(), run.GetAdjustedCPUTime()};
+            }
+        ConsoleReporter::ReportRuns(runs);
+    }
+};
+
+void print_ratio(const RatioReporter& reporter, const char* name, const char* subject, const char* baseline,
+                 double target)
+{
+    const auto a = reporter.medians.find(subject), b = reporter.medians.find(baseline);
+    if (a == reporter.medians.end() || b == reporter.medians.end()) return;
+    const double ns_per_pixel = 1e6 / kPixels;  // medians are in milliseconds
+    const double real_ratio = a->second.real_ms / b->second.real_ms;
+    const double cpu_ratio = a->second.cpu_ms / b->second.cpu_ms;
+    std::printf(
+        "%-48s real %6.3f / %6.3f ns/pixel = %.3fx   cpu %6.3f / %6.3f ns/pixel = %.3fx   target %.2fx\n",
+        name, a->second.real_ms * ns_per_pixel, b->second.real_ms * ns_per_pixel, real_ratio,
+        a->second.cpu_ms * ns_per_pixel, b->second.cpu_ms * ns_per_pixel, cpu_ratio, target);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    fixture();  // make the photo and its file before anything is timed
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    std::printf("\nMedian ratios (same run):\n");
+    print_ratio(reporter, "apply_curves / copy loop", "BM_ApplyCurves", "BM_CopyLoop", 1.5);
+    print_ratio(reporter, "load_photo / bare decode (buffer kept)", "BM_LoadPhoto/0", "BM_BareDecode/0",
+                1.10);
+    print_ratio(reporter, "load_photo / bare decode (new buffer each time)", "BM_LoadPhoto/1",
+                "BM_BareDecode/1", 1.10);
+    print_ratio(reporter, "write_photo / bare encode", "BM_WritePhoto", "BM_BareEncode", 1.10);
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,50 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <random>
+#include <vector>
+
+#include "bitmap32.h"
+#include "curve_triple.h"
+
+namespace {
+
+// apply_curves handles long runs of pixels in wide blocks and the rest one by one;
+// every pixel must still get exactly its own channel's table entry, for every level,
+// whatever the length of the bitmap and also in place.
+TEST(ApplyCurvesWide, EveryLevelOfEveryChannelMatchesItsTableOverUnevenLengths)
+{
+    std::mt19937 random(2024);
+    CurveTriple triple;
+    for (int i = 0; i < 256; ++i) {
+        triple.red_table[i] = static_cast<std::uint8_t>(random());
+        triple.green_table[i] = static_cast<std::uint8_t>(random());
+        triple.blue_table[i] = static_cast<std::uint8_t>(random());
+    }
+    for (const auto& [width, height] :
+         {std::pair{37, 29}, std::pair{16, 1}, std::pair{17, 3}, std::pair{15, 1}}) {
+        Bitmap32 source, destination;
+        source.set_size(width, height);
+        for (std::size_t k = 0; k < source.pixel_count(); ++k)
+            // Word k carries level k % 256 in every channel at least once over 256 words, the rest random.
+            source.pixels()[k] =
+                k < 256 ? static_cast<std::uint32_t>(k) * 0x01010101u : static_cast<std::uint32_t>(random());
+        std::vector<std::uint32_t> expected(source.pixel_count());
+        for (std::size_t k = 0; k < expected.size(); ++k) {
+            const std::uint32_t s = source.pixels()[k];
+            expected[k] = 0xFF000000u | triple.red_table[s >> 16 & 0xFF] << 16 |
+                          triple.green_table[s >> 8 & 0xFF] << 8 | triple.blue_table[s & 0xFF];
+        }
+        apply_curves(&destination, &source, triple);
+        EXPECT_EQ(std::vector<std::uint32_t>(destination.pixels(),
+                                             destination.pixels() + destination.pixel_count()),
+                  expected)
+            << width << " x " << height;
+        apply_curves(&source, &source, triple);
+        EXPECT_EQ(std::vector<std::uint32_t>(source.pixels(), source.pixels() + source.pixel_count()),
+                  expected)
+            << "in place, " << width << " x " << height;
+    }
+}
+
+}  // namespace
