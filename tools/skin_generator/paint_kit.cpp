@@ -277,9 +277,8 @@ void logo_mark(QPainter& painter, const QPointF& centre, double radius)
 bool load_fonts(QString* error)
 {
     static const char* const folder = "/usr/share/fonts/truetype/dejavu/";
-    const char* files[] = {
-        "DejaVuSans.ttf",  "DejaVuSans-Bold.ttf",  "DejaVuSansCondensed.ttf", "DejaVuSansCondensed-Bold.ttf",
-        "DejaVuSerif.ttf", "DejaVuSerif-Bold.ttf", "DejaVuSansMono.ttf"};
+    const char* files[] = {"DejaVuSans.ttf", "DejaVuSans-Bold.ttf", "DejaVuSansMono.ttf",
+                           "DejaVuSansMono-Bold.ttf"};
     QString families[std::size(files)];
     for (std::size_t i = 0; i < std::size(files); ++i) {
         const QString path = QString(folder) + files[i];
@@ -291,7 +290,7 @@ bool load_fonts(QString* error)
         }
         families[i] = names.first();
     }
-    loaded_fonts = Fonts{families[0], families[2], families[4], families[6]};
+    loaded_fonts = Fonts{families[0], families[2]};
     return true;
 }
 

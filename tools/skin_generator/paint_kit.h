@@ -77,10 +77,8 @@ void logo_mark(QPainter& painter, const QPointF& centre, double radius);
 
 // Fonts loaded from the fonts-dejavu-core package by file.
 struct Fonts {
-    QString sans;       // DejaVu Sans (regular and bold)
-    QString condensed;  // DejaVu Sans Condensed (regular and bold)
-    QString serif;      // DejaVu Serif (regular and bold)
-    QString mono;       // DejaVu Sans Mono
+    QString sans;  // DejaVu Sans (regular and bold)
+    QString mono;  // DejaVu Sans Mono (regular and bold)
 };
 // Loads the fonts once; returns false with a message when a file is missing.
 bool load_fonts(QString* error);

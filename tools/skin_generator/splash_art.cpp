@@ -157,7 +157,7 @@ void fanned_print(QPainter& p, double degrees, void (*scene)(QPainter&, const QR
     p.restore();
 }
 
-void title_band(QImage& image, QPainter& p)
+void title_band(QPainter& p)
 {
     const QRectF band(0, 0, 334, 84);
     QLinearGradient blue(band.topLeft(), band.bottomLeft());
@@ -181,7 +181,6 @@ void title_band(QImage& image, QPainter& p)
     const QFont second = font(fonts().sans, 23, true);
     draw_text(p, second, "photo mallet", QPointF(79, 71), QColor(8, 20, 44, 140));
     draw_text(p, second, "photo mallet", QPointF(78, 70), QColor(178, 214, 255));
-    (void)image;
 }
 
 void emblem(QPainter& p, const QPointF& c, double r)
@@ -223,7 +222,7 @@ QImage draw_splash()
                   seed_from("splash backdrop"), 0.6);
     QPainter p;
     begin(p, image);
-    title_band(image, p);
+    title_band(p);
     QRadialGradient spot(QPointF(167, 160), 150);
     spot.setColorAt(0, QColor(255, 255, 255, 120));
     spot.setColorAt(1, QColor(255, 255, 255, 0));
