@@ -23,7 +23,10 @@ public:
         const auto slash = target.rfind('/');
         const std::string folder =
             slash == std::string::npos ? std::string(".") : target.substr(0, slash + 1);
-        const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
+        // Named after the target so a leftover after a crash is recognisable, short enough for any file
+        // system.
+        const std::string name =
+            (slash == std::string::npos ? target : target.substr(slash + 1)).substr(0, 200);
         std::string pattern = (slash == std::string::npos ? std::string() : folder) + "." + name + ".XXXXXX";
         path_.assign(pattern.begin(), pattern.end());
         path_.push_back('\0');

@@ -70,9 +70,7 @@ void install_error_manager(JpegErrorManager& err, j_common_ptr cinfo)
 void refuse_scan_bombs(j_common_ptr cinfo)
 {
     auto* decompressor = reinterpret_cast<j_decompress_ptr>(cinfo);
-    if (decompressor->input_scan_number > kMaxJpegScans) {
-        cinfo->err->error_exit(cinfo);
-    }
+    if (decompressor->input_scan_number > kMaxJpegScans) cinfo->err->error_exit(cinfo);
 }
 
 struct FreeDeleter {
@@ -257,6 +255,8 @@ bool run_decoder(DecodeState& state, const std::uint8_t* data, std::size_t size,
     const int orientation = orientation_of(cinfo);
     const int width = static_cast<int>(cinfo->image_width);
     const int height = static_cast<int>(cinfo->image_height);
+    if (orientation != 1)
+        state.turn_rows.reset(new std::uint32_t[static_cast<std::size_t>(width) * kRowBatch]);
     Bitmap32& photo = *state.photo;
     // Throws EBitmapError when the storage cannot be had: our frame, not libjpeg's.
     if (orientation_swaps_axes(orientation))
@@ -264,8 +264,6 @@ bool run_decoder(DecodeState& state, const std::uint8_t* data, std::size_t size,
     else
         photo.set_size(width, height);
     state.photo_resized = true;
-    if (orientation != 1)
-        state.turn_rows.reset(new std::uint32_t[static_cast<std::size_t>(width) * kRowBatch]);
 
     jpeg_start_decompress(cinfo);
 

@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <set>
 #include <string>
 #include <vector>
@@ -50,6 +53,11 @@ struct ColourCase {
     const char* description;
     EncodeOptions options;
 };
+
+void PrintTo(const ColourCase& c, std::ostream* out)
+{
+    *out << c.description;
+}
 
 class ColourLevels : public LoadPhoto, public testing::WithParamInterface<ColourCase> {};
 
@@ -212,6 +220,38 @@ TEST_F(LoadPhoto, HugeHeaderIsRefusedBeforeAnyStorageIsTaken)
     static_assert(kMaxPhotoPixels >= 400'000'000 && kMaxPhotoPixels <= 2'147'483'647);
 }
 
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kAddressSanitizer = true;
+#else
+constexpr bool kAddressSanitizer = false;
+#endif
+
+// A photo within the limit whose storage the system will not give: a load failure,
+// not a crash. The address-space limit makes the allocation fail for real.
+TEST_F(LoadPhoto, StorageThatCannotBeHadIsALoadFailure)
+{
+    if (kAddressSanitizer)
+        GTEST_SKIP() << "the address sanitizer reserves more address space than any limit allows";
+    const std::string path =
+        save("big.jpg", with_header_size(encode_test_jpeg(colour_image(16, 16)), 16000, 16000));
+    std::ifstream statm("/proc/self/statm");
+    std::size_t pages = 0;
+    statm >> pages;
+    ASSERT_GT(pages, 0u);
+    rlimit old_limit{};
+    ASSERT_EQ(getrlimit(RLIMIT_AS, &old_limit), 0);
+    rlimit tight = old_limit;
+    // Room for the decoder, but not for 16000 x 16000 words (1 GB).
+    tight.rlim_cur = pages * static_cast<std::size_t>(sysconf(_SC_PAGESIZE)) + (256u << 20);
+    fill_with_old_photo(3, 3);
+    ASSERT_EQ(setrlimit(RLIMIT_AS, &tight), 0);
+    const bool loaded = load_photo(path, photo);
+    setrlimit(RLIMIT_AS, &old_limit);
+    EXPECT_FALSE(loaded);
+    EXPECT_EQ(photo.width(), 0);  // the old photo is gone and nothing half-made is shown
+    EXPECT_EQ(photo.height(), 0);
+}
+
 TEST_F(LoadPhoto, ProgressiveFileWithAbsurdlyManyScansIsRefusedButRealOnesLoad)
 {
     const TestImage image = gray_image(64, 64);
@@ -266,6 +306,11 @@ struct CmykCase {
     std::uint8_t stored[4];
     std::uint8_t red, green, blue;
 };
+
+void PrintTo(const CmykCase& c, std::ostream* out)
+{
+    *out << c.description;
+}
 
 class CmykFiles : public LoadPhoto, public testing::WithParamInterface<CmykCase> {};
 

@@ -17,6 +17,11 @@ struct OrientationCase {
     Corner stored_top_right_goes_to;
 };
 
+void PrintTo(const OrientationCase& c, std::ostream* out)
+{
+    *out << "orientation " << c.orientation;
+}
+
 std::uint32_t at_corner(const Bitmap32& photo, Corner corner)
 {
     const int right = photo.width() - 1, bottom = photo.height() - 1;

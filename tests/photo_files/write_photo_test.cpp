@@ -195,6 +195,15 @@ TEST_F(WritePhoto, FileThatCannotBeCreatedIsReportedWithItsPath)
     EXPECT_EQ(dir.entries().size(), 2u);
 }
 
+TEST_F(WritePhoto, NameAsLongAsTheFileSystemAllowsStillSaves)
+{
+    fill_colour(photo, 8, 8);
+    const std::string name = std::string(251, 'n') + ".jpg";  // 255 bytes, the usual limit
+    write_photo(photo, dir.file(name));
+    EXPECT_EQ(read_bytes(dir.file(name)), encode_jpeg_photo(photo));
+    EXPECT_EQ(dir.entries().size(), 1u);
+}
+
 // A save that fails half-way must leave the existing file exactly as it was and
 // no temporary file behind. The file-size limit makes the write fail after the
 // temporary file was created, whoever runs the tests (root included).
