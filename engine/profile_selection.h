@@ -1,0 +1,54 @@
+#pragma once
+
+// Automatic choice of tone-curve profile from a photo's histogram statistics.
+// Two indices come out at once, one for the mobile-phone table and one for the
+// digital-camera table, so switching the camera type later needs no new analysis.
+
+#include <cstdint>
+
+#include "histogram_library.h"
+
+class Bitmap24;
+
+/// The six figures the profile rules look at.
+struct ProfileStatistics {
+    double mean_red = 0;                   // R
+    double mean_green = 0;                 // G
+    double mean_blue = 0;                  // B
+    double mean_intensity = 0;             // I
+    double excess_kurtosis_intensity = 0;  // K
+    double excess_kurtosis_blue = 0;       // KB
+};
+
+/// Everything measured on a photo: the statistics of its red, green, blue and
+/// intensity histograms, and the excess kurtoses derived from them.
+struct PhotoStatistics {
+    HistogramStatistics red;
+    HistogramStatistics green;
+    HistogramStatistics blue;
+    HistogramStatistics intensity;
+    double excess_kurtosis_intensity = 0;  // K: intensity kurtosis - 3
+    double excess_kurtosis_blue = 0;       // KB: blue kurtosis - 3
+
+    ProfileStatistics profile_statistics() const;
+};
+
+/// Fills the red (kind 0), green (1), blue (2) and intensity (4) histograms in
+/// one pass over the pixels; each ends up exactly as GetHistogram would leave
+/// it. Refuses the same bitmaps as GetHistogram, leaving all four untouched.
+void fill_analysis_histograms(const Bitmap24& bitmap, THistogram& red, THistogram& green, THistogram& blue,
+                              THistogram& intensity);
+
+/// The four histograms' statistics and K, KB, as select_profiles sees them.
+PhotoStatistics measure_photo(const Bitmap24& bitmap);
+
+/// The ordered rule table. Assigns both indices, except where no rule decides
+/// (red mean equal to green mean without a bluer cast, or no pixels at all):
+/// then the caller's values stay.
+void decide_profiles(const ProfileStatistics& statistics, std::int32_t& phone_profile,
+                     std::int32_t& camera_profile);
+
+/// Measures `working_bitmap` and applies the rule table. The caller sets its
+/// defaults (phone 5, camera 1) before the call; they survive when no rule decides.
+/// The bitmap is left in 24-bit form.
+void select_profiles(Bitmap24& working_bitmap, std::int32_t& phone_profile, std::int32_t& camera_profile);
