@@ -271,11 +271,4 @@ TEST(GetHistogramTest, RefusesOtherDepthsAndKeepsTheHistogram)
     EXPECT_EQ(h.bins, before);
 }
 
-TEST(HistogramNanTest, IsTheNegativeQuietNan)
-{
-    EXPECT_TRUE(std::isnan(histogram_nan));
-    EXPECT_TRUE(std::signbit(histogram_nan));
-    EXPECT_EQ(bits_of(histogram_nan), negative_quiet_nan_bits);
-}
-
 }  // namespace
