@@ -3,6 +3,8 @@
 //   {"path":"a.jpg","ok":true,"width":4000,"height":3000}
 // With --write OUT.jpg (one input only) the loaded photo is saved again through the
 // program's own writer, and "written" (and "write_error" when it fails) are added.
+// "width" and "height" are those of the photo buffer after the load: 0 x 0 for a file
+// that failed before its header was read, the header's size for one that failed later.
 // Exit status: 0 when every photo loaded (and was written), 1 otherwise, 2 for bad usage.
 //
 // New fields go into json_fields(); the order of existing fields stays as it is.
