@@ -6,6 +6,7 @@
 #include <array>
 #include <climits>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <set>
 #include <stdexcept>
