@@ -1,0 +1,189 @@
+#include "photo_corrector.h"
+
+#include "curve_triple.h"
+#include "database.h"
+#include "profile_selection.h"
+
+namespace {
+
+// Clears `busy` when an operation leaves by an exception (an allocation
+// failure, a failed write), so the hourglass never outlives the operation.
+template <typename Clear>
+class BusyGuard {
+public:
+    explicit BusyGuard(Clear clear) : clear_(clear) {}
+    ~BusyGuard()
+    {
+        if (active_) clear_();
+    }
+    void release() { active_ = false; }
+
+private:
+    Clear clear_;
+    bool active_ = true;
+};
+
+}  // namespace
+
+PhotoCorrector::PhotoCorrector(CorrectorEvents* events) : events_(events ? events : &no_events_) {}
+
+void PhotoCorrector::set_busy(bool busy)
+{
+    if (busy == busy_) return;
+    busy_ = busy;
+    events_->busy_changed(busy);
+}
+
+int PhotoCorrector::current_profile() const
+{
+    return camera_type == CameraType::DigitalCamera ? camera_profile : phone_profile;
+}
+
+void PhotoCorrector::apply_profile(int index)
+{
+    set_busy(true);
+    BusyGuard guard([this] { set_busy(false); });
+    if (const CurveTriple* triple = curve_for_profile(camera_type, index))
+        apply_curves(&corrected_photo, &org_photo, *triple);
+    guard.release();
+    set_busy(false);
+    light_level = 0;
+}
+
+void PhotoCorrector::open_photo(const std::optional<std::string>& path)
+{
+    open_photo([&path] { return path; });
+}
+
+void PhotoCorrector::open_photo(const std::function<std::optional<std::string>()>& choose_open_path)
+{
+    status_text = "LOADING PHOTO";
+    events_->loading_started();
+    const std::optional<std::string> path = choose_open_path();
+
+    if (path) {
+        photo_loaded = false;
+        set_busy(true);
+        BusyGuard guard([this] { set_busy(false); });
+        captions_visible = true;
+        camera_profile = 1;
+        phone_profile = 5;
+
+        IccProfile icc_profile;
+        if (!load_photo(*path, org_photo, &icc_profile)) {
+            events_->load_failed();
+            guard.release();
+            set_busy(false);
+            return;
+        }
+        org_icc_profile = std::move(icc_profile);
+
+        working_bitmap = copy_to_bitmap24(org_photo);
+        select_profiles(working_bitmap, phone_profile, camera_profile);
+
+        const auto pixels = static_cast<std::int64_t>(org_photo.width()) * org_photo.height();
+        if (pixels > phone_pixel_limit) {
+            camera_type = CameraType::DigitalCamera;
+            camera_faces = {2, 5};
+        } else {
+            camera_type = CameraType::MobilePhone;
+            camera_faces = {3, 4};
+        }
+        status_text = "PHOTO LOADED";
+        status_text = "CORRECTING";
+        profile_caption = camera_type == CameraType::DigitalCamera ? "DIGITAL CAMERA PROFILE" : "MOBILE PHONE PROFILE";
+        correction_caption = "AUTOMATIC CORRECTION";
+        apply_profile(current_profile());
+        status_text = "READY";
+        toggle_face = 0;
+
+        // The window fits its views before the photo counts as loaded.
+        events_->photo_opened();
+        photo_loaded = true;
+        photo_saved = false;
+        file_part = file_name_part(*path);
+        guard.release();
+        set_busy(false);
+        status_text = file_part;
+    }
+    if (!photo_loaded) status_text = "READY";
+    // After a cancelled dialog the status line shows the photo opened last.
+    if (file_part.size() > 1) status_text = file_part;
+}
+
+void PhotoCorrector::toggle_correction()
+{
+    // With no photo the window runs its open sequence instead.
+    if (!photo_loaded) return;
+    if (correction_shown) {
+        toggle_face = 1;
+        corrected_photo.assign(&org_photo);
+        correction_caption = "NO CORRECTION";
+        correction_shown = false;
+    } else {
+        apply_profile(current_profile());
+        correction_shown = true;
+        toggle_face = 0;
+        correction_caption = "AUTOMATIC CORRECTION";
+    }
+}
+
+void PhotoCorrector::set_camera_type(CameraType type)
+{
+    if (type == camera_type) return;
+    camera_type = type;
+    if (type == CameraType::MobilePhone) {
+        camera_faces = {3, 4};
+        profile_caption = "MOBILE PHONE PROFILE";
+    } else {
+        camera_faces = {2, 5};
+        profile_caption = "DIGITAL CAMERA PROFILE";
+    }
+    apply_profile(current_profile());
+}
+
+void PhotoCorrector::apply_preset(ScenePreset preset)
+{
+    const ScenePresetInfo& info = preset_info(preset);
+    corrected_photo.assign(&org_photo);
+    apply_profile(info.first_index);
+    if (info.second_index != 0) {
+        if (const CurveTriple* second = curve_for_profile(camera_type, info.second_index))
+            apply_curves(&corrected_photo, &corrected_photo, *second);
+    }
+    correction_caption = info.caption;
+    toggle_face = 1;
+    correction_shown = false;
+}
+
+void PhotoCorrector::lighten()
+{
+    if (light_level >= max_light_level) return;
+    apply_curves(&corrected_photo, &corrected_photo, lighter_curve);
+    ++light_level;
+}
+
+void PhotoCorrector::darken()
+{
+    if (light_level <= -max_light_level) return;
+    apply_curves(&corrected_photo, &corrected_photo, darker_curve);
+    --light_level;
+}
+
+void PhotoCorrector::undo()
+{
+    if (photo_loaded) corrected_photo.assign(&org_photo);
+}
+
+void PhotoCorrector::save_photo(const std::optional<std::string>& path)
+{
+    if (!photo_loaded || !path) return;
+    // Encoding a big photo takes a moment: show the hourglass meanwhile.
+    set_busy(true);
+    BusyGuard guard([this] { set_busy(false); });
+    write_photo(corrected_photo, *path, org_icc_profile);
+    guard.release();
+    set_busy(false);
+    photo_saved = true;
+    status_text = "Saved " + file_name_part(*path);
+}

@@ -1,0 +1,99 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <utility>
+
+#include "bitmap24.h"
+#include "bitmap32.h"
+#include "camera_type.h"
+#include "file_names.h"
+#include "jpeg_photo.h"
+#include "scene_presets.h"
+
+/// What the window must hear while an operation is still running, because it
+/// has to act before the operation goes on. Everything else the window reads
+/// from the corrector's presentation state after the operation returns.
+class CorrectorEvents {
+public:
+    virtual ~CorrectorEvents() = default;
+    /// `busy` was set or cleared: show the hourglass (or the default cursor) now.
+    virtual void busy_changed(bool /*busy*/) {}
+    /// `status_text` reads "LOADING PHOTO": paint it (process pending window
+    /// messages once) before the open dialog appears.
+    virtual void loading_started() {}
+    /// The chosen photo could not be decoded: show the load-failure message.
+    virtual void load_failed() {}
+    /// A photo was loaded and corrected, and `photo_loaded` is still false: fit
+    /// the views and prepare the save, undo and tools buttons.
+    virtual void photo_opened() {}
+};
+
+/// The photo being worked on and every user-level operation on it.
+///
+/// The window calls one operation per user action, renders the presentation
+/// state afterwards, and shows `org_photo` and `corrected_photo` in its views
+/// (the buffers notify their own changes). Dialogs stay in the window: the open
+/// operation asks for a path through a callback, so that the status text is
+/// painted before the dialog shows; the save operation is given the path the
+/// save dialog loop chose.
+class PhotoCorrector {
+public:
+    explicit PhotoCorrector(CorrectorEvents* events = nullptr);
+
+    // Photo buffers. `org_photo` is never changed after loading.
+    Bitmap32 org_photo;
+    Bitmap32 corrected_photo;
+    Bitmap24 working_bitmap;
+    // The colour profile embedded in the loaded file travels with `org_photo`
+    // into every saved file, so colour-managed viewers show the same colours.
+    IccProfile org_icc_profile;
+
+    // State.
+    bool photo_loaded = false;
+    bool photo_saved = false;
+    CameraType camera_type = CameraType::MobilePhone;
+    std::int32_t phone_profile = 0;
+    std::int32_t camera_profile = 0;
+    bool correction_shown = false;
+    int light_level = 0;
+    std::string file_part;
+
+    // Presentation state.
+    std::string status_text = "READY";
+    std::string profile_caption = "DIGITAL CAMERA PROFILE";
+    std::string correction_caption = "AUTOMATIC CORRECTION";
+    bool captions_visible = false;
+    int toggle_face = 1;
+    std::pair<int, int> camera_faces{3, 5};
+    bool busy() const { return busy_; }
+
+    /// Opens a photo. `choose_open_path` runs after "LOADING PHOTO" is shown and
+    /// returns the dialog's answer: a path, or nothing when cancelled.
+    void open_photo(const std::function<std::optional<std::string>()>& choose_open_path);
+    void open_photo(const std::optional<std::string>& path);
+    void toggle_correction();
+    void set_camera_type(CameraType type);
+    void apply_preset(ScenePreset preset);
+    void lighten();
+    void darken();
+    void undo();
+    /// Writes `corrected_photo`; a write failure propagates (EPhotoWriteError)
+    /// with `photo_saved` and `status_text` unchanged.
+    void save_photo(const std::optional<std::string>& path);
+    bool needs_save_prompt() const { return photo_loaded && !photo_saved; }
+    void apply_profile(int index);
+
+    static constexpr int max_light_level = 6;
+    static constexpr std::int64_t phone_pixel_limit = 1300000;
+
+private:
+    void set_busy(bool busy);
+    int current_profile() const;
+
+    CorrectorEvents* events_;
+    CorrectorEvents no_events_;
+    bool busy_ = false;
+};

@@ -1,0 +1,363 @@
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "database.h"
+#include "photo_corrector.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Records what the window would hear, and what the corrector looked like then.
+struct RecordingEvents : CorrectorEvents {
+    PhotoCorrector* corrector = nullptr;
+    std::vector<std::string> log;
+    void busy_changed(bool busy) override { log.push_back(busy ? "busy" : "idle"); }
+    void loading_started() override { log.push_back("loading:" + corrector->status_text); }
+    void load_failed() override { log.push_back("failed"); }
+    void photo_opened() override
+    {
+        log.push_back(std::string("opened:") + (corrector->photo_loaded ? "loaded" : "not-loaded") + ":" +
+                      corrector->status_text);
+    }
+};
+
+class PhotoCorrectorTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        fill_curve_database();
+        folder = fs::temp_directory_path() /
+                 ("corrector_test_" + std::to_string(::getpid()) + "_" +
+                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::create_directories(folder);
+        events.corrector = &corrector;
+    }
+    void TearDown() override { fs::remove_all(folder); }
+
+    // A photo with a spread of colours, so every curve changes something visible.
+    std::string make_photo(const std::string& name, int width, int height)
+    {
+        Bitmap32 photo;
+        photo.set_size(width, height);
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) {
+                const std::uint32_t r = (x * 7 + y) & 0xFF, g = (x * 3 + y * 5) & 0xFF, b = (x + y * 11) & 0xFF;
+                photo.scan_line(y)[x] = 0xFF000000u | r << 16 | g << 8 | b;
+            }
+        const std::string path = (folder / name).string();
+        write_photo(photo, path);
+        return path;
+    }
+
+    static bool same_pixels(const Bitmap32& a, const Bitmap32& b)
+    {
+        if (a.width() != b.width() || a.height() != b.height()) return false;
+        for (std::size_t k = 0; k < a.pixel_count(); ++k)
+            if (a.pixels()[k] != b.pixels()[k]) return false;
+        return true;
+    }
+
+    // Whether the corrected buffer holds `triples` applied to the loaded photo, in order.
+    bool corrected_is(const std::vector<const CurveTriple*>& triples)
+    {
+        Bitmap32 result;
+        result.assign(&corrector.org_photo);
+        for (const CurveTriple* t : triples) apply_curves(&result, &result, *t);
+        result.reset_alpha(255);
+        return same_pixels(corrector.corrected_photo, result);
+    }
+
+    fs::path folder;
+    RecordingEvents events;
+    PhotoCorrector corrector{&events};
+};
+
+TEST_F(PhotoCorrectorTest, StartState)
+{
+    EXPECT_EQ(corrector.status_text, "READY");
+    EXPECT_EQ(corrector.profile_caption, "DIGITAL CAMERA PROFILE");
+    EXPECT_EQ(corrector.correction_caption, "AUTOMATIC CORRECTION");
+    EXPECT_FALSE(corrector.captions_visible);
+    EXPECT_EQ(corrector.toggle_face, 1);
+    EXPECT_EQ(corrector.camera_faces, (std::pair<int, int>{3, 5}));
+    EXPECT_EQ(corrector.camera_type, CameraType::MobilePhone);
+    EXPECT_FALSE(corrector.busy());
+    EXPECT_FALSE(corrector.needs_save_prompt());
+}
+
+TEST_F(PhotoCorrectorTest, OpenCorrectsForThePhoneTableAndTellsTheWindowInOrder)
+{
+    const std::string path = make_photo("beach.jpg", 64, 48);
+    std::string status_when_dialog_shown;
+    corrector.open_photo([&]() -> std::optional<std::string> {
+        status_when_dialog_shown = corrector.status_text;
+        return path;
+    });
+    EXPECT_EQ(status_when_dialog_shown, "LOADING PHOTO");
+    // busy twice: the open itself, and the correction step inside it.
+    EXPECT_EQ(events.log, (std::vector<std::string>{"loading:LOADING PHOTO", "busy", "idle",
+                                                    "opened:not-loaded:READY"}));
+    EXPECT_TRUE(corrector.photo_loaded);
+    EXPECT_FALSE(corrector.photo_saved);
+    EXPECT_FALSE(corrector.busy());
+    EXPECT_EQ(corrector.status_text, "beach.jpg");
+    EXPECT_EQ(corrector.file_part, "beach.jpg");
+    EXPECT_EQ(corrector.camera_type, CameraType::MobilePhone);
+    EXPECT_EQ(corrector.camera_faces, (std::pair<int, int>{3, 4}));
+    EXPECT_EQ(corrector.profile_caption, "MOBILE PHONE PROFILE");
+    EXPECT_TRUE(corrector.captions_visible);
+    EXPECT_EQ(corrector.toggle_face, 0);
+    EXPECT_FALSE(corrector.correction_shown);
+    EXPECT_EQ(corrector.working_bitmap.width(), 64);
+
+    const CurveTriple* triple = curve_for_profile(CameraType::MobilePhone, corrector.phone_profile);
+    ASSERT_NE(triple, nullptr);
+    EXPECT_TRUE(corrected_is({triple}));
+    EXPECT_TRUE(corrector.needs_save_prompt());
+}
+
+TEST_F(PhotoCorrectorTest, PixelCountDecidesTheCameraTypeAtOneMillionThreeHundredThousand)
+{
+    corrector.open_photo(make_photo("phone.jpg", 1300, 1000));
+    EXPECT_EQ(corrector.camera_type, CameraType::MobilePhone);
+    corrector.open_photo(make_photo("camera.jpg", 67, 19403));  // 1,300,001 pixels
+    EXPECT_EQ(corrector.camera_type, CameraType::DigitalCamera);
+    EXPECT_EQ(corrector.camera_faces, (std::pair<int, int>{2, 5}));
+    EXPECT_EQ(corrector.profile_caption, "DIGITAL CAMERA PROFILE");
+    const CurveTriple* triple = curve_for_profile(CameraType::DigitalCamera, corrector.camera_profile);
+    ASSERT_NE(triple, nullptr);
+    EXPECT_TRUE(corrected_is({triple}));
+}
+
+TEST_F(PhotoCorrectorTest, CancelledOpenAfterALoadedPhotoChangesNothingAndShowsItsName)
+{
+    corrector.open_photo(make_photo("first.jpg", 32, 32));
+    corrector.lighten();
+    Bitmap32 before;
+    before.assign(&corrector.corrected_photo);
+    corrector.open_photo(std::nullopt);
+    EXPECT_TRUE(corrector.photo_loaded);
+    EXPECT_EQ(corrector.status_text, "first.jpg");
+    EXPECT_EQ(corrector.light_level, 1);
+    EXPECT_TRUE(same_pixels(corrector.corrected_photo, before));
+}
+
+TEST_F(PhotoCorrectorTest, CancelledOpenWithNothingLoadedShowsReady)
+{
+    corrector.open_photo(std::nullopt);
+    EXPECT_EQ(corrector.status_text, "READY");
+    EXPECT_FALSE(corrector.captions_visible);
+    EXPECT_FALSE(corrector.photo_loaded);
+}
+
+TEST_F(PhotoCorrectorTest, FailedLoadKeepsLoadingStatusAndClearsBusy)
+{
+    const std::string bad = (folder / "not_a_photo.jpg").string();
+    {
+        std::FILE* f = std::fopen(bad.c_str(), "wb");
+        std::fputs("this is no JPEG", f);
+        std::fclose(f);
+    }
+    corrector.open_photo(make_photo("good.jpg", 16, 16));
+    events.log.clear();
+    corrector.open_photo(bad);
+    EXPECT_EQ(events.log, (std::vector<std::string>{"loading:LOADING PHOTO", "busy", "failed", "idle"}));
+    EXPECT_EQ(corrector.status_text, "LOADING PHOTO");
+    EXPECT_FALSE(corrector.photo_loaded);
+    EXPECT_FALSE(corrector.busy());
+    EXPECT_FALSE(corrector.needs_save_prompt());
+    // Operations that need a photo do nothing now.
+    corrector.undo();
+    corrector.save_photo((folder / "out.jpg").string());
+    EXPECT_FALSE(fs::exists(folder / "out.jpg"));
+}
+
+TEST_F(PhotoCorrectorTest, ToggleAfterOpenFirstReappliesThenRemoves)
+{
+    corrector.open_photo(make_photo("t.jpg", 40, 30));
+    const CurveTriple* triple = curve_for_profile(CameraType::MobilePhone, corrector.phone_profile);
+    corrector.lighten();
+    corrector.toggle_correction();  // the open left correction_shown false: correction goes on again
+    EXPECT_TRUE(corrector.correction_shown);
+    EXPECT_EQ(corrector.toggle_face, 0);
+    EXPECT_EQ(corrector.light_level, 0);
+    EXPECT_EQ(corrector.correction_caption, "AUTOMATIC CORRECTION");
+    EXPECT_TRUE(corrected_is({triple}));
+
+    corrector.lighten();
+    corrector.toggle_correction();
+    EXPECT_FALSE(corrector.correction_shown);
+    EXPECT_EQ(corrector.toggle_face, 1);
+    EXPECT_EQ(corrector.correction_caption, "NO CORRECTION");
+    EXPECT_EQ(corrector.light_level, 1);  // toggling off keeps the level
+    EXPECT_TRUE(same_pixels(corrector.corrected_photo, corrector.org_photo));
+}
+
+TEST_F(PhotoCorrectorTest, ToggleWithoutAPhotoDoesNothing)
+{
+    corrector.toggle_correction();
+    EXPECT_EQ(corrector.toggle_face, 1);
+    EXPECT_FALSE(corrector.correction_shown);
+    EXPECT_EQ(corrector.correction_caption, "AUTOMATIC CORRECTION");
+}
+
+TEST_F(PhotoCorrectorTest, CameraSwitchAppliesTheOtherTablesProfile)
+{
+    corrector.open_photo(make_photo("c.jpg", 50, 40));
+    corrector.toggle_correction();
+    corrector.toggle_correction();  // correction caption now "NO CORRECTION"
+    corrector.lighten();
+    corrector.set_camera_type(CameraType::DigitalCamera);
+    EXPECT_EQ(corrector.camera_faces, (std::pair<int, int>{2, 5}));
+    EXPECT_EQ(corrector.profile_caption, "DIGITAL CAMERA PROFILE");
+    EXPECT_EQ(corrector.correction_caption, "NO CORRECTION");
+    EXPECT_EQ(corrector.light_level, 0);
+    const CurveTriple* triple = curve_for_profile(CameraType::DigitalCamera, corrector.camera_profile);
+    if (triple) {
+        EXPECT_TRUE(corrected_is({triple}));
+    }
+
+    events.log.clear();
+    corrector.set_camera_type(CameraType::DigitalCamera);  // same type: nothing
+    EXPECT_TRUE(events.log.empty());
+
+    corrector.set_camera_type(CameraType::MobilePhone);
+    EXPECT_EQ(corrector.camera_faces, (std::pair<int, int>{3, 4}));
+    EXPECT_EQ(corrector.profile_caption, "MOBILE PHONE PROFILE");
+    EXPECT_TRUE(corrected_is({curve_for_profile(CameraType::MobilePhone, corrector.phone_profile)}));
+}
+
+TEST_F(PhotoCorrectorTest, PresetsApplyTheirIndicesForTheCurrentCameraType)
+{
+    corrector.open_photo(make_photo("p.jpg", 30, 20));
+    for (const ScenePresetInfo& info : scene_presets) {
+        for (CameraType type : {CameraType::MobilePhone, CameraType::DigitalCamera}) {
+            corrector.set_camera_type(type);
+            corrector.lighten();
+            corrector.apply_preset(info.preset);
+            std::vector<const CurveTriple*> triples{curve_for_profile(type, info.first_index)};
+            if (info.second_index) triples.push_back(curve_for_profile(type, info.second_index));
+            ASSERT_NE(triples.front(), nullptr) << info.caption;
+            EXPECT_TRUE(corrected_is(triples)) << info.caption;
+            EXPECT_EQ(corrector.correction_caption, info.caption);
+            EXPECT_EQ(corrector.toggle_face, 1);
+            EXPECT_FALSE(corrector.correction_shown);
+            EXPECT_EQ(corrector.light_level, 0);
+        }
+    }
+}
+
+TEST_F(PhotoCorrectorTest, BulbLampIsTheLighterCurveOverTheIndexFiveCorrection)
+{
+    corrector.open_photo(make_photo("bulb.jpg", 30, 20));
+    corrector.apply_preset(ScenePreset::IndoorsBulbLamp);
+    EXPECT_EQ(corrector.correction_caption, "INDOORS BULB LAMP");
+    EXPECT_TRUE(corrected_is({curve_for_profile(CameraType::MobilePhone, 5), &lighter_curve}));
+}
+
+TEST_F(PhotoCorrectorTest, PresetsDoNotNeedALoadedPhoto)
+{
+    corrector.apply_preset(ScenePreset::Backlight);
+    EXPECT_EQ(corrector.correction_caption, "BACKLIGHT");
+    EXPECT_TRUE(corrector.corrected_photo.is_empty());
+}
+
+TEST_F(PhotoCorrectorTest, LightStepsStopAtSixAndAccumulate)
+{
+    corrector.open_photo(make_photo("l.jpg", 30, 20));
+    const CurveTriple* triple = curve_for_profile(CameraType::MobilePhone, corrector.phone_profile);
+    for (int i = 0; i < 7; ++i) corrector.lighten();
+    EXPECT_EQ(corrector.light_level, 6);
+    std::vector<const CurveTriple*> steps{triple};
+    for (int i = 0; i < 6; ++i) steps.push_back(&lighter_curve);
+    EXPECT_TRUE(corrected_is(steps));
+
+    for (int i = 0; i < 13; ++i) corrector.darken();
+    EXPECT_EQ(corrector.light_level, -6);
+    for (int i = 0; i < 12; ++i) steps.push_back(&darker_curve);
+    EXPECT_TRUE(corrected_is(steps));
+}
+
+TEST_F(PhotoCorrectorTest, UndoAfterTwoLighterStepsKeepsTheLevel)
+{
+    corrector.open_photo(make_photo("u.jpg", 30, 20));
+    corrector.lighten();
+    corrector.lighten();
+    const std::string caption = corrector.correction_caption;
+    corrector.undo();
+    EXPECT_TRUE(same_pixels(corrector.corrected_photo, corrector.org_photo));
+    EXPECT_EQ(corrector.light_level, 2);
+    EXPECT_EQ(corrector.correction_caption, caption);
+    for (int i = 0; i < 5; ++i) corrector.lighten();
+    EXPECT_EQ(corrector.light_level, 6);
+    std::vector<const CurveTriple*> four(4, &lighter_curve);
+    EXPECT_TRUE(corrected_is(four));
+}
+
+TEST_F(PhotoCorrectorTest, SaveWritesTheCorrectedPhotoAndASecondOpenAsksAgain)
+{
+    corrector.open_photo(make_photo("s.jpg", 48, 32));
+    corrector.save_photo(std::nullopt);
+    EXPECT_FALSE(corrector.photo_saved);
+
+    const std::string out = (folder / "out.jpg").string();
+    corrector.save_photo(out);
+    EXPECT_TRUE(corrector.photo_saved);
+    EXPECT_EQ(corrector.status_text, "Saved out.jpg");
+    EXPECT_FALSE(corrector.needs_save_prompt());
+    Bitmap32 back;
+    ASSERT_TRUE(load_photo(out, back));
+    EXPECT_EQ(back.width(), 48);
+    EXPECT_EQ(back.height(), 32);
+
+    corrector.open_photo(make_photo("s2.jpg", 8, 8));
+    EXPECT_FALSE(corrector.photo_saved);
+    EXPECT_TRUE(corrector.needs_save_prompt());
+}
+
+TEST_F(PhotoCorrectorTest, FailedSaveReportsTheErrorAndLeavesStateAlone)
+{
+    corrector.open_photo(make_photo("f.jpg", 8, 8));
+    const std::string status = corrector.status_text;
+    const std::string impossible = (folder / "no_such_folder" / "x.jpg").string();
+    EXPECT_THROW(corrector.save_photo(impossible), std::runtime_error);
+    EXPECT_FALSE(corrector.photo_saved);
+    EXPECT_EQ(corrector.status_text, status);
+    EXPECT_FALSE(corrector.busy());
+}
+
+TEST_F(PhotoCorrectorTest, ColourProfileOfTheOpenedPhotoGoesIntoTheSavedFile)
+{
+    Bitmap32 photo;
+    photo.set_size(16, 16);
+    const IccProfile profile(3000, 0x5A);  // opaque to the program: carried, never read
+    const std::string with_profile = (folder / "icc.jpg").string();
+    write_photo(photo, with_profile, profile);
+
+    corrector.open_photo(with_profile);
+    EXPECT_EQ(corrector.org_icc_profile, profile);
+    const std::string out = (folder / "icc_out.jpg").string();
+    corrector.save_photo(out);
+    Bitmap32 back;
+    IccProfile saved_profile;
+    ASSERT_TRUE(load_photo(out, back, &saved_profile));
+    EXPECT_EQ(saved_profile, profile);
+
+    // A failed open keeps the profile of the photo still shown; a good one replaces it.
+    corrector.open_photo((folder / "missing.jpg").string());
+    EXPECT_EQ(corrector.org_icc_profile, profile);
+    corrector.open_photo(make_photo("plain.jpg", 8, 8));
+    EXPECT_TRUE(corrector.org_icc_profile.empty());
+    corrector.save_photo(out);
+    ASSERT_TRUE(load_photo(out, back, &saved_profile));
+    EXPECT_TRUE(saved_profile.empty());
+}
+
+}  // namespace
