@@ -47,15 +47,6 @@ INSTANTIATE_TEST_SUITE_P(
                     NameCase{"C:\\my.jpg\\holiday", "C:\\my.jpg\\holiday.jpg"},
                     NameCase{"/home/ann.b/photo.JPG", "/home/ann.b/photo.JPG"}));
 
-TEST(ExtensionOf, IsEmptyWhenASeparatorFollowsTheLastPoint)
-{
-    EXPECT_EQ(extension_of("/a.b/c"), "");
-    EXPECT_EQ(extension_of("a.b:c"), "");
-    EXPECT_EQ(extension_of("/a.b/c.JpEg"), ".JpEg");
-    EXPECT_EQ(extension_of("noext"), "");
-    EXPECT_EQ(extension_of("trailing."), ".");
-}
-
 TEST(HasJpegExtension, AcceptsJpgAndJpegInAnyCaseOnly)
 {
     EXPECT_TRUE(has_jpeg_extension("/p/a.jpg"));

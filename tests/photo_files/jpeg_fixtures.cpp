@@ -66,6 +66,7 @@ Bytes encode_test_jpeg(const TestImage& image, const EncodeOptions& options)
     if (options.full_chroma)
         for (int c = 0; c < cinfo.num_components; ++c)
             cinfo.comp_info[c].h_samp_factor = cinfo.comp_info[c].v_samp_factor = 1;
+    if (options.float_dct) cinfo.dct_method = JDCT_FLOAT;
     jpeg_set_quality(&cinfo, options.quality, TRUE);
     if (!options.scans.empty()) {
         cinfo.scan_info = options.scans.data();

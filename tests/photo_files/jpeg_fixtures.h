@@ -34,6 +34,7 @@ TestImage flat_cmyk_image(int width, int height, const std::uint8_t cmyk[4]);
 
 struct EncodeOptions {
     int quality = 90;
+    bool float_dct = false;
     bool progressive = false;
     bool full_chroma = false;                // 1 x 1 sampling for every component
     J_COLOR_SPACE file_space = JCS_UNKNOWN;  // JCS_UNKNOWN: the library's default for the input

@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "dialog_texts.h"
 #include "jpeg_fixtures.h"
 #include "photo_dialogs.h"
 
@@ -83,14 +82,6 @@ TEST_F(SaveDialogLoop, NoReopensTheDialogWithThatNameAndANewNameNeedsNoPrompt)
     EXPECT_EQ(dialogs.prompts.size(), 1u);
 }
 
-TEST_F(SaveDialogLoop, NoThenTheSameNameAsksAgain)
-{
-    dialogs.names = {dir.file("old.jpg"), dir.file("old.jpg")};
-    dialogs.answers = {OverwriteAnswer::No, OverwriteAnswer::Yes};
-    EXPECT_EQ(choose_save_path(dialogs), dir.file("old.jpg"));
-    EXPECT_EQ(dialogs.prompts.size(), 2u);
-}
-
 TEST_F(SaveDialogLoop, CancelAtThePromptChoosesNothingAndLeavesTheFile)
 {
     dialogs.names = {dir.file("old.JPG")};
@@ -131,16 +122,6 @@ TEST(OpenDialog, ReturnsTheChoiceAndOffersItNextTimeButForgetsNothingOnCancel)
     EXPECT_EQ(choose_open_path(dialogs), std::nullopt);
     EXPECT_EQ(choose_open_path(dialogs), "/p/b.jpeg");
     EXPECT_EQ(dialogs.offered, (std::vector<std::string>{"", "/p/a.jpg", "/p/a.jpg"}));
-}
-
-TEST(DialogTexts, AreTheProgramsOwnWords)
-{
-    EXPECT_EQ(kOpenPictureFilters[0].shown, "All (*.jpg;*.jpeg)");
-    EXPECT_EQ(kOpenPictureFilters[2].patterns, "*.jpeg");
-    EXPECT_EQ(kSavePictureFilters[0].shown, "All (*.jpg)");
-    EXPECT_EQ(kLoadFailureText,
-              "Could not complete your reques because the file may be truncated or incomplete");
-    EXPECT_EQ(overwrite_prompt_text("/a/b.jpg"), "/a/b.jpg exits. Do you want replace it?");
 }
 
 }  // namespace

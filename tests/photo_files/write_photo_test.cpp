@@ -30,37 +30,16 @@ void fill_colour(Bitmap32& photo, int width, int height, std::uint8_t alpha = 0x
 Bytes reference_encode(const Bitmap32& photo)
 {
     TestImage rgb{photo.width(), photo.height(), 3, {}};
-    for (int y = 0; y < photo.height(); ++y)
-        for (int x = 0; x < photo.width(); ++x) {
-            const std::uint32_t p = photo.pixel(x, y);
-            rgb.samples.insert(rgb.samples.end(),
-                               {static_cast<std::uint8_t>(p >> 16), static_cast<std::uint8_t>(p >> 8),
-                                static_cast<std::uint8_t>(p)});
-        }
-    jpeg_compress_struct cinfo{};
-    jpeg_error_mgr err{};
-    cinfo.err = jpeg_std_error(&err);
-    jpeg_create_compress(&cinfo);
-    unsigned char* out = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&cinfo, &out, &size);
-    cinfo.image_width = static_cast<JDIMENSION>(rgb.width);
-    cinfo.image_height = static_cast<JDIMENSION>(rgb.height);
-    cinfo.input_components = 3;
-    cinfo.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&cinfo);
-    cinfo.dct_method = JDCT_FLOAT;
-    jpeg_set_quality(&cinfo, 95, TRUE);
-    jpeg_start_compress(&cinfo, TRUE);
-    while (cinfo.next_scanline < cinfo.image_height) {
-        JSAMPROW row = rgb.pixel(0, static_cast<int>(cinfo.next_scanline));
-        jpeg_write_scanlines(&cinfo, &row, 1);
+    for (std::size_t k = 0; k < photo.pixel_count(); ++k) {
+        const std::uint32_t p = photo.pixels()[k];
+        rgb.samples.insert(rgb.samples.end(),
+                           {static_cast<std::uint8_t>(p >> 16), static_cast<std::uint8_t>(p >> 8),
+                            static_cast<std::uint8_t>(p)});
     }
-    jpeg_finish_compress(&cinfo);
-    Bytes result(out, out + size);
-    jpeg_destroy_compress(&cinfo);
-    free(out);
-    return result;
+    EncodeOptions options;
+    options.quality = 95;
+    options.float_dct = true;
+    return encode_test_jpeg(rgb, options);
 }
 
 class WritePhoto : public testing::Test {
