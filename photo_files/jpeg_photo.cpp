@@ -301,7 +301,9 @@ bool run_decoder(DecodeState& state, const std::uint8_t* data, std::size_t size,
 // Reads the whole file. False when it is missing, a folder, unreadable, or too big to hold.
 bool read_whole_file(const std::string& path, std::unique_ptr<std::uint8_t[]>& bytes, std::size_t& size)
 {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Without O_NONBLOCK, opening a named pipe would wait for a writer for ever;
+    // regular files ignore the flag.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) return false;
     struct Closer {
         int fd;

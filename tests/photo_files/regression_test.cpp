@@ -1,0 +1,76 @@
+// Files that once made the loader misbehave, each named after the fault, and
+// the kinds of unreadable file a user can pick in the open dialog.
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <future>
+#include <string>
+
+#include "bitmap32.h"
+#include "jpeg_fixtures.h"
+#include "jpeg_photo.h"
+
+namespace {
+
+class UnreadableFile : public testing::Test {
+protected:
+    TempDir dir;
+    Bitmap32 photo;
+
+    void SetUp() override
+    {
+        photo.set_size(2, 2);
+        photo.pixels()[0] = 0xFF123456u;
+    }
+    void expect_old_photo_kept()
+    {
+        EXPECT_EQ(photo.width(), 2);
+        EXPECT_EQ(photo.pixel(0, 0), 0xFF123456u);
+    }
+};
+
+// A named pipe cannot be read as a photo, and must not make the loader wait for a
+// writer that never comes: the program would hang with the hourglass showing.
+TEST_F(UnreadableFile, NamedPipeFailsAtOnceInsteadOfWaitingForAWriter)
+{
+    const std::string pipe = dir.file("pipe.jpg");
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    auto load = std::async(std::launch::async, [&] { return load_photo(pipe, photo); });
+    const bool finished = load.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
+    if (!finished) {
+        // Release the stuck open so the test can end; the failure is already recorded.
+        const int writer = ::open(pipe.c_str(), O_WRONLY);
+        if (writer >= 0) ::close(writer);
+    }
+    EXPECT_TRUE(finished) << "load_photo waited for a writer on a named pipe";
+    EXPECT_FALSE(load.get());
+    expect_old_photo_kept();
+}
+
+TEST_F(UnreadableFile, LinksToNothingToThemselvesOrToADeviceFail)
+{
+    std::filesystem::create_symlink(dir.file("gone.jpg"), dir.file("dangling.jpg"));
+    std::filesystem::create_symlink(dir.file("loop.jpg"), dir.file("loop.jpg"));
+    std::filesystem::create_symlink("/dev/zero", dir.file("device.jpg"));
+    EXPECT_FALSE(load_photo(dir.file("dangling.jpg"), photo));
+    EXPECT_FALSE(load_photo(dir.file("loop.jpg"), photo));
+    EXPECT_FALSE(load_photo(dir.file("device.jpg"), photo));
+    expect_old_photo_kept();
+}
+
+TEST_F(UnreadableFile, FileWithoutReadPermissionFails)
+{
+    if (geteuid() == 0) GTEST_SKIP() << "root reads every file whatever its permissions";
+    const std::string path = dir.file("locked.jpg");
+    write_bytes(path, encode_test_jpeg(colour_image(8, 8)));
+    ASSERT_EQ(chmod(path.c_str(), 0), 0);
+    EXPECT_FALSE(load_photo(path, photo));
+    expect_old_photo_kept();
+}
+
+}  // namespace
