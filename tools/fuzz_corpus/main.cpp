@@ -1,0 +1,376 @@
+// Writes the seed photos the loader's fuzzers start from: one small file for each
+// kind of JPEG the loader has a separate road for (sampling, progression, colour
+// space, restart markers, EXIF orientation, ICC profile chunks, arithmetic coding)
+// and a few cut short. The output is the same byte for byte on every run, so the
+// committed corpus can be remade and compared.
+//
+// Usage: fuzz_corpus <output folder>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <string>
+#include <vector>
+
+// jpeglib.h needs FILE and size_t declared before it.
+#include <jpeglib.h>
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+struct Image {
+    int width = 0;
+    int height = 0;
+    int components = 3;
+    Bytes samples;  // interleaved, rows from the top
+};
+
+// Ramps with a little deterministic noise: enough detail that every coefficient
+// band carries data, so progressive refinement scans are not empty.
+Image pattern(int width, int height, int components)
+{
+    Image image{width, height, components, Bytes(static_cast<std::size_t>(width) * height * components)};
+    std::uint32_t noise = 12345;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            for (int c = 0; c < components; ++c) {
+                noise = noise * 1103515245u + 12345u;
+                const int ramp = c == 0 ? x * 255 / (width > 1 ? width - 1 : 1)
+                                 : c == 1 ? y * 255 / (height > 1 ? height - 1 : 1)
+                                          : ((x + y) * 9) & 0xFF;
+                const int level = ramp + static_cast<int>((noise >> 16) % 24) - 12;
+                image.samples[(static_cast<std::size_t>(y) * width + x) * components + c] =
+                    static_cast<std::uint8_t>(level < 0 ? 0 : level > 255 ? 255 : level);
+            }
+    return image;
+}
+
+struct Marker {
+    int code;
+    Bytes payload;
+};
+
+struct Settings {
+    int quality = 85;
+    J_COLOR_SPACE file_space = JCS_UNKNOWN;  // the library's default for the input
+    bool progressive = false;
+    bool arithmetic = false;
+    bool optimise = false;
+    bool adobe_marker = true;
+    int restart_interval = 0;  // in MCUs
+    int restart_in_rows = 0;
+    // Sampling factors (h, v) per component; empty: the library's defaults.
+    std::vector<std::pair<int, int>> sampling;
+    std::vector<jpeg_scan_info> scans;
+    std::vector<Marker> markers;  // written right after the header, in this order
+};
+
+Bytes encode(const Image& image, const Settings& settings)
+{
+    jpeg_compress_struct cinfo{};
+    jpeg_error_mgr err{};
+    cinfo.err = jpeg_std_error(&err);
+    jpeg_create_compress(&cinfo);
+    unsigned char* out = nullptr;
+    unsigned long out_size = 0;
+    jpeg_mem_dest(&cinfo, &out, &out_size);
+    cinfo.image_width = static_cast<JDIMENSION>(image.width);
+    cinfo.image_height = static_cast<JDIMENSION>(image.height);
+    cinfo.input_components = image.components;
+    cinfo.in_color_space = image.components == 1 ? JCS_GRAYSCALE : image.components == 3 ? JCS_RGB : JCS_CMYK;
+    jpeg_set_defaults(&cinfo);
+    if (settings.file_space != JCS_UNKNOWN) jpeg_set_colorspace(&cinfo, settings.file_space);
+    if (image.components == 4) cinfo.write_Adobe_marker = settings.adobe_marker;
+    for (std::size_t c = 0; c < settings.sampling.size(); ++c) {
+        cinfo.comp_info[c].h_samp_factor = settings.sampling[c].first;
+        cinfo.comp_info[c].v_samp_factor = settings.sampling[c].second;
+    }
+    jpeg_set_quality(&cinfo, settings.quality, TRUE);
+    cinfo.arith_code = settings.arithmetic;
+    cinfo.optimize_coding = settings.optimise;
+    cinfo.restart_interval = static_cast<unsigned>(settings.restart_interval);
+    cinfo.restart_in_rows = settings.restart_in_rows;
+    if (!settings.scans.empty()) {
+        cinfo.scan_info = settings.scans.data();
+        cinfo.num_scans = static_cast<int>(settings.scans.size());
+    } else if (settings.progressive) {
+        jpeg_simple_progression(&cinfo);
+    }
+    jpeg_start_compress(&cinfo, TRUE);
+    for (const Marker& marker : settings.markers)
+        jpeg_write_marker(&cinfo, marker.code, marker.payload.data(), static_cast<unsigned>(marker.payload.size()));
+    const std::size_t stride = static_cast<std::size_t>(image.width) * image.components;
+    while (cinfo.next_scanline < cinfo.image_height) {
+        JSAMPROW row = const_cast<JSAMPROW>(image.samples.data() + cinfo.next_scanline * stride);
+        jpeg_write_scanlines(&cinfo, &row, 1);
+    }
+    jpeg_finish_compress(&cinfo);
+    Bytes result(out, out + out_size);
+    jpeg_destroy_compress(&cinfo);
+    std::free(out);
+    return result;
+}
+
+// A TIFF structure in either byte order, built entry by entry.
+class TiffWriter {
+public:
+    explicit TiffWriter(bool big_endian) : big_endian_(big_endian) {}
+    void u16(Bytes& out, unsigned value) const
+    {
+        if (big_endian_) {
+            out.push_back(static_cast<std::uint8_t>(value >> 8));
+            out.push_back(static_cast<std::uint8_t>(value));
+        } else {
+            out.push_back(static_cast<std::uint8_t>(value));
+            out.push_back(static_cast<std::uint8_t>(value >> 8));
+        }
+    }
+    void u32(Bytes& out, std::uint32_t value) const
+    {
+        if (big_endian_) {
+            u16(out, value >> 16);
+            u16(out, value & 0xFFFF);
+        } else {
+            u16(out, value & 0xFFFF);
+            u16(out, value >> 16);
+        }
+    }
+
+private:
+    bool big_endian_;
+};
+
+// An EXIF APP1 payload like a phone writes: orientation, make, resolution and a
+// pointer to an EXIF sub-IFD with the date taken, so the parser walks offsets too.
+Bytes exif_payload(int orientation, bool big_endian)
+{
+    const TiffWriter w(big_endian);
+    Bytes tiff;
+    tiff.insert(tiff.end(), big_endian ? "MM" : "II", (big_endian ? "MM" : "II") + 2);
+    w.u16(tiff, 42);
+    w.u32(tiff, 8);
+    // IFD0 at 8: 4 entries (12 bytes each) + next-IFD offset; data follows at 8 + 2 + 48 + 4 = 62.
+    const std::uint32_t make_at = 62, resolution_at = make_at + 8, sub_ifd_at = resolution_at + 8;
+    w.u16(tiff, 4);
+    w.u16(tiff, 0x010F), w.u16(tiff, 2), w.u32(tiff, 8), w.u32(tiff, make_at);  // Make, ASCII
+    w.u16(tiff, 0x0112), w.u16(tiff, 3), w.u32(tiff, 1);                         // Orientation, SHORT
+    w.u16(tiff, static_cast<unsigned>(orientation)), w.u16(tiff, 0);
+    w.u16(tiff, 0x011A), w.u16(tiff, 5), w.u32(tiff, 1), w.u32(tiff, resolution_at);  // XResolution
+    w.u16(tiff, 0x8769), w.u16(tiff, 4), w.u32(tiff, 1), w.u32(tiff, sub_ifd_at);     // EXIF IFD pointer
+    w.u32(tiff, 0);
+    const char make[8] = "Tintelo";
+    tiff.insert(tiff.end(), make, make + 8);
+    w.u32(tiff, 72), w.u32(tiff, 1);
+    // The sub-IFD: one entry, DateTimeOriginal (20 ASCII bytes) right after it.
+    w.u16(tiff, 1);
+    w.u16(tiff, 0x9003), w.u16(tiff, 2), w.u32(tiff, 20), w.u32(tiff, sub_ifd_at + 2 + 12 + 4);
+    w.u32(tiff, 0);
+    const char date[20] = "2004:06:21 12:00:00";
+    tiff.insert(tiff.end(), date, date + 20);
+
+    Bytes payload(6 + tiff.size());
+    std::memcpy(payload.data(), "Exif\0\0", 6);
+    std::copy(tiff.begin(), tiff.end(), payload.begin() + 6);
+    return payload;
+}
+
+Bytes xmp_payload()
+{
+    const std::string text =
+        "http://ns.adobe.com/xap/1.0/";
+    Bytes payload(text.begin(), text.end());
+    payload.push_back(0);
+    const std::string packet = "<x:xmpmeta xmlns:x='adobe:ns:meta/'><rdf:RDF/></x:xmpmeta>";
+    payload.insert(payload.end(), packet.begin(), packet.end());
+    return payload;
+}
+
+// A profile-shaped block: the header fields a colour-managed viewer checks, then filler.
+Bytes icc_profile(std::size_t size)
+{
+    Bytes profile(size);
+    for (std::size_t i = 0; i < size; ++i) profile[i] = static_cast<std::uint8_t>(i * 7 + 3);
+    profile[0] = static_cast<std::uint8_t>(size >> 24);
+    profile[1] = static_cast<std::uint8_t>(size >> 16);
+    profile[2] = static_cast<std::uint8_t>(size >> 8);
+    profile[3] = static_cast<std::uint8_t>(size);
+    std::memcpy(&profile[12], "mntrRGB XYZ ", 12);
+    std::memcpy(&profile[36], "acsp", 4);
+    return profile;
+}
+
+// The APP2 chunks that carry `profile` in `chunks` pieces, numbered from 1.
+std::vector<Marker> icc_markers(const Bytes& profile, int chunks)
+{
+    std::vector<Marker> markers;
+    const std::size_t piece = (profile.size() + chunks - 1) / chunks;
+    for (int i = 0; i < chunks; ++i) {
+        Marker marker{JPEG_APP0 + 2, {'I', 'C', 'C', '_', 'P', 'R', 'O', 'F', 'I', 'L', 'E', 0}};
+        marker.payload.push_back(static_cast<std::uint8_t>(i + 1));
+        marker.payload.push_back(static_cast<std::uint8_t>(chunks));
+        const std::size_t begin = i * piece, end = std::min(profile.size(), begin + piece);
+        marker.payload.insert(marker.payload.end(), profile.begin() + begin, profile.begin() + end);
+        markers.push_back(marker);
+    }
+    return markers;
+}
+
+jpeg_scan_info scan(int components, int first, int ss, int se, int ah, int al)
+{
+    jpeg_scan_info info{};
+    info.comps_in_scan = components;
+    for (int c = 0; c < components; ++c) info.component_index[c] = first + c;
+    info.Ss = ss;
+    info.Se = se;
+    info.Ah = ah;
+    info.Al = al;
+    return info;
+}
+
+std::size_t find_marker(const Bytes& jpeg, std::uint8_t code)
+{
+    for (std::size_t i = 0; i + 1 < jpeg.size(); ++i)
+        if (jpeg[i] == 0xFF && jpeg[i + 1] == code) return i;
+    return jpeg.size();
+}
+
+Bytes cut(const Bytes& jpeg, std::size_t size)
+{
+    return Bytes(jpeg.begin(), jpeg.begin() + std::min(size, jpeg.size()));
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 2) {
+        std::cerr << "usage: fuzz_corpus <output folder>\n";
+        return 2;
+    }
+    const std::string folder = argv[1];
+    int failures = 0;
+    auto write = [&](const std::string& name, const Bytes& bytes) {
+        std::ofstream out(folder + "/" + name, std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        if (!out) {
+            std::cerr << "cannot write " << folder << "/" << name << "\n";
+            ++failures;
+        }
+    };
+
+    const Image colour = pattern(48, 32, 3);
+    const Image odd = pattern(33, 17, 3);
+    const Image grey = pattern(40, 24, 1);
+    const Image cmyk = pattern(20, 20, 4);
+    const Image portrait = pattern(24, 16, 3);  // not square, so every turn shows
+
+    const Bytes baseline = encode(colour, {});
+    write("baseline_420.jpg", baseline);
+    {
+        Settings s;
+        s.quality = 50;
+        s.sampling = {{1, 1}, {1, 1}, {1, 1}};
+        write("baseline_444_odd_size.jpg", encode(odd, s));
+    }
+    {
+        Settings s;
+        s.sampling = {{2, 1}, {1, 1}, {1, 1}};
+        s.optimise = true;
+        write("baseline_422_optimised.jpg", encode(odd, s));
+    }
+    {
+        Settings s;
+        s.sampling = {{1, 2}, {1, 1}, {1, 1}};
+        write("baseline_440.jpg", encode(colour, s));
+    }
+    {
+        Settings s;
+        s.file_space = JCS_RGB;
+        write("rgb_components.jpg", encode(colour, s));
+    }
+    const Bytes progressive = [&] {
+        Settings s;
+        s.progressive = true;
+        return encode(colour, s);
+    }();
+    write("progressive.jpg", progressive);
+    {
+        Settings s;
+        s.progressive = true;
+        write("progressive_grey.jpg", encode(grey, s));
+    }
+    write("grey.jpg", encode(grey, {}));
+    {
+        // Sequential, but each component in its own scan: the decoder buffers the whole photo.
+        Settings s;
+        s.scans = {scan(1, 0, 0, 63, 0, 0), scan(1, 1, 0, 63, 0, 0), scan(1, 2, 0, 63, 0, 0)};
+        write("sequential_scan_per_component.jpg", encode(colour, s));
+    }
+    {
+        Settings s;
+        s.arithmetic = true;
+        write("arithmetic.jpg", encode(colour, s));
+        s.progressive = true;
+        write("arithmetic_progressive.jpg", encode(colour, s));
+    }
+    {
+        Settings s;
+        s.file_space = JCS_CMYK;
+        write("cmyk_adobe.jpg", encode(cmyk, s));
+        s.file_space = JCS_YCCK;
+        write("ycck_adobe.jpg", encode(cmyk, s));
+        s.file_space = JCS_CMYK;
+        s.adobe_marker = false;
+        write("cmyk_plain.jpg", encode(cmyk, s));
+    }
+    {
+        Settings s;
+        s.restart_interval = 1;
+        write("restart_every_mcu.jpg", encode(odd, s));
+        s.restart_interval = 0;
+        s.restart_in_rows = 1;
+        s.progressive = true;
+        write("restart_progressive.jpg", encode(odd, s));
+    }
+    {
+        Settings s;
+        s.markers = {{JPEG_APP0 + 1, exif_payload(6, false)}};
+        write("exif_orientation_6_little_endian.jpg", encode(portrait, s));
+        s.markers = {{JPEG_APP0 + 1, exif_payload(3, true)}};
+        write("exif_orientation_3_big_endian.jpg", encode(portrait, s));
+        s.markers = {{JPEG_APP0 + 1, exif_payload(5, true)}};
+        write("exif_orientation_5_big_endian.jpg", encode(portrait, s));
+        s.markers = {{JPEG_APP0 + 1, xmp_payload()}, {JPEG_APP0 + 1, exif_payload(8, false)}};
+        s.progressive = true;
+        write("exif_orientation_8_after_xmp.jpg", encode(portrait, s));
+    }
+    {
+        Settings s;
+        s.markers = icc_markers(icc_profile(300), 1);
+        write("icc_one_chunk.jpg", encode(odd, s));
+        s.markers = icc_markers(icc_profile(500), 3);
+        write("icc_three_chunks.jpg", encode(odd, s));
+    }
+    {
+        const std::string text = "made for the fuzzers";
+        Settings s;
+        s.markers = {{JPEG_COM, Bytes(text.begin(), text.end())}};
+        write("comment.jpg", encode(pattern(1, 1, 3), s));
+    }
+    write("wide_strip.jpg", encode(pattern(300, 1, 3), {}));
+
+    // Cut short: in the image data (the library completes the photo itself), in the
+    // header, right after the start of the first scan, and after the start marker alone.
+    const std::size_t first_scan = find_marker(baseline, 0xDA);
+    write("truncated_in_image_data.jpg", cut(baseline, first_scan + (baseline.size() - first_scan) / 2));
+    write("truncated_progressive.jpg", cut(progressive, progressive.size() / 3));
+    write("truncated_in_header.jpg", cut(baseline, 60));
+    write("truncated_after_scan_header.jpg", cut(baseline, first_scan + 14));
+    write("start_marker_only.jpg", cut(baseline, 2));
+    return failures == 0 ? 0 : 1;
+}
