@@ -75,6 +75,17 @@ bool has_vbmi()
 
 }  // namespace
 
+CurveTriple compose_curves(const CurveTriple& first, const CurveTriple& second)
+{
+    CurveTriple composed;
+    for (int i = 0; i < 256; ++i) {
+        composed.red_table[i] = second.red_table[first.red_table[i]];
+        composed.green_table[i] = second.green_table[first.green_table[i]];
+        composed.blue_table[i] = second.blue_table[first.blue_table[i]];
+    }
+    return composed;
+}
+
 void apply_curves(Bitmap32* destination, const Bitmap32* source, const CurveTriple& triple)
 {
     if (source == nullptr) throw EBitmapError("The source is nil");

@@ -13,6 +13,9 @@ struct CurveTriple {
 };
 static_assert(sizeof(CurveTriple) == 768);
 
+/// The triple that gives, per channel, `second` applied to the result of `first`.
+CurveTriple compose_curves(const CurveTriple& first, const CurveTriple& second);
+
 /// Writes `source` with `triple` applied to every pixel into `destination`
 /// (which may be `source`), alpha forced to 0xFF, then notifies one change.
 /// Throws EBitmapError "The source is nil" / "Destination is nil" before touching anything.

@@ -1,8 +1,10 @@
 #include "profile_selection.h"
 
 #include <array>
+#include <limits>
 
 #include "bitmap24.h"
+#include "bitmap32.h"
 
 ProfileStatistics PhotoStatistics::profile_statistics() const
 {
@@ -40,14 +42,11 @@ void fill_analysis_histograms(const Bitmap24& bitmap, THistogram& red, THistogra
     intensity.bins = intensity_counts;
 }
 
-PhotoStatistics measure_photo(const Bitmap24& bitmap)
-{
-    THistogram red;
-    THistogram green;
-    THistogram blue;
-    THistogram intensity;
-    fill_analysis_histograms(bitmap, red, green, blue, intensity);
+namespace {
 
+PhotoStatistics statistics_of_histograms(const THistogram& red, const THistogram& green, const THistogram& blue,
+                                         const THistogram& intensity)
+{
     PhotoStatistics photo;
     photo.red = statistics_of(red);
     photo.green = statistics_of(green);
@@ -57,6 +56,56 @@ PhotoStatistics measure_photo(const Bitmap24& bitmap)
     photo.excess_kurtosis_intensity = photo.intensity.kurtosis - 3.0;
     photo.excess_kurtosis_blue = photo.blue.kurtosis - 3.0;
     return photo;
+}
+
+}  // namespace
+
+PhotoStatistics measure_photo(const Bitmap24& bitmap)
+{
+    THistogram red;
+    THistogram green;
+    THistogram blue;
+    THistogram intensity;
+    fill_analysis_histograms(bitmap, red, green, blue, intensity);
+    return statistics_of_histograms(red, green, blue, intensity);
+}
+
+PhotoStatistics copy_and_measure_photo(const Bitmap32& photo, Bitmap24& working_bitmap)
+{
+    // Bins and the count are signed 32-bit; refuse rather than wrap around.
+    if (photo.pixel_count() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max()))
+        throw EHistogramError("GetHistogram:  Bitmap has too many pixels to count.");
+    working_bitmap.set_size_for_overwrite(photo.width(), photo.height());
+    std::array<std::array<std::int32_t, 256>, 4> counts{};
+    auto& red_counts = counts[0];
+    auto& green_counts = counts[1];
+    auto& blue_counts = counts[2];
+    auto& intensity_counts = counts[3];
+    if (!photo.is_empty()) {
+        for (int y = 0; y < photo.height(); ++y) {
+            const std::uint32_t* in = photo.scan_line(y);
+            std::uint8_t* out = working_bitmap.scan_line(y);
+            for (int x = 0; x < photo.width(); ++x, out += 3) {
+                const std::uint32_t p = in[x];
+                const unsigned b = p & 0xFF;
+                const unsigned g = (p >> 8) & 0xFF;
+                const unsigned r = (p >> 16) & 0xFF;
+                out[0] = static_cast<std::uint8_t>(b);
+                out[1] = static_cast<std::uint8_t>(g);
+                out[2] = static_cast<std::uint8_t>(r);
+                ++red_counts[r];
+                ++green_counts[g];
+                ++blue_counts[b];
+                ++intensity_counts[(r + g + b) / 3];
+            }
+        }
+    }
+    THistogram red, green, blue, intensity;
+    red.bins = red_counts;
+    green.bins = green_counts;
+    blue.bins = blue_counts;
+    intensity.bins = intensity_counts;
+    return statistics_of_histograms(red, green, blue, intensity);
 }
 
 void decide_profiles(const ProfileStatistics& statistics, std::int32_t& phone_profile,
@@ -106,6 +155,13 @@ void decide_profiles(const ProfileStatistics& statistics, std::int32_t& phone_pr
         // 6b: no rule decides; the caller's values stay.
     }
     // clang-format on
+}
+
+void copy_and_select_profiles(const Bitmap32& photo, Bitmap24& working_bitmap, std::int32_t& phone_profile,
+                              std::int32_t& camera_profile)
+{
+    decide_profiles(copy_and_measure_photo(photo, working_bitmap).profile_statistics(), phone_profile,
+                    camera_profile);
 }
 
 void select_profiles(Bitmap24& working_bitmap, std::int32_t& phone_profile, std::int32_t& camera_profile)

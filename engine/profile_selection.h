@@ -9,6 +9,7 @@
 #include "histogram_library.h"
 
 class Bitmap24;
+class Bitmap32;
 
 /// The six figures the profile rules look at.
 struct ProfileStatistics {
@@ -42,6 +43,10 @@ void fill_analysis_histograms(const Bitmap24& bitmap, THistogram& red, THistogra
 /// The four histograms' statistics and K, KB, as select_profiles sees them.
 PhotoStatistics measure_photo(const Bitmap24& bitmap);
 
+/// copy_to_bitmap24(photo, working_bitmap) followed by measure_photo(working_bitmap),
+/// in one pass over the pixels: a new photo is read once, not twice.
+PhotoStatistics copy_and_measure_photo(const Bitmap32& photo, Bitmap24& working_bitmap);
+
 /// The ordered rule table. Assigns both indices, except where no rule decides
 /// (red mean equal to green mean without a bluer cast, or no pixels at all):
 /// then the caller's values stay.
@@ -52,3 +57,8 @@ void decide_profiles(const ProfileStatistics& statistics, std::int32_t& phone_pr
 /// defaults (phone 5, camera 1) before the call; they survive when no rule decides.
 /// The bitmap is left in 24-bit form.
 void select_profiles(Bitmap24& working_bitmap, std::int32_t& phone_profile, std::int32_t& camera_profile);
+
+/// Copies `photo` into `working_bitmap` and selects the profiles from it, in one
+/// pass: the same bitmap and indices as copy_to_bitmap24 followed by select_profiles.
+void copy_and_select_profiles(const Bitmap32& photo, Bitmap24& working_bitmap, std::int32_t& phone_profile,
+                              std::int32_t& camera_profile);

@@ -39,12 +39,13 @@ int PhotoCorrector::current_profile() const
     return camera_type == CameraType::DigitalCamera ? camera_profile : phone_profile;
 }
 
-void PhotoCorrector::apply_profile(int index)
+void PhotoCorrector::apply_profile(int index) { apply_from_org(curve_for_profile(camera_type, index)); }
+
+void PhotoCorrector::apply_from_org(const CurveTriple* triple)
 {
     set_busy(true);
     BusyGuard guard([this] { set_busy(false); });
-    if (const CurveTriple* triple = curve_for_profile(camera_type, index))
-        apply_curves(&corrected_photo, &org_photo, *triple);
+    if (triple) apply_curves(&corrected_photo, &org_photo, *triple);
     guard.release();
     set_busy(false);
     light_level = 0;
@@ -78,8 +79,8 @@ void PhotoCorrector::open_photo(const std::function<std::optional<std::string>()
         }
         org_icc_profile = std::move(icc_profile);
 
-        working_bitmap = copy_to_bitmap24(org_photo);
-        select_profiles(working_bitmap, phone_profile, camera_profile);
+        // The copy and the analysis share one pass over the new photo.
+        copy_and_select_profiles(org_photo, working_bitmap, phone_profile, camera_profile);
 
         const auto pixels = static_cast<std::int64_t>(org_photo.width()) * org_photo.height();
         if (pixels > phone_pixel_limit) {
@@ -145,11 +146,21 @@ void PhotoCorrector::set_camera_type(CameraType type)
 void PhotoCorrector::apply_preset(ScenePreset preset)
 {
     const ScenePresetInfo& info = preset_info(preset);
-    corrected_photo.assign(&org_photo);
-    apply_profile(info.first_index);
-    if (info.second_index != 0) {
-        if (const CurveTriple* second = curve_for_profile(camera_type, info.second_index))
-            apply_curves(&corrected_photo, &corrected_photo, *second);
+    const CurveTriple* first = curve_for_profile(camera_type, info.first_index);
+    const CurveTriple* second = info.second_index != 0 ? curve_for_profile(camera_type, info.second_index) : nullptr;
+    if (first == nullptr) {
+        // Nothing to apply from the loaded photo: the preset starts from it as it is.
+        corrected_photo.assign(&org_photo);
+        apply_from_org(nullptr);
+        if (second) apply_curves(&corrected_photo, &corrected_photo, *second);
+    } else if (second) {
+        // The second curve applied to the first's result, per channel, is one
+        // composed curve: the same levels in one pass over the photo instead of three.
+        const CurveTriple composed = compose_curves(*first, *second);
+        apply_from_org(&composed);
+    } else {
+        // apply_curves replaces every pixel, so no copy of the loaded photo is needed first.
+        apply_from_org(first);
     }
     correction_caption = info.caption;
     toggle_face = 1;

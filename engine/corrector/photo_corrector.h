@@ -9,6 +9,7 @@
 #include "bitmap24.h"
 #include "bitmap32.h"
 #include "camera_type.h"
+#include "curve_triple.h"
 #include "file_names.h"
 #include "jpeg_photo.h"
 #include "scene_presets.h"
@@ -91,6 +92,7 @@ public:
 
 private:
     void set_busy(bool busy);
+    void apply_from_org(const CurveTriple* triple);
     int current_profile() const;
 
     CorrectorEvents* events_;

@@ -211,6 +211,30 @@ TEST(CopyToBitmap24, RowsKeepTopToBottomOrder)
     for (int y = 0; y < 3; ++y) EXPECT_EQ(result.scan_line(y)[2], y + 1);
 }
 
+TEST(CopyToBitmap24, EveryWidthAndReusedStorageGiveExactBytes)
+{
+    // Widths around the four-pixel packing, and a second copy into the same bitmap.
+    Bitmap24 reused;
+    for (int width = 1; width <= 9; ++width) {
+        for (std::uint32_t seed : {0x01234567u, 0xF0E1D2C3u}) {
+            Bitmap32 source;
+            source.set_size(width, 3);
+            std::uint32_t v = seed;
+            for (std::size_t k = 0; k < source.pixel_count(); ++k) source.pixels()[k] = v = v * 747796405u + 1u;
+            copy_to_bitmap24(source, reused);
+            ASSERT_EQ(reused.width(), width);
+            for (int y = 0; y < 3; ++y)
+                for (int x = 0; x < width; ++x) {
+                    const std::uint32_t p = source.pixel(x, y);
+                    const std::uint8_t* b = reused.scan_line(y) + 3 * x;
+                    ASSERT_EQ(b[0], p & 0xFF) << width << "," << x << "," << y;
+                    ASSERT_EQ(b[1], (p >> 8) & 0xFF);
+                    ASSERT_EQ(b[2], (p >> 16) & 0xFF);
+                }
+        }
+    }
+}
+
 TEST(CopyToBitmap24, ZeroHeightKeepsWidthWithNoRows)
 {
     Bitmap32 source;

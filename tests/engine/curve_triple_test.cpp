@@ -154,6 +154,26 @@ TEST(ApplyCurves, InPlaceNotifiesOnceAndComposes)
     }
 }
 
+TEST(ComposeCurves, OnePassEqualsTwoPassesInOrder)
+{
+    const CurveTriple first = plus_ten();
+    CurveTriple second = plus_ten();
+    for (int i = 0; i < 256; ++i) second.blue_table[i] = static_cast<std::uint8_t>(i * 3 / 4);
+    Bitmap32 source, twice, once;
+    source.set_size(64, 4);
+    std::iota(source.pixels(), source.pixels() + source.pixel_count(), 0x00ABCDEFu);
+    for (std::size_t k = 0; k < source.pixel_count(); ++k) source.pixels()[k] *= 2654435761u;
+    apply_curves(&twice, &source, first);
+    apply_curves(&twice, &twice, second);
+    apply_curves(&once, &source, compose_curves(first, second));
+    for (std::size_t k = 0; k < source.pixel_count(); ++k) ASSERT_EQ(once.pixels()[k], twice.pixels()[k]) << k;
+    // Order matters: the other way round is a different curve here.
+    apply_curves(&once, &source, compose_curves(second, first));
+    bool differs = false;
+    for (std::size_t k = 0; k < source.pixel_count(); ++k) differs |= once.pixels()[k] != twice.pixels()[k];
+    EXPECT_TRUE(differs);
+}
+
 TEST(ApplyCurves, InPlaceEqualsApplyingToACopy)
 {
     const CurveTriple p = plus_ten();

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cmath>
+#include <cstring>
 #include <cstdint>
 #include <limits>
 #include <numeric>
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "bitmap24.h"
+#include "bitmap32.h"
 #include "histogram_library.h"
 
 namespace {
@@ -276,6 +278,41 @@ TEST(MeasurePhotoTest, AgreesWithGetStatisticsPerHistogram)
     EXPECT_EQ(p.mean_intensity, s.intensity.mean);
     EXPECT_EQ(p.excess_kurtosis_intensity, s.excess_kurtosis_intensity);
     EXPECT_EQ(p.excess_kurtosis_blue, s.excess_kurtosis_blue);
+}
+
+TEST(CopyAndMeasurePhotoTest, EqualsCopyingThenMeasuring)
+{
+    // Random and photo-like content, odd sizes, and an empty photo; the working
+    // bitmap is reused across calls as the corrector reuses it.
+    std::mt19937 random(77);
+    Bitmap24 working;
+    for (const auto& [width, height] : {std::pair{13, 7}, std::pair{64, 3}, std::pair{0, 5}, std::pair{1, 1}}) {
+        Bitmap32 photo;
+        photo.set_size(width, height);
+        for (std::size_t k = 0; k < photo.pixel_count(); ++k)
+            photo.pixels()[k] = k % 3 ? static_cast<std::uint32_t>(random()) : 0x80406080u + static_cast<std::uint32_t>(k);
+        const PhotoStatistics fused = copy_and_measure_photo(photo, working);
+        const Bitmap24 copied = copy_to_bitmap24(photo);
+        const PhotoStatistics separate = measure_photo(copied);
+        ASSERT_EQ(working.width(), width);
+        ASSERT_EQ(working.height(), height);
+        for (int y = 0; y < copied.height() && width > 0; ++y)
+            ASSERT_EQ(std::vector<std::uint8_t>(working.scan_line(y), working.scan_line(y) + 3 * width),
+                      std::vector<std::uint8_t>(copied.scan_line(y), copied.scan_line(y) + 3 * width));
+        const auto same = [](double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; };
+        EXPECT_TRUE(same(fused.red.mean, separate.red.mean));
+        EXPECT_TRUE(same(fused.blue.kurtosis, separate.blue.kurtosis));
+        EXPECT_TRUE(same(fused.intensity.std_dev, separate.intensity.std_dev));
+        EXPECT_TRUE(same(fused.excess_kurtosis_intensity, separate.excess_kurtosis_intensity));
+        EXPECT_EQ(fused.green.median, separate.green.median);
+        EXPECT_EQ(fused.intensity.count, separate.intensity.count);
+
+        std::int32_t phone_a = 5, camera_a = 1, phone_b = 5, camera_b = 1;
+        copy_and_select_profiles(photo, working, phone_a, camera_a);
+        Bitmap24 again = copy_to_bitmap24(photo);
+        select_profiles(again, phone_b, camera_b);
+        EXPECT_EQ(std::make_pair(phone_a, camera_a), std::make_pair(phone_b, camera_b));
+    }
 }
 
 }  // namespace

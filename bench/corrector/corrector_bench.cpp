@@ -1,0 +1,191 @@
+// The corrector's operations on a 24-megapixel photo, side by side with the
+// bare work they cannot avoid:
+//   each interactive operation  vs one apply_curves pass   (target: about one pass plus one copy)
+//   the whole open_photo        vs bare libjpeg decoding    (target: within 1.3x)
+
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include <jpeglib.h>
+
+#include "database.h"
+#include "profile_selection.h"
+#include "photo_corrector.h"
+
+namespace {
+
+constexpr int kWidth = 6000;
+constexpr int kHeight = 4000;
+
+struct Fixture {
+    std::string folder;
+    std::string path;
+    PhotoCorrector corrector;
+
+    Fixture()
+    {
+        fill_curve_database();
+        folder = (std::filesystem::temp_directory_path() / ("corrector_bench." + std::to_string(getpid()))).string();
+        std::filesystem::create_directories(folder);
+        path = folder + "/photo.jpg";
+        Bitmap32 photo;
+        photo.set_size(kWidth, kHeight);
+        std::uint32_t noise = 99;
+        for (int y = 0; y < kHeight; ++y) {
+            std::uint32_t* row = photo.scan_line(y);
+            for (int x = 0; x < kWidth; ++x) {
+                noise = noise * 1664525u + 1013904223u;
+                const int grain = static_cast<int>(noise >> 28) - 8;
+                auto level = [grain](int v) { return static_cast<std::uint32_t>(std::clamp(v + grain, 0, 255)); };
+                row[x] = 0xFF000000u | level(60 + x * 150 / kWidth) << 16 | level(40 + y * 180 / kHeight) << 8 |
+                         level((x + y) * 200 / (kWidth + kHeight));
+            }
+        }
+        write_photo(photo, path);
+        corrector.open_photo(path);
+    }
+    ~Fixture()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(folder, ignored);
+    }
+};
+
+Fixture& fixture()
+{
+    static Fixture instance;
+    return instance;
+}
+
+void BM_ApplyCurvesPass(benchmark::State& state)
+{
+    PhotoCorrector& c = fixture().corrector;
+    for (auto _ : state) apply_curves(&c.corrected_photo, &c.org_photo, lighter_curve);
+}
+
+void BM_Toggle(benchmark::State& state)
+{
+    PhotoCorrector& c = fixture().corrector;
+    for (auto _ : state) c.toggle_correction();
+}
+
+void BM_CameraSwitch(benchmark::State& state)
+{
+    PhotoCorrector& c = fixture().corrector;
+    bool digital = false;
+    for (auto _ : state) {
+        digital = !digital;
+        c.set_camera_type(digital ? CameraType::DigitalCamera : CameraType::MobilePhone);
+    }
+}
+
+void BM_Preset(benchmark::State& state)
+{
+    PhotoCorrector& c = fixture().corrector;
+    const auto preset = static_cast<ScenePreset>(state.range(0));
+    for (auto _ : state) c.apply_preset(preset);
+}
+
+void BM_LighterDarker(benchmark::State& state)
+{
+    PhotoCorrector& c = fixture().corrector;
+    c.apply_profile(1);
+    for (auto _ : state) {
+        // Alternate so the level never reaches a limit; each call is one step.
+        if (c.light_level > 0) c.darken(); else c.lighten();
+    }
+}
+
+void BM_Undo(benchmark::State& state)
+{
+    PhotoCorrector& c = fixture().corrector;
+    for (auto _ : state) c.undo();
+}
+
+void BM_OpenPhoto(benchmark::State& state)
+{
+    Fixture& f = fixture();
+    for (auto _ : state) f.corrector.open_photo(f.path);
+}
+
+// The parts of an open, to see where its time goes.
+void BM_OpenPart_Load(benchmark::State& state)
+{
+    Bitmap32 photo;
+    for (auto _ : state) load_photo(fixture().path, photo);
+}
+
+void BM_OpenPart_CopyToBitmap24(benchmark::State& state)
+{
+    const Bitmap32& photo = fixture().corrector.org_photo;
+    for (auto _ : state) benchmark::DoNotOptimize(copy_to_bitmap24(photo));
+}
+
+void BM_OpenPart_SelectProfiles(benchmark::State& state)
+{
+    Bitmap24& working = fixture().corrector.working_bitmap;
+    for (auto _ : state) {
+        std::int32_t phone = 5, camera = 1;
+        select_profiles(working, phone, camera);
+        benchmark::DoNotOptimize(phone + camera);
+    }
+}
+
+void BM_OpenPart_CopyAndSelectProfiles(benchmark::State& state)
+{
+    PhotoCorrector& c = fixture().corrector;
+    for (auto _ : state) {
+        std::int32_t phone = 5, camera = 1;
+        copy_and_select_profiles(c.org_photo, c.working_bitmap, phone, camera);
+        benchmark::DoNotOptimize(phone + camera);
+    }
+}
+
+void BM_BareDecode(benchmark::State& state)
+{
+    const std::string& path = fixture().path;
+    std::vector<std::uint8_t> row(static_cast<std::size_t>(kWidth) * 4);
+    for (auto _ : state) {
+        std::ifstream in(path, std::ios::binary);
+        std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        jpeg_decompress_struct cinfo{};
+        jpeg_error_mgr err{};
+        cinfo.err = jpeg_std_error(&err);
+        jpeg_create_decompress(&cinfo);
+        jpeg_mem_src(&cinfo, bytes.data(), static_cast<unsigned long>(bytes.size()));
+        jpeg_read_header(&cinfo, TRUE);
+        cinfo.dct_method = JDCT_FLOAT;
+        cinfo.do_block_smoothing = TRUE;
+        cinfo.out_color_space = JCS_EXT_BGRA;
+        jpeg_start_decompress(&cinfo);
+        JSAMPROW pointer = row.data();
+        while (cinfo.output_scanline < cinfo.output_height) jpeg_read_scanlines(&cinfo, &pointer, 1);
+        jpeg_finish_decompress(&cinfo);
+        jpeg_destroy_decompress(&cinfo);
+        benchmark::DoNotOptimize(row.data());
+    }
+}
+
+}  // namespace
+
+BENCHMARK(BM_ApplyCurvesPass)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Toggle)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CameraSwitch)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Preset)->Arg(0)->Arg(4)->Arg(8)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LighterDarker)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Undo)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BareDecode)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OpenPhoto)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OpenPart_Load)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OpenPart_CopyToBitmap24)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OpenPart_SelectProfiles)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OpenPart_CopyAndSelectProfiles)->Unit(benchmark::kMillisecond);
+BENCHMARK_MAIN();
