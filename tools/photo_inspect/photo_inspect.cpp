@@ -1,28 +1,51 @@
-// photo_inspect: loads each JPEG path given as the program would and prints one
+// photo_inspect: opens each JPEG path given as the program would and prints one
 // JSON object per line:
-//   {"path":"a.jpg","ok":true,"width":4000,"height":3000}
-// With --write OUT.jpg (one input only) the loaded photo is saved again through the
-// program's own writer, and "written" (and "write_error" when it fails) are added.
-// "width" and "height" are those of the photo buffer after the load: 0 x 0 for a file
-// that failed before its header was read, the header's size for one that failed later.
-// Exit status: 0 when every photo loaded (and was written), 1 otherwise, 2 for bad usage.
+//   {"path":"a.jpg","ok":true,"width":4000,"height":3000,"camera_type":"DigitalCamera",
+//    "phone_profile":5,"camera_profile":4,"K":-0.61,"KB":-0.93,
+//    "red":{"count":...,"minimum":...,"maximum":...,"mode":...,"median":...,"mean":...,
+//           "std_dev":...,"skewness":...,"kurtosis":...},"green":{...},"blue":{...},"intensity":{...}}
+// Doubles carry 17 significant digits; an undefined statistic (NaN) is null. The
+// analysis fields appear only for photos that opened.
 //
-// New fields go into json_fields(); the order of existing fields stays as it is.
+// With --write OUT.jpg (one input only) the photo is written as the program would
+// save it right after opening: automatically corrected for the camera type its
+// pixel count suggests. The steps --preset NAME, --lighter N, --darker N and
+// --camera phone|digital are applied in the order given, after opening, so any
+// state the buttons reach can be written; "written" (and "write_error" when it
+// fails) are added. Preset names: outdoors-vivid, backlight, indoors-flash,
+// indoors-no-flash, outdoors-too-shiny, outdoors-cloudy, outdoors,
+// indoors-mixed-light, indoors-bulb-lamp.
+// Exit status: 0 when every photo opened (and was written), 1 otherwise, 2 for bad usage.
+//
+// New fields go at the end of json_fields(); the order of existing fields stays as it is.
 
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <exception>
 #include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "bitmap32.h"
-#include "jpeg_photo.h"
+#include "database.h"
+#include "photo_corrector.h"
+#include "profile_selection.h"
 
 namespace {
+
+// One button press (or several) applied after opening.
+struct Step {
+    enum class Kind { preset, lighter, darker, camera } kind;
+    ScenePreset preset = ScenePreset::Outdoors;
+    int count = 0;
+    CameraType camera = CameraType::MobilePhone;
+};
 
 struct Options {
     std::vector<std::string> paths;
     std::optional<std::string> write_path;
+    std::vector<Step> steps;
 };
 
 struct Inspection {
@@ -30,9 +53,15 @@ struct Inspection {
     bool ok = false;
     int width = 0;
     int height = 0;
+    CameraType camera_type = CameraType::MobilePhone;
+    std::int32_t phone_profile = 0;
+    std::int32_t camera_profile = 0;
+    PhotoStatistics statistics;
     std::optional<bool> written;  // set only when --write was asked for
     std::string write_error;
 };
+
+using Fields = std::vector<std::pair<std::string, std::string>>;
 
 std::string json_string(const std::string& text)
 {
@@ -67,15 +96,62 @@ std::string json_string(const std::string& text)
     return out + "\"";
 }
 
-// Every reported field, in output order, as a name and an already-encoded JSON value.
-std::vector<std::pair<std::string, std::string>> json_fields(const Inspection& inspection)
+std::string json_double(double value)
 {
-    std::vector<std::pair<std::string, std::string>> fields = {
+    if (std::isnan(value)) return "null";
+    char text[32];
+    std::snprintf(text, sizeof text, "%.17g", value);
+    return text;
+}
+
+std::string json_object(const Fields& fields)
+{
+    std::string object = "{";
+    for (const auto& [name, value] : fields) {
+        if (object.size() > 1) object += ",";
+        object += json_string(name) + ":" + value;
+    }
+    return object + "}";
+}
+
+std::string json_histogram(const HistogramStatistics& s)
+{
+    return json_object({
+        {"count", std::to_string(s.count)},
+        {"minimum", std::to_string(s.minimum)},
+        {"maximum", std::to_string(s.maximum)},
+        {"mode", std::to_string(s.mode)},
+        {"median", std::to_string(s.median)},
+        {"mean", json_double(s.mean)},
+        {"std_dev", json_double(s.std_dev)},
+        {"skewness", json_double(s.skewness)},
+        {"kurtosis", json_double(s.kurtosis)},
+    });
+}
+
+// Every reported field, in output order, as a name and an already-encoded JSON value.
+Fields json_fields(const Inspection& inspection)
+{
+    Fields fields = {
         {"path", json_string(inspection.path)},
         {"ok", inspection.ok ? "true" : "false"},
         {"width", std::to_string(inspection.width)},
         {"height", std::to_string(inspection.height)},
     };
+    if (inspection.ok) {
+        const PhotoStatistics& s = inspection.statistics;
+        fields.emplace_back("camera_type", json_string(inspection.camera_type == CameraType::DigitalCamera
+                                                           ? "DigitalCamera"
+                                                           : "MobilePhone"));
+        fields.emplace_back("phone_profile", std::to_string(inspection.phone_profile));
+        fields.emplace_back("camera_profile", std::to_string(inspection.camera_profile));
+        fields.emplace_back("K", json_double(s.excess_kurtosis_intensity));
+        fields.emplace_back("KB", json_double(s.excess_kurtosis_blue));
+        fields.emplace_back("red", json_histogram(s.red));
+        fields.emplace_back("green", json_histogram(s.green));
+        fields.emplace_back("blue", json_histogram(s.blue));
+        fields.emplace_back("intensity", json_histogram(s.intensity));
+    }
     if (inspection.written) {
         fields.emplace_back("written", *inspection.written ? "true" : "false");
         if (!*inspection.written) fields.emplace_back("write_error", json_string(inspection.write_error));
@@ -83,34 +159,50 @@ std::vector<std::pair<std::string, std::string>> json_fields(const Inspection& i
     return fields;
 }
 
-std::string json_line(const Inspection& inspection)
+void apply_step(PhotoCorrector& corrector, const Step& step)
 {
-    std::string line = "{";
-    for (const auto& [name, value] : json_fields(inspection)) {
-        if (line.size() > 1) line += ",";
-        line += json_string(name) + ":" + value;
+    switch (step.kind) {
+        case Step::Kind::preset:
+            corrector.apply_preset(step.preset);
+            break;
+        case Step::Kind::lighter:
+            for (int i = 0; i < step.count; ++i) corrector.lighten();
+            break;
+        case Step::Kind::darker:
+            for (int i = 0; i < step.count; ++i) corrector.darken();
+            break;
+        case Step::Kind::camera:
+            corrector.set_camera_type(step.camera);
+            break;
     }
-    return line + "}";
 }
 
-Inspection inspect(const std::string& path, const std::optional<std::string>& write_path)
+Inspection inspect(const std::string& path, const Options& options)
 {
     Inspection inspection;
     inspection.path = path;
-    Bitmap32 photo;
-    IccProfile icc_profile;
-    inspection.ok = load_photo(path, photo, &icc_profile);
-    inspection.width = photo.width();
-    inspection.height = photo.height();
-    if (write_path) {
+    // The corrector opens exactly as the window does: load, analyse, choose the camera type, correct.
+    PhotoCorrector corrector;
+    corrector.open_photo(path);
+    inspection.ok = corrector.photo_loaded;
+    inspection.width = corrector.org_photo.width();
+    inspection.height = corrector.org_photo.height();
+    if (inspection.ok) {
+        inspection.camera_type = corrector.camera_type;
+        inspection.phone_profile = corrector.phone_profile;
+        inspection.camera_profile = corrector.camera_profile;
+        inspection.statistics = measure_photo(corrector.working_bitmap);
+    }
+    if (options.write_path) {
         inspection.written = false;
         if (!inspection.ok) {
             inspection.write_error = "the photo did not load";
         } else {
             try {
-                write_photo(photo, *write_path, icc_profile);
-                inspection.written = true;
-            } catch (const EPhotoWriteError& e) {
+                for (const Step& step : options.steps) apply_step(corrector, step);
+                corrector.save_photo(*options.write_path);
+                inspection.written = corrector.photo_saved;
+            } catch (const std::exception& e) {
                 inspection.write_error = e.what();
             }
         }
@@ -118,14 +210,45 @@ Inspection inspect(const std::string& path, const std::optional<std::string>& wr
     return inspection;
 }
 
+std::optional<int> count_argument(const char* text)
+{
+    char* end = nullptr;
+    const long value = std::strtol(text, &end, 10);
+    if (end == text || *end != '\0' || value < 0 || value > 1000) return std::nullopt;
+    return static_cast<int>(value);
+}
+
 std::optional<Options> parse(int argc, char** argv)
 {
     Options options;
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
-        if (argument == "--write") {
-            if (i + 1 >= argc) return std::nullopt;
+        const bool has_value = i + 1 < argc;
+        if (argument == "--write" && has_value) {
             options.write_path = argv[++i];
+        } else if (argument == "--preset" && has_value) {
+            const std::string name = argv[++i];
+            Step step{Step::Kind::preset};
+            bool found = false;
+            for (const ScenePresetInfo& info : scene_presets)
+                if (name == info.name || name == info.caption) {
+                    step.preset = info.preset;
+                    found = true;
+                }
+            if (!found) return std::nullopt;
+            options.steps.push_back(step);
+        } else if ((argument == "--lighter" || argument == "--darker") && has_value) {
+            const std::optional<int> count = count_argument(argv[++i]);
+            if (!count) return std::nullopt;
+            Step step{argument == "--lighter" ? Step::Kind::lighter : Step::Kind::darker};
+            step.count = *count;
+            options.steps.push_back(step);
+        } else if (argument == "--camera" && has_value) {
+            const std::string type = argv[++i];
+            if (type != "phone" && type != "digital") return std::nullopt;
+            Step step{Step::Kind::camera};
+            step.camera = type == "digital" ? CameraType::DigitalCamera : CameraType::MobilePhone;
+            options.steps.push_back(step);
         } else if (argument == "--") {
             for (++i; i < argc; ++i) options.paths.emplace_back(argv[i]);
         } else if (argument.rfind("--", 0) == 0) {
@@ -135,6 +258,7 @@ std::optional<Options> parse(int argc, char** argv)
         }
     }
     if (options.paths.empty() || (options.write_path && options.paths.size() != 1)) return std::nullopt;
+    if (!options.steps.empty() && !options.write_path) return std::nullopt;
     return options;
 }
 
@@ -145,14 +269,16 @@ int main(int argc, char** argv)
     const std::optional<Options> options = parse(argc, argv);
     if (!options) {
         std::fprintf(stderr,
-                     "usage: photo_inspect [--write OUT.jpg] PHOTO.jpg...\n"
-                     "       (--write takes exactly one input photo)\n");
+                     "usage: photo_inspect [--write OUT.jpg [--preset NAME] [--lighter N] [--darker N]\n"
+                     "                     [--camera phone|digital] ...] PHOTO.jpg...\n"
+                     "       (--write takes exactly one input photo; the steps apply in the order given)\n");
         return 2;
     }
+    fill_curve_database();
     bool all_well = true;
     for (const std::string& path : options->paths) {
-        const Inspection inspection = inspect(path, options->write_path);
-        std::printf("%s\n", json_line(inspection).c_str());
+        const Inspection inspection = inspect(path, *options);
+        std::printf("%s\n", json_object(json_fields(inspection)).c_str());
         all_well = all_well && inspection.ok && inspection.written.value_or(true);
     }
     return all_well ? 0 : 1;
