@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QFont>
+#include <QImage>
+
+#include "bitmap32.h"
+
+// Bridges between the engine's plain Bitmap32 and Qt.
+
+/// The primary screen's resolution in pixels per inch (96 without a screen).
+int screen_pixels_per_inch();
+
+/// The font a new display-layer bitmap gets: the toolkit's default face at 8
+/// points for a screen of `pixels_per_inch`, not bold, in the window-text colour.
+BitmapFont default_bitmap_font(int pixels_per_inch = screen_pixels_per_inch());
+
+/// Gives `bitmap` the attributes of a new display-layer bitmap: the default
+/// font for the screen, opaque drawing, MasterAlpha 255, OuterColor 0.
+void set_default_display_attributes(Bitmap32& bitmap);
+
+/// The Qt font that draws `font` at `factor` times its point size on a surface
+/// of `pixels_per_inch`. A face this machine lacks falls back to the nearest
+/// sans-serif face.
+QFont to_qfont(const BitmapFont& font, int factor, int pixels_per_inch);
+
+/// A deep copy of the bitmap's pixels (ARGB32, alpha kept). Empty for an empty bitmap.
+QImage to_qimage(const Bitmap32& bitmap);
+
+/// Makes `bitmap` a copy of `image`'s pixels (converted to 32-bit ARGB),
+/// notifying as assign does; attributes are kept.
+void assign_image(Bitmap32& bitmap, const QImage& image);

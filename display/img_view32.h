@@ -1,0 +1,107 @@
+#pragma once
+
+#include <QColor>
+#include <QImage>
+#include <QWidget>
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+#include "bitmap32.h"
+#include "view_geometry.h"
+
+/// A photo view: shows a Bitmap32 owned elsewhere at a chosen scale, centred
+/// where it is smaller than the view and pannable where it is larger, with
+/// Color filling the rest. It has no scroll bars; panning is by scroll_by.
+///
+/// The view observes its bitmap through the bitmap's OnChange and OnResize
+/// handlers, which it installs (replacing what was there; a bitmap is shown by
+/// one view at a time). On OnChange it repaints the whole view (deferred) and
+/// runs its own OnChange; on OnResize it re-centres on the photo. The handlers
+/// are removed when the view is destroyed or shows another bitmap, and a
+/// bitmap destroyed before the view simply leaves the view empty.
+///
+/// The picture is resampled into a back buffer of the view's own size only
+/// when the photo, scale, offsets or size change; other paints copy the buffer.
+class TImgView32 : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit TImgView32(QWidget* parent = nullptr);
+    ~TImgView32() override;
+    TImgView32(const TImgView32&) = delete;
+    TImgView32& operator=(const TImgView32&) = delete;
+
+    /// Shows `bitmap` (nullptr: nothing) and re-centres on it. The view does not own it.
+    void set_bitmap(Bitmap32* bitmap);
+    Bitmap32* bitmap() const { return bitmap_; }
+
+    /// Screen pixels per photo pixel. Setting it keeps the photo point at the
+    /// view's centre in place; values below 0.001 become 0.001, and setting the
+    /// current value does nothing at all (no repaint).
+    float scale() const { return geometry_.scale(); }
+    void set_scale(float scale);
+
+    /// Pans by (dx, dy) screen pixels (positive shows more of the right /
+    /// bottom), stopping at the photo's edges.
+    void scroll_by(float dx, float dy);
+
+    /// Placement of the photo: scroll positions, drawn size, offsets.
+    const ViewGeometry& placement() const { return geometry_; }
+
+    /// Fills the part of the view the photo does not cover. RGB(201, 201, 201) at creation.
+    QColor color() const { return color_; }
+    void set_color(const QColor& color);
+
+    /// A left-button press captures the mouse until the left button is
+    /// released: moves and the release outside the view keep arriving.
+    /// Releasing the capture earlier stops that.
+    bool has_capture() const { return captured_; }
+    void release_capture() { captured_ = false; }
+
+    /// How many times the back buffer has been resampled (for diagnostics).
+    long long render_count() const { return render_count_; }
+
+    /// Runs after the shown bitmap reported a change.
+    std::function<void()> OnChange;
+    /// Mouse events in the view's client coordinates. The cursor is set with QWidget::setCursor.
+    std::function<void(Qt::MouseButton, Qt::KeyboardModifiers, int x, int y)> OnMouseDown;
+    std::function<void(Qt::MouseButtons, Qt::KeyboardModifiers, int x, int y)> OnMouseMove;
+    std::function<void(Qt::MouseButton, Qt::KeyboardModifiers, int x, int y)> OnMouseUp;
+
+    QSize sizeHint() const override { return {420, 320}; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    struct BitmapLink;
+    struct ChangeForwarder;
+    struct ResizeForwarder;
+
+    void attach(Bitmap32* bitmap);
+    void detach();
+    void bitmap_changed();
+    void bitmap_resized();
+    void bitmap_gone();
+    void sync_photo_size();
+    void invalidate_picture();
+    void render_back_buffer();
+    bool accepts_outside(const QMouseEvent* event) const;
+
+    Bitmap32* bitmap_ = nullptr;
+    // Shared with the handlers installed on the bitmap; it dies with them, so
+    // an expired link means the bitmap (or its handlers) went away.
+    std::weak_ptr<BitmapLink> link_;
+    ViewGeometry geometry_;
+    QColor color_{201, 201, 201};
+    QImage back_buffer_;
+    bool picture_valid_ = false;
+    bool captured_ = false;
+    long long render_count_ = 0;
+};

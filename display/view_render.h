@@ -1,0 +1,23 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "bitmap32.h"
+#include "view_geometry.h"
+
+/// Draws what a photo view shows into `target`, a buffer of
+/// geometry.view_width() x geometry.view_height() words with `stride` words per
+/// row: the photo placed by `geometry`, resampled with a box kernel, and
+/// `background` (0x..RRGGBB) everywhere else. Every written word is opaque.
+///
+/// Reduction averages the photo pixels under each screen pixel's footprint,
+/// enlargement repeats the nearest photo pixel, and scale 1 copies. Only the
+/// photo pixels under the visible part are read, each at most once when
+/// reducing. The photo's DrawMode and MasterAlpha say whether its alpha
+/// blends it over the background.
+///
+/// `geometry` must describe `photo`'s current size; a photo of another size
+/// draws as background only.
+void render_view(const Bitmap32& photo, const ViewGeometry& geometry, std::uint32_t background,
+                 std::uint32_t* target, std::ptrdiff_t stride);

@@ -1,0 +1,123 @@
+#include "view_render.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "display_test_support.h"
+
+namespace {
+
+constexpr std::uint32_t kBackground = 0xC9C9C9;
+
+// Renders `photo` into a view of the given size and returns its words.
+std::vector<std::uint32_t> render(const Bitmap32& photo, int view_width, int view_height, float scale,
+                                  float dx = 0, float dy = 0)
+{
+    ViewGeometry geometry(view_width, view_height);
+    geometry.set_scale(scale);
+    geometry.set_photo_size(photo.width(), photo.height());
+    geometry.scroll_by(dx, dy);
+    std::vector<std::uint32_t> words(static_cast<std::size_t>(view_width) * view_height, 0x12345678);
+    render_view(photo, geometry, kBackground, words.data(), view_width);
+    return words;
+}
+
+TEST(ViewRender, ScaleOneCopiesThePixelsAndFillsTheRestWithTheBackground)
+{
+    Bitmap32 photo;
+    fill_with_coordinates(photo, 5, 4);
+    const auto words = render(photo, 9, 8, 1.0f);  // photo at (2, 2)
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 9; ++x) {
+            const bool inside = x >= 2 && x < 7 && y >= 2 && y < 6;
+            EXPECT_EQ(words[y * 9 + x], inside ? photo.pixel(x - 2, y - 2) : 0xFF000000u | kBackground)
+                << x << "," << y;
+        }
+}
+
+TEST(ViewRender, ScrolledPhotoShowsThePhotoPixelsUnderTheView)
+{
+    Bitmap32 photo;
+    fill_with_coordinates(photo, 1000, 700);
+    const auto words = render(photo, 420, 320, 1.0f, -100, 45);  // scroll (190, 235)
+    for (int y : {0, 100, 319})
+        for (int x : {0, 211, 419}) {
+            EXPECT_EQ(coordinate_x(words[y * 420 + x]), x + 190);
+            EXPECT_EQ(coordinate_y(words[y * 420 + x]), y + 235);
+        }
+}
+
+TEST(ViewRender, ReductionAveragesEachFootprint)
+{
+    Bitmap32 photo;
+    photo.set_size(4, 2);
+    const std::uint32_t levels[8] = {0xFF000000, 0xFF0A1420, 0xFF646464, 0xFFC8C8C8,
+                                     0xFF020406, 0xFF080A0C, 0xFFFFFFFF, 0xFF000000};
+    for (int k = 0; k < 8; ++k) photo.pixels()[k] = levels[k];
+    const auto words = render(photo, 2, 1, 0.5f);
+    // Left footprint: 0, 0A1420, 020406, 080A0C; right: 646464, C8C8C8, FFFFFF, 0.
+    EXPECT_EQ(words[0], 0xFF05090Du);  // red 20/4, green 34/4 and blue 50/4 rounded
+    EXPECT_EQ(words[1], 0xFF8B8B8Bu);  // (100+200+255+0)/4 = 138.75
+}
+
+TEST(ViewRender, UniformPhotoStaysUniformAtEveryReductionWithoutOverflow)
+{
+    Bitmap32 photo;
+    struct Case {
+        int width, height;
+        float scale;
+    };
+    // 750 x 750 photo pixels per screen pixel overflow any 16-bit running sum.
+    for (auto [width, height, scale] :
+         {Case{1500, 1500, 0.001f}, Case{3000, 2000, 0.0125f}, Case{7, 5, 0.6f}}) {
+        fill(photo, width, height, 0xFFFFFFFF);
+        const ViewGeometry probe = [&] {
+            ViewGeometry g(420, 320);
+            g.set_scale(scale);
+            g.set_photo_size(width, height);
+            return g;
+        }();
+        const auto words = render(photo, 420, 320, scale);
+        int covered = 0;
+        for (auto word : words) covered += word == 0xFFFFFFFFu;
+        EXPECT_EQ(covered, probe.drawn_width() * probe.drawn_height()) << width << "x" << height;
+    }
+}
+
+TEST(ViewRender, EnlargementRepeatsTheNearestPixel)
+{
+    Bitmap32 photo;
+    fill_with_coordinates(photo, 2, 1);
+    const auto words = render(photo, 3, 1, 1.5f);  // three screen pixels for two photo pixels
+    EXPECT_EQ(coordinate_x(words[0]), 0);
+    EXPECT_EQ(coordinate_x(words[1]), 1);
+    EXPECT_EQ(coordinate_x(words[2]), 1);
+    const auto blocks = render(photo, 6, 3, 3.0f);
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 6; ++x) EXPECT_EQ(coordinate_x(blocks[y * 6 + x]), x / 3);
+}
+
+TEST(ViewRender, BlendedPhotoMixesWithTheBackgroundByAlphaAndMasterAlpha)
+{
+    Bitmap32 photo;
+    fill(photo, 1, 1, 0x80FFFFFF);
+    EXPECT_EQ(render(photo, 1, 1, 1.0f)[0], 0xFFFFFFFFu);  // opaque mode ignores alpha
+    photo.attributes.draw_mode = DrawMode::dmBlend;
+    EXPECT_EQ(render(photo, 1, 1, 1.0f)[0], 0xFFE4E4E4u);  // 201 + (255 - 201) * 128 / 255
+    photo.attributes.master_alpha = 0;
+    EXPECT_EQ(render(photo, 1, 1, 1.0f)[0], 0xFFC9C9C9u);
+}
+
+TEST(ViewRender, PlacementForAnotherSizeDrawsOnlyTheBackground)
+{
+    Bitmap32 photo;
+    fill(photo, 10, 10, 0xFF112233);
+    ViewGeometry stale(4, 4);
+    stale.set_photo_size(20, 20);
+    std::vector<std::uint32_t> words(16);
+    render_view(photo, stale, kBackground, words.data(), 4);
+    for (auto word : words) EXPECT_EQ(word, 0xFF000000u | kBackground);
+}
+
+}  // namespace
