@@ -25,7 +25,9 @@ namespace {
 // (each save is flushed to the disk before it is renamed into place).
 std::string make_work_folder()
 {
-    std::string base = std::filesystem::is_directory("/dev/shm") ? "/dev/shm" : std::filesystem::temp_directory_path().string();
+    std::string base = std::filesystem::is_directory("/dev/shm")
+                           ? "/dev/shm"
+                           : std::filesystem::temp_directory_path().string();
     std::string pattern = base + "/write_photo_fuzzer.XXXXXX";
     fuzz::check(mkdtemp(pattern.data()) != nullptr, "cannot make a work folder");
     return pattern;

@@ -40,12 +40,14 @@ Image pattern(int width, int height, int components)
         for (int x = 0; x < width; ++x)
             for (int c = 0; c < components; ++c) {
                 noise = noise * 1103515245u + 12345u;
-                const int ramp = c == 0 ? x * 255 / (width > 1 ? width - 1 : 1)
+                const int ramp = c == 0   ? x * 255 / (width > 1 ? width - 1 : 1)
                                  : c == 1 ? y * 255 / (height > 1 ? height - 1 : 1)
                                           : ((x + y) * 9) & 0xFF;
                 const int level = ramp + static_cast<int>((noise >> 16) % 24) - 12;
                 image.samples[(static_cast<std::size_t>(y) * width + x) * components + c] =
-                    static_cast<std::uint8_t>(level < 0 ? 0 : level > 255 ? 255 : level);
+                    static_cast<std::uint8_t>(level < 0     ? 0
+                                              : level > 255 ? 255
+                                                            : level);
             }
     return image;
 }
@@ -103,7 +105,8 @@ Bytes encode(const Image& image, const Settings& settings)
     }
     jpeg_start_compress(&cinfo, TRUE);
     for (const Marker& marker : settings.markers)
-        jpeg_write_marker(&cinfo, marker.code, marker.payload.data(), static_cast<unsigned>(marker.payload.size()));
+        jpeg_write_marker(&cinfo, marker.code, marker.payload.data(),
+                          static_cast<unsigned>(marker.payload.size()));
     const std::size_t stride = static_cast<std::size_t>(image.width) * image.components;
     while (cinfo.next_scanline < cinfo.image_height) {
         JSAMPROW row = const_cast<JSAMPROW>(image.samples.data() + cinfo.next_scanline * stride);
@@ -158,7 +161,7 @@ Bytes exif_payload(int orientation, bool big_endian)
     const std::uint32_t make_at = 62, resolution_at = make_at + 8, sub_ifd_at = resolution_at + 8;
     w.u16(tiff, 4);
     w.u16(tiff, 0x010F), w.u16(tiff, 2), w.u32(tiff, 8), w.u32(tiff, make_at);  // Make, ASCII
-    w.u16(tiff, 0x0112), w.u16(tiff, 3), w.u32(tiff, 1);                         // Orientation, SHORT
+    w.u16(tiff, 0x0112), w.u16(tiff, 3), w.u32(tiff, 1);                        // Orientation, SHORT
     w.u16(tiff, static_cast<unsigned>(orientation)), w.u16(tiff, 0);
     w.u16(tiff, 0x011A), w.u16(tiff, 5), w.u32(tiff, 1), w.u32(tiff, resolution_at);  // XResolution
     w.u16(tiff, 0x8769), w.u16(tiff, 4), w.u32(tiff, 1), w.u32(tiff, sub_ifd_at);     // EXIF IFD pointer
@@ -181,8 +184,7 @@ Bytes exif_payload(int orientation, bool big_endian)
 
 Bytes xmp_payload()
 {
-    const std::string text =
-        "http://ns.adobe.com/xap/1.0/";
+    const std::string text = "http://ns.adobe.com/xap/1.0/";
     Bytes payload(text.begin(), text.end());
     payload.push_back(0);
     const std::string packet = "<x:xmpmeta xmlns:x='adobe:ns:meta/'><rdf:RDF/></x:xmpmeta>";

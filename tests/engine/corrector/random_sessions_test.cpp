@@ -62,9 +62,9 @@ PictureRef picture_of(const Bitmap32& bitmap)
 struct PhotoFile {
     std::string path;
     bool loads = true;
-    PictureRef picture;                       // what org_photo holds after opening it
+    PictureRef picture;                         // what org_photo holds after opening it
     bool org_photo_changes_on_failure = false;  // a failure after the photo took the file's size
-    std::int32_t phone_profile = 5;           // chosen by the profile rules
+    std::int32_t phone_profile = 5;             // chosen by the profile rules
     std::int32_t camera_profile = 1;
     IccProfile icc_profile;
 };
@@ -81,19 +81,23 @@ public:
         fs::create_directory(folder_ / "saved");
 
         add_photo("warm.jpg", 24, 16, [](int x, int y) { return rgb(200 + x % 50, 90 + y * 3, 40 + x); });
-        add_photo("cool.jpg", 20, 20, [](int x, int y) { return rgb(30 + x, 80 + y * 2, 180 + (x * y) % 70); });
+        add_photo("cool.jpg", 20, 20,
+                  [](int x, int y) { return rgb(30 + x, 80 + y * 2, 180 + (x * y) % 70); });
         add_photo("dark.jpg", 16, 12, [](int x, int y) { return rgb(x * 2, y * 3, (x + y) * 2); });
         add_photo("bright.jpg", 17, 9, [](int x, int y) { return rgb(230 + x, 225 + y * 2, 210 + x + y); });
         add_photo("grey.jpg", 8, 8, [](int, int) { return rgb(128, 128, 128); });
         add_photo("noise.jpg", 32, 32, [](int x, int y) {
-            const std::uint32_t h = (static_cast<std::uint32_t>(x) * 73856093u ^ static_cast<std::uint32_t>(y) * 19349663u) * 2654435761u;
+            const std::uint32_t h =
+                (static_cast<std::uint32_t>(x) * 73856093u ^ static_cast<std::uint32_t>(y) * 19349663u) *
+                2654435761u;
             return rgb(h >> 24, (h >> 16) & 0xFF, (h >> 8) & 0xFF);
         });
         add_photo("one_pixel.JPEG", 1, 1, [](int, int) { return rgb(10, 200, 90); });
         IccProfile profile(700);
         for (std::size_t i = 0; i < profile.size(); ++i) profile[i] = static_cast<std::uint8_t>(i * 13 + 5);
-        add_photo("with_profile.jpg", 12, 10, [](int x, int y) { return rgb(60 + x * 9, 120 + y * 5, 90); },
-                  profile);
+        add_photo(
+            "with_profile.jpg", 12, 10, [](int x, int y) { return rgb(60 + x * 9, 120 + y * 5, 90); },
+            profile);
         // Just above the pixel count that makes a photo a digital camera's; opened rarely (it is slow).
         big_ = add_photo("camera.jpg", 1301, 1000, [](int x, int y) { return rgb(x & 0xFF, y & 0xFF, 128); });
 
@@ -147,7 +151,8 @@ private:
         PhotoFile file;
         file.path = (folder_ / name).string();
         Bitmap32 decoded;
-        if (!load_photo(file.path, decoded, &file.icc_profile)) throw std::runtime_error("cannot load " + name);
+        if (!load_photo(file.path, decoded, &file.icc_profile))
+            throw std::runtime_error("cannot load " + name);
         file.picture = picture_of(decoded);
         Bitmap24 analysis = copy_to_bitmap24(decoded);
         select_profiles(analysis, file.phone_profile, file.camera_profile);
@@ -249,7 +254,10 @@ struct Model {
     std::pair<int, int> camera_faces{3, 5};
     int load_failures = 0;
 
-    int current_profile() const { return camera_type == CameraType::DigitalCamera ? camera_profile : phone_profile; }
+    int current_profile() const
+    {
+        return camera_type == CameraType::DigitalCamera ? camera_profile : phone_profile;
+    }
 
     void show_loaded_photo()
     {
@@ -287,8 +295,9 @@ struct Model {
             icc_profile = file->icc_profile;
             phone_profile = file->phone_profile;
             camera_profile = file->camera_profile;
-            show_camera(static_cast<std::int64_t>(org->width) * org->height > 1300000 ? CameraType::DigitalCamera
-                                                                                      : CameraType::MobilePhone);
+            show_camera(static_cast<std::int64_t>(org->width) * org->height > 1300000
+                            ? CameraType::DigitalCamera
+                            : CameraType::MobilePhone);
             profile_caption =
                 camera_type == CameraType::DigitalCamera ? "DIGITAL CAMERA PROFILE" : "MOBILE PHONE PROFILE";
             correction_caption = "AUTOMATIC CORRECTION";
@@ -321,7 +330,8 @@ struct Model {
     {
         if (type == camera_type) return;
         show_camera(type);
-        profile_caption = type == CameraType::DigitalCamera ? "DIGITAL CAMERA PROFILE" : "MOBILE PHONE PROFILE";
+        profile_caption =
+            type == CameraType::DigitalCamera ? "DIGITAL CAMERA PROFILE" : "MOBILE PHONE PROFILE";
         apply_profile(current_profile());
     }
     void preset(const ScenePresetInfo& info)
@@ -384,7 +394,8 @@ bool same_picture(const Bitmap32& bitmap, const Picture& picture)
 {
     if (bitmap.width() != picture.width || bitmap.height() != picture.height) return false;
     if (picture.words.empty()) return true;
-    return std::memcmp(bitmap.pixels(), picture.words.data(), picture.words.size() * sizeof(std::uint32_t)) == 0;
+    return std::memcmp(bitmap.pixels(), picture.words.data(), picture.words.size() * sizeof(std::uint32_t)) ==
+           0;
 }
 
 const char* camera_name(CameraType type)
@@ -397,7 +408,8 @@ std::string differences(const PhotoCorrector& c, const CountingEvents& events, c
 {
     std::ostringstream out;
     auto field = [&out](const char* name, const auto& actual, const auto& expected) {
-        if (!(actual == expected)) out << "  " << name << " is " << actual << ", the model says " << expected << "\n";
+        if (!(actual == expected))
+            out << "  " << name << " is " << actual << ", the model says " << expected << "\n";
     };
     field("photo_loaded", c.photo_loaded, m.photo_loaded);
     field("photo_saved", c.photo_saved, m.photo_saved);
@@ -406,7 +418,8 @@ std::string differences(const PhotoCorrector& c, const CountingEvents& events, c
     field("camera_profile", c.camera_profile, m.camera_profile);
     field("correction_shown", c.correction_shown, m.correction_shown);
     field("light_level", c.light_level, m.light_level);
-    if (c.light_level < -6 || c.light_level > 6) out << "  light_level " << c.light_level << " is outside -6..+6\n";
+    if (c.light_level < -6 || c.light_level > 6)
+        out << "  light_level " << c.light_level << " is outside -6..+6\n";
     field("file_part", c.file_part, m.file_part);
     field("status_text", c.status_text, m.status_text);
     field("profile_caption", c.profile_caption, m.profile_caption);
@@ -421,7 +434,8 @@ std::string differences(const PhotoCorrector& c, const CountingEvents& events, c
     field("load-failure messages", events.load_failures, m.load_failures);
     if (!same_picture(c.org_photo, *m.org))
         out << "  org_photo (" << c.org_photo.width() << " x " << c.org_photo.height()
-            << ") is not the photo the model says was loaded (" << m.org->width << " x " << m.org->height << ")\n";
+            << ") is not the photo the model says was loaded (" << m.org->width << " x " << m.org->height
+            << ")\n";
     const Picture expected = m.expected_corrected();
     if (!same_picture(c.corrected_photo, expected))
         out << "  corrected_photo (" << c.corrected_photo.width() << " x " << c.corrected_photo.height()
