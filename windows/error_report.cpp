@@ -1,0 +1,51 @@
+#include "error_report.h"
+
+#include <QMessageBox>
+
+QString error_report_text(const std::exception_ptr& error)
+{
+    try {
+        std::rethrow_exception(error);
+    } catch (const std::exception& e) {
+        return QString::fromLocal8Bit(e.what());
+    } catch (...) {
+        return QStringLiteral("Unknown error");
+    }
+}
+
+void show_error_report(const QString& text, QWidget* parent)
+{
+    QMessageBox box(QMessageBox::Critical, QString::fromLatin1(kErrorReportTitle), text, QMessageBox::Ok,
+                    parent);
+    box.setObjectName(QString::fromLatin1(kErrorReportObjectName));
+    // Error texts carry paths, which must not be read as markup.
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
+
+bool report_errors(const std::function<void()>& handler, QWidget* parent)
+{
+    QString text;
+    try {
+        handler();
+        return true;
+    } catch (...) {
+        text = error_report_text(std::current_exception());
+    }
+    // Shown outside the catch block: the box runs an event loop, and the
+    // exception object need not live through it.
+    show_error_report(text, parent);
+    return false;
+}
+
+bool ErrorReportingApplication::notify(QObject* receiver, QEvent* event)
+{
+    QString text;
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (...) {
+        text = error_report_text(std::current_exception());
+    }
+    show_error_report(text);
+    return false;
+}
