@@ -10,6 +10,7 @@
 
 int screen_pixels_per_inch()
 {
+    if (qGuiApp == nullptr) return 96;
     const QScreen* screen = QGuiApplication::primaryScreen();
     if (screen == nullptr) return 96;
     // With high-resolution scaling Qt reports a scaled-down logical resolution;
@@ -24,8 +25,10 @@ BitmapFont default_bitmap_font(int pixels_per_inch)
     font.pixels_per_inch = pixels_per_inch > 0 ? pixels_per_inch : 96;
     font.set_size(8);
     font.bold = false;
-    const QColor window_text = QGuiApplication::palette().color(QPalette::WindowText);
-    font.color = 0xFF000000u | (window_text.rgb() & 0x00FFFFFFu);
+    if (qGuiApp != nullptr) {
+        const QColor window_text = QGuiApplication::palette().color(QPalette::WindowText);
+        font.color = 0xFF000000u | (window_text.rgb() & 0x00FFFFFFu);
+    }
     return font;
 }
 

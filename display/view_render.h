@@ -15,7 +15,8 @@
 /// enlargement repeats the nearest photo pixel, and scale 1 copies. Only the
 /// photo pixels under the visible part are read, each at most once when
 /// reducing. The photo's DrawMode and MasterAlpha say whether its alpha
-/// blends it over the background.
+/// blends it over the background. Footprints never reach beyond the photo's
+/// edges, so its OuterColor never shows.
 ///
 /// `geometry` must describe `photo`'s current size; a photo of another size
 /// draws as background only.

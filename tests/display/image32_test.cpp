@@ -81,6 +81,25 @@ TEST(TBitmap32List, ItemsAreNumberedFromZeroKeepTheirPlaceAndStartWithTheScreenF
     EXPECT_EQ(font.height, -static_cast<int>(std::lround(8.0 * screen_pixels_per_inch() / 72)));
 }
 
+TEST(BitmapQt, ImagesConvertBothWaysWordForWordWithOneChange)
+{
+    QImage image(3, 2, QImage::Format_ARGB32);
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 3; ++x) image.setPixel(x, y, qRgba(x * 80, y * 90, 7, 100 + x + y));
+    Bitmap32 bitmap;
+    int changes = 0;
+    bitmap.OnChange = [&] { ++changes; };
+    bitmap.attributes.master_alpha = 9;
+    assign_image(bitmap, image.convertToFormat(QImage::Format_RGB888));  // any format is taken
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(bitmap.attributes.master_alpha, 9);
+    EXPECT_EQ(bitmap.pixel(2, 1), 0xFFA05A07u);  // no alpha in the source: opaque
+    assign_image(bitmap, image);
+    EXPECT_EQ(bitmap.pixel(2, 1), qRgba(160, 90, 7, 103));
+    EXPECT_EQ(to_qimage(bitmap), image);
+    EXPECT_TRUE(to_qimage(Bitmap32{}).isNull());
+}
+
 struct ClickLog {
     int clicks = 0, double_clicks = 0, enters = 0, leaves = 0, moves = 0;
 };
