@@ -1,0 +1,186 @@
+#include "startup.h"
+
+#include <gtest/gtest.h>
+
+#include <QGuiApplication>
+#include <QPointer>
+#include <QScreen>
+#include <QTimer>
+#include <vector>
+
+#include "windows_test_support.h"
+
+namespace {
+
+class PaintCounter : public QObject {
+public:
+    explicit PaintCounter(QWidget* watched) { watched->installEventFilter(this); }
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint) ++paints;
+        return false;
+    }
+};
+
+struct StartupRecord {
+    std::vector<StartupStep> steps;
+    std::vector<std::chrono::milliseconds> sleeps;
+    QPointer<TForm2> splash;
+    std::unique_ptr<PaintCounter> splash_paints;
+    bool splash_visible_during_pause = false;
+    int splash_paints_before_pause = 0;
+    QString title_during_pause;
+    bool main_window_existed_during_pause = false;
+    bool splash_alive_when_about_created = false;
+};
+
+ProgramWindows start_recorded(StartupRecord& record)
+{
+    StartupOptions options;
+    options.pixels_per_inch = 96;
+    options.sleep_for = [&record](std::chrono::milliseconds duration) {
+        record.sleeps.push_back(duration);
+        record.splash_visible_during_pause = record.splash && record.splash->isVisible();
+        record.splash_paints_before_pause = record.splash_paints ? record.splash_paints->paints : 0;
+        record.title_during_pause = QGuiApplication::applicationDisplayName();
+        for (QWidget* window : QApplication::topLevelWidgets())
+            if (qobject_cast<TForm1*>(window) != nullptr) record.main_window_existed_during_pause = true;
+    };
+    options.on_step = [&record](StartupStep step, TForm2* splash) {
+        record.steps.push_back(step);
+        if (step == StartupStep::splash_shown) {
+            record.splash = splash;
+            record.splash_paints = std::make_unique<PaintCounter>(splash->Image321);
+        }
+        if (step == StartupStep::about_created)
+            record.splash_alive_when_about_created = !record.splash.isNull();
+    };
+    QGuiApplication::setApplicationDisplayName(QString());
+    return start_program(options);
+}
+
+TEST(Startup, TakesItsStepsInOrderWithTheSplashPaintedBeforeThePause)
+{
+    StartupRecord record;
+    ProgramWindows windows = start_recorded(record);
+    const std::vector<StartupStep> expected{StartupStep::splash_shown,    StartupStep::splash_painted,
+                                            StartupStep::pause_done,      StartupStep::title_set,
+                                            StartupStep::main_created,    StartupStep::about_created,
+                                            StartupStep::splash_destroyed};
+    EXPECT_EQ(record.steps, expected);
+    ASSERT_EQ(record.sleeps.size(), 1u);
+    EXPECT_EQ(record.sleeps[0], std::chrono::milliseconds(2000));
+    EXPECT_TRUE(record.splash_visible_during_pause);
+    EXPECT_GE(record.splash_paints_before_pause, 1);
+    EXPECT_NE(record.title_during_pause, "Tintelo photo mallet");
+    EXPECT_FALSE(record.main_window_existed_during_pause);
+    EXPECT_TRUE(record.splash_alive_when_about_created);
+    EXPECT_TRUE(record.splash.isNull());  // destroyed before the event loop
+    EXPECT_EQ(QGuiApplication::applicationDisplayName(), "Tintelo photo mallet");
+
+    ASSERT_TRUE(windows.Form1 && windows.Form3);
+    EXPECT_EQ(windows.Form1->about_window, windows.Form3.get());
+    EXPECT_FALSE(windows.Form1->isVisible());  // the event loop shows it
+    EXPECT_FALSE(windows.Form3->isVisible());
+    EXPECT_EQ(windows.Form1->size(), QSize(902, 608));
+    EXPECT_EQ(windows.Form1->windowTitle(), "Tintelo photo mallet");
+}
+
+TEST(Startup, SplashShowsTheArtworkFromItsSecondPixelWithTheVersion)
+{
+    TForm2 splash;
+    EXPECT_EQ(splash.size(), QSize(332, 312));
+    EXPECT_EQ(splash.windowTitle(), "SplashScreen");
+    EXPECT_EQ(splash.Image321->geometry(), QRect(-1, -1, 413, 387));
+    EXPECT_EQ(splash.Label1->parentWidget(), splash.Image321);
+    EXPECT_EQ(splash.Label1->pos(), QPoint(247, 276));
+    EXPECT_EQ(splash.Label1->caption(), "Version 1.1");
+    const QImage artwork = skin_picture("splash.png");
+    const QImage window = shown(splash);
+    EXPECT_EQ(window.pixel(0, 0), artwork.pixel(1, 1));
+    EXPECT_EQ(window.pixel(331, 311), artwork.pixel(332, 312));
+    EXPECT_EQ(window.pixel(100, 100), artwork.pixel(101, 101));
+    // The label paints its own grey box.
+    EXPECT_EQ(window.pixel(246 + splash.Label1->width() - 1, 275), QColor(202, 202, 202).rgb());
+}
+
+TEST(AboutWindow, HidesOnAClickOnThePictureButNotOnTheLabel)
+{
+    TForm3 about;
+    EXPECT_FALSE(about.isVisible());
+    EXPECT_EQ(about.size(), QSize(332, 312));
+    EXPECT_EQ(about.Image321->geometry(), QRect(-1, -1, 336, 317));
+    EXPECT_EQ(about.Label1->pos(), QPoint(247, 273));
+    about.show();
+    click(*about.Label1, {3, 3});
+    EXPECT_TRUE(about.isVisible());
+    // The same press seen by the picture itself, as when it lands beside the label.
+    click(*about.Image321, {50, 50});
+    EXPECT_FALSE(about.isVisible());
+}
+
+TEST(AboutWindow, IsShownByTheAboutButtonAtTheSamePlaceAndNotShownAgainWhileVisible)
+{
+    auto form = quick_form();
+    TForm3 about;
+    form->about_window = &about;
+    form->show();
+    form->about_buttonClick();
+    ASSERT_TRUE(about.isVisible());
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    EXPECT_EQ(about.pos(),
+              QPoint(screen.left() + (screen.width() - 332) / 2, screen.top() + (screen.height() - 312) / 2));
+    about.move(30, 40);
+
+    int shows = 0;
+    struct ShowCounter : QObject {
+        int* shows;
+        explicit ShowCounter(int* s) : shows(s) {}
+        bool eventFilter(QObject*, QEvent* event) override
+        {
+            if (event->type() == QEvent::Show) ++*shows;
+            return false;
+        }
+    } counter(&shows);
+    about.installEventFilter(&counter);
+    form->about_buttonClick();  // already visible: nothing beyond the press
+    EXPECT_EQ(shows, 0);
+    about.Image321Click();
+    EXPECT_FALSE(about.isVisible());
+    form->about_buttonClick();
+    EXPECT_TRUE(about.isVisible());
+    EXPECT_EQ(shows, 1);
+    EXPECT_EQ(about.pos(), QPoint(30, 40));
+    EXPECT_FALSE(about.isModal());
+}
+
+// Closing the main window ends the event loop even while the about window is open.
+TEST(Shutdown, TheCloseKeyEndsTheEventLoop)
+{
+    StartupRecord record;
+    ProgramWindows windows = start_recorded(record);
+    windows.Form1->sleep_for = [](std::chrono::milliseconds) {};
+    bool closed_by_key = false;
+    QTimer::singleShot(0, windows.Form1.get(), [&] {
+        windows.Form1->about_buttonClick();
+        closed_by_key = true;
+        click(*windows.Form1->up_close);
+    });
+    QTimer watchdog;
+    bool watchdog_fired = false;
+    watchdog.setSingleShot(true);
+    QObject::connect(&watchdog, &QTimer::timeout, [&] {
+        watchdog_fired = true;
+        QCoreApplication::exit(1);
+    });
+    watchdog.start(10000);
+    const int result = run_program(windows);
+    EXPECT_TRUE(closed_by_key);
+    EXPECT_FALSE(watchdog_fired);
+    EXPECT_EQ(result, 0);
+}
+
+}  // namespace

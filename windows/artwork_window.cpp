@@ -1,0 +1,17 @@
+#include "artwork_window.h"
+
+#include "skin_fonts.h"
+#include "window_support.h"
+
+ArtworkControls build_artwork_window(QWidget& window, int picture_width, int picture_height, int label_top)
+{
+    window.setFixedSize(332, 312);
+    // Not a window that keeps the program running once the main window closes.
+    window.setAttribute(Qt::WA_QuitOnClose, false);
+    auto* picture = new TImage32(&window);
+    picture->setGeometry(-1, -1, picture_width, picture_height);
+    load_skin(picture->bitmap(), "splash.png");
+    auto* version = new TLabel(picture, 247, label_top, "Version 1.1", terminal_font(10),
+                               window.palette().color(QPalette::WindowText), QColor(202, 202, 202), false);
+    return {picture, version};
+}

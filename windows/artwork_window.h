@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QWidget>
+
+#include "image32.h"
+#include "plain_controls.h"
+
+// What the splash and about windows share: a frameless 332 x 312 window with
+// the artwork shown from (-1, -1) in a picture control of the given size, and
+// the "Version 1.1" label on the picture at (247, label_top).
+struct ArtworkControls {
+    TImage32* picture;
+    TLabel* version;
+};
+ArtworkControls build_artwork_window(QWidget& window, int picture_width, int picture_height, int label_top);

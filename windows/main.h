@@ -1,0 +1,216 @@
+#pragma once
+
+#include <QPoint>
+#include <QString>
+#include <QTimer>
+#include <QWidget>
+#include <array>
+#include <chrono>
+#include <functional>
+
+#include "bitmap32_list.h"
+#include "gauge_bar.h"
+#include "image32.h"
+#include "img_view32.h"
+#include "photo_corrector.h"
+#include "plain_controls.h"
+
+class TForm3;
+
+/// The main window: a borderless, fixed-size window drawn entirely from skin
+/// pictures, holding the photo being corrected and its two views.
+///
+/// Controls are public fields named as in the layout; Qt's parent chain owns
+/// them. Each control's events are wired to the public handler named after the
+/// control and the event. Creating the window builds every control with its
+/// start picture and then runs FormCreate.
+class TForm1 : public QWidget, public CorrectorEvents {
+    Q_OBJECT
+
+public:
+    /// `pixels_per_inch` is the screen resolution the captions are drawn for;
+    /// 0 takes the real screen's.
+    explicit TForm1(int pixels_per_inch = 0);
+    ~TForm1() override;
+    TForm1(const TForm1&) = delete;
+    TForm1& operator=(const TForm1&) = delete;
+
+    static constexpr int kClosedHeight = 608;
+    static constexpr int kOpenHeight = 705;
+    static constexpr int kWidth = 902;
+
+    // The photo being worked on; it reports busy changes and load steps to this window.
+    PhotoCorrector corrector;
+
+    // Window-side state.
+    bool dragging = false;
+    QPoint drag_origin;
+    bool tools_may_open = false;
+    bool tools_open = false;
+
+    /// The about window that about_button shows; set by the program's start-up.
+    TForm3* about_window = nullptr;
+
+    // Controls, in stacking order from the bottom (a later sibling lies above an earlier one).
+    TShape* Shape1 = nullptr;
+    TShape* Shape2 = nullptr;
+    TShape* Shape3 = nullptr;
+    TShape* Shape4 = nullptr;
+    TShape* Shape5 = nullptr;
+    TImage32* tools = nullptr;
+    TShape* Shape6 = nullptr;
+    TLabel* Label1 = nullptr;
+    TShape* Shape8 = nullptr;
+    TLabel* Label5 = nullptr;
+    TImage32* Image329 = nullptr;
+    TImage32* Image328 = nullptr;
+    TImage32* Image327 = nullptr;
+    TImage32* Image326 = nullptr;
+    TImage32* Image325 = nullptr;
+    TImage32* Image324 = nullptr;
+    TImage32* Image323 = nullptr;
+    TImage32* Image322 = nullptr;
+    TImage32* Image321 = nullptr;
+    TImage32* Image3216 = nullptr;
+    TImage32* valo_select = nullptr;
+    TImage32* dark_button = nullptr;
+    TImage32* light_button = nullptr;
+    TImgView32* photo_tn = nullptr;
+    TImage32* Image3213 = nullptr;
+    TImage32* up_close = nullptr;
+    TImage32* up_min = nullptr;
+    TImage32* lcd = nullptr;
+    TLabel* lcd_row1 = nullptr;
+    TLabel* status = nullptr;
+    TShape* profile_shape = nullptr;
+    TLabel* profile = nullptr;
+    TShape* correction_shape = nullptr;
+    TLabel* correction = nullptr;
+    TImage32* save_button = nullptr;
+    TImage32* close_button = nullptr;
+    TImage32* open_button = nullptr;
+    TImage32* undo_button = nullptr;
+    TImage32* about_button = nullptr;
+    TImage32* Image3215 = nullptr;
+    TImage32* cam_icon = nullptr;
+    TImage32* mob_icon = nullptr;
+    TImage32* tools_button = nullptr;
+    TImage32* tn_info_box = nullptr;
+    TImage32* tn_nappula = nullptr;
+    TImgView32* photo_org = nullptr;
+    TImage32* alapalkki = nullptr;
+    TImage32* org_photo_cap = nullptr;
+    TLabel* org_photo_caption = nullptr;
+    TLabel* zoom_level = nullptr;
+    TGaugeBar* org_zoom = nullptr;
+    TImage32* photo_tn_cap = nullptr;
+    TLabel* tn_photo_cap = nullptr;
+    TLabel* tn_zoom_level = nullptr;
+    TGaugeBar* tn_zoom = nullptr;
+
+    /// The preset pictures Image321 ... Image329, in that order.
+    std::array<TImage32*, 9> preset_controls() const;
+
+    // Faces that controls switch between: bitmaplist 0..7, nappula 0..1, ylanapit 0..3.
+    TBitmap32List bitmaplist;
+    TBitmap32List nappula;
+    TBitmap32List ylanapit;
+
+    // The tools panel's slide: Timer1 opens it, Timer2 closes it, one pixel per tick.
+    QTimer Timer1;
+    QTimer Timer2;
+
+    /// The screen resolution the captions are drawn for.
+    int pixels_per_inch() const { return pixels_per_inch_; }
+
+    /// How long a pressed control stays shifted, and how the event thread
+    /// waits meanwhile (tests may shorten or observe the wait).
+    std::chrono::milliseconds press_duration{100};
+    std::function<void(std::chrono::milliseconds)> sleep_for;
+
+    /// Hands the window to the window system's own move loop; returns false
+    /// where the system has none, and the window then follows the mouse itself.
+    std::function<bool()> start_window_move;
+
+    /// Pressed feedback: shifts `control` 1 pixel right and down, shows it so,
+    /// waits press_duration, runs `while_pressed` (if any) and moves the
+    /// control back to where it was.
+    void press_control(QWidget& control, const std::function<void()>& while_pressed = {});
+
+    /// Draws `text` in bold (when asked) caption face onto the control's own
+    /// copy of its picture with its top-left at (x, y), in opaque white or
+    /// black, and repaints the control at once.
+    void draw_white_caption(TImage32& control, const QString& text, int x, int y, bool bold);
+    void draw_black_caption(TImage32& control, const QString& text, int x, int y, bool bold);
+
+    // Event handlers. The push buttons, presets, camera icons, light keys and
+    // photo views hand their events here; what they do to the photo is wired
+    // to the corrector separately.
+    void open_buttonClick();
+    void save_buttonClick();
+    void undo_buttonClick();
+    void close_buttonClick();
+    void up_closeClick();
+    void about_buttonClick();
+    void tools_buttonClick();
+    void tn_nappulaClick();
+    void cam_iconClick();
+    void mob_iconClick();
+    void Image321DblClick();
+    void Image322DblClick();
+    void Image323DblClick();
+    void Image324DblClick();
+    void Image325DblClick();
+    void Image326DblClick();
+    void Image327DblClick();
+    void Image328Click();
+    void Image329DblClick();
+    void light_buttonClick();
+    void dark_buttonClick();
+    void org_zoomChange();
+    void tn_zoomChange();
+    void photo_orgMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x, int y);
+    void photo_orgMouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int x, int y);
+    void photo_orgMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x, int y);
+    void photo_tnMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x, int y);
+    void photo_tnMouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int x, int y);
+    void photo_tnMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x, int y);
+
+    // Purely visual handlers.
+    void Timer1Timer();
+    void Timer2Timer();
+    void up_closeMouseEnter();
+    void up_closeMouseLeave();
+    void up_minMouseEnter();
+    void up_minMouseLeave();
+    void up_minClick();
+    void Image3213MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int x, int y);
+
+    // CorrectorEvents.
+    void busy_changed(bool busy) override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void build_controls();
+    void load_lists();
+    void wire_events();
+    void FormCreate();
+    TImage32* skin(QWidget* parent, int left, int top, int width, int height, const char* file,
+                   const QString& hint = {});
+    void draw_caption(TImage32& control, const QString& text, int x, int y, bool bold, std::uint32_t color);
+    void set_window_height(int height);
+    void Image3213MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x, int y);
+    void Image3213MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x, int y);
+
+    int pixels_per_inch_;
+    bool centred_ = false;
+    bool cursor_overridden_ = false;
+
+    // Moving the window by its top bar.
+    bool move_started_ = false;     // this press already started a move
+    bool following_mouse_ = false;  // no system move loop: the window follows the mouse itself
+    QPoint press_global_;
+    QPoint window_at_press_;
+};

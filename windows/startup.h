@@ -1,0 +1,50 @@
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <memory>
+
+#include "about_screen.h"
+#include "main.h"
+#include "splashscreen.h"
+
+/// The windows that live until the program ends.
+struct ProgramWindows {
+    std::unique_ptr<TForm1> Form1;
+    std::unique_ptr<TForm3> Form3;
+};
+
+/// Start-up steps a caller may watch (tests do) as they are taken.
+enum class StartupStep {
+    splash_shown,      // the splash window exists and was asked to show
+    splash_painted,    // it was drawn, just before the pause
+    pause_done,        // the splash pause is over
+    title_set,         // the application title is set
+    main_created,      // the main window exists (its creation work is done)
+    about_created,     // the about window exists, hidden
+    splash_destroyed,  // the splash window is gone
+};
+
+struct StartupOptions {
+    std::chrono::milliseconds splash_pause{2000};
+    std::function<void(std::chrono::milliseconds)>
+        sleep_for;                                      // the event thread's sleep; empty: a real sleep
+    std::function<void(StartupStep, TForm2*)> on_step;  // the splash window while it exists, else nullptr
+    int pixels_per_inch = 0;                            // for the main window's captions; 0: the screen's
+};
+
+/// Process settings that must precede the application object: the windows
+/// are laid out in fixed pixels and must never be scaled with the screen.
+void prepare_platform();
+
+/// Loads the skin's resources and stand-in fonts; needs the application object.
+void prepare_resources();
+
+/// The entry block up to the event loop: shows and paints the splash window,
+/// pauses, sets the application title, creates the main window (which runs
+/// its creation work) and the hidden about window, and destroys the splash
+/// window. The caller then shows the main window and runs the event loop.
+ProgramWindows start_program(const StartupOptions& options = {});
+
+/// Shows the main window (centred) and runs the event loop until it closes.
+int run_program(ProgramWindows& windows);

@@ -1,0 +1,18 @@
+// Tintelo photo mallet: the program's entry point.
+#include <QApplication>
+
+#include "startup.h"
+
+int main(int argc, char** argv)
+{
+    prepare_platform();
+    QApplication application(argc, argv);
+    Q_INIT_RESOURCE(assets);
+    prepare_resources();
+
+    ProgramWindows windows = start_program();
+    const int result = run_program(windows);
+    // The windows go before the application object does.
+    windows = {};
+    return result;
+}

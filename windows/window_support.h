@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QWidget>
+
+#include "bitmap32.h"
+
+// Small helpers shared by the program's windows.
+
+/// Makes `bitmap` a copy of the skin picture `file` (for instance "top_bar.png")
+/// compiled into the program; the bitmap's display attributes are kept.
+/// Throws std::runtime_error when the picture is missing, which only a broken
+/// build can cause.
+void load_skin(Bitmap32& bitmap, const char* file);
+
+/// Places a top-level window so that its centre is the centre of its screen.
+void centre_on_screen(QWidget& window);
+
+/// Paints `window` and every control on it now, before the next event is
+/// handled. Qt repaints only what it considers dirty, and a window entirely
+/// covered by opaque controls is never dirty itself.
+void repaint_now(QWidget& window);
