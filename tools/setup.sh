@@ -21,7 +21,7 @@ packages=(
 )
 test_packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
-    xvfb xauth xdotool imagemagick x11-utils
+    xvfb xauth xdotool imagemagick x11-utils python3
     clang libclang-rt-14-dev
 )
 wanted=("${packages[@]}")

@@ -1,0 +1,65 @@
+// Writes the photo the end-to-end test opens: a dull, low-contrast scene (sky,
+// ground, a few coloured blocks) that any automatic correction visibly changes.
+// Usage: make_test_photo <path> <width> <height>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+
+#include "bitmap32.h"
+#include "jpeg_photo.h"
+
+namespace {
+
+std::uint32_t rgb(int red, int green, int blue)
+{
+    return 0xFF000000u | static_cast<std::uint32_t>(red) << 16 | static_cast<std::uint32_t>(green) << 8 |
+           static_cast<std::uint32_t>(blue);
+}
+
+void paint_scene(Bitmap32& photo)
+{
+    const int width = photo.width();
+    const int height = photo.height();
+    for (int y = 0; y < height; ++y) {
+        std::uint32_t* row = photo.scan_line(y);
+        for (int x = 0; x < width; ++x) {
+            const int across = 60 * x / width;
+            const int down = 60 * y / height;
+            if (y < height / 2)
+                row[x] = rgb(70 + down, 85 + down, 120 + across / 2);  // hazy sky
+            else
+                row[x] = rgb(80 + across, 75 + down / 2, 50);  // brownish ground
+            const int block = (x * 5 / width) % 5;
+            if (y > height * 2 / 3 && y < height * 5 / 6 && x % (width / 5) > width / 20)
+                row[x] = rgb(60 + 20 * block, 110 - 10 * block, 70 + 15 * block);
+        }
+    }
+    photo.changed();
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 4) {
+        std::fprintf(stderr, "usage: %s <path> <width> <height>\n", argv[0]);
+        return 2;
+    }
+    const int width = std::atoi(argv[2]);
+    const int height = std::atoi(argv[3]);
+    if (width < 20 || height < 20) {
+        std::fprintf(stderr, "the photo must be at least 20 x 20 pixels\n");
+        return 2;
+    }
+    try {
+        Bitmap32 photo;
+        photo.set_size(width, height);
+        paint_scene(photo);
+        write_photo(photo, argv[1]);
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "%s\n", error.what());
+        return 1;
+    }
+    return 0;
+}
