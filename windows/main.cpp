@@ -69,6 +69,9 @@ TForm1::TForm1(int pixels_per_inch)
     own.setColor(QPalette::Window, own.color(QPalette::Button));
     setPalette(own);
     setAutoFillBackground(true);
+    // Hints show whenever the mouse rests on a control, as on the desktop the
+    // skin was designed for, even while another window has the focus.
+    setAttribute(Qt::WA_AlwaysShowToolTips);
     resize(kWidth, kClosedHeight);
 
     load_lists();

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "bitmap_qt.h"
 #include "skin_fonts.h"
 #include "windows_test_support.h"
 
@@ -166,6 +167,7 @@ TEST(MainWindowCaptions, AreMarkedAt150AndStaySmallAt120PixelsPerInch)
     EXPECT_EQ(font.pixels_per_inch, 150);
     EXPECT_EQ(font.height, -13);  // the 8-point pixel height at 120 kept
     EXPECT_EQ(font.size(), 6);
+    EXPECT_EQ(to_qfont(font, 1, 120).pixelSize(), 10);  // what the caption is drawn with
     for (const Bitmap32* marked : {&form->nappula.Bitmaps[0].Bitmap, &form->nappula.Bitmaps[1].Bitmap,
                                    &form->bitmaplist.Bitmaps[6].Bitmap, &form->bitmaplist.Bitmaps[7].Bitmap})
         EXPECT_EQ(marked->attributes.font.pixels_per_inch, 150);
@@ -306,6 +308,7 @@ TEST(MainWindowLayout, ControlsCarryTheirHintsAndTipsAreGrey)
     for (const auto& [control, hint] : hints) EXPECT_EQ(control->hint(), QString(hint));
     EXPECT_EQ(f.Image3213->hint(), QString());
     EXPECT_EQ(QToolTip::palette().color(QPalette::ToolTipBase), QColor(213, 213, 213));
+    EXPECT_TRUE(f.testAttribute(Qt::WA_AlwaysShowToolTips));
 }
 
 // Grabs the window and compares it with the pictures that should be on top.
