@@ -96,7 +96,7 @@ def test(session, options):
             return None
 
     try:
-        picture = wait_until("the main window to be painted", laid_out, 15, also=session.check_running)
+        picture = wait_until("the main window to be painted", laid_out, 30, also=session.check_running)
     except Failure:
         raise laid_out.last
     session.keep(picture, "main_window")

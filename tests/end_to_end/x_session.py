@@ -327,9 +327,11 @@ class XSession:
         return (screenshot or self.screenshot()).crop(window.x, window.y, window.width, window.height)
 
     def click(self, window, x, y):
-        """A left click at (x, y) inside `window`."""
+        """A left click at (x, y) inside `window`. The pointer is then parked in the
+        screen's corner, so that no tooltip or hover image covers what is looked at next."""
         self.xdotool("mousemove", "--sync", str(window.x + x), str(window.y + y))
         self.xdotool("click", "1")
+        self.xdotool("mousemove", "0", "0")
 
     def type_into(self, window, text):
         """Replaces the text of the focused field of `window` with `text`, then presses Return."""
