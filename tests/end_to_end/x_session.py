@@ -148,7 +148,6 @@ class XSession:
         self.program = None
         self.program_log = None
         self.display = None
-        self.last_screenshot = None
         self.work = None
 
     # -- life cycle ---------------------------------------------------------
@@ -162,7 +161,11 @@ class XSession:
         os.makedirs(self.work)
         # A CTest timeout ends the harness with SIGTERM first: clean up then too.
         signal.signal(signal.SIGTERM, lambda *_: sys.exit("killed by SIGTERM"))
-        self._start_xvfb()
+        try:
+            self._start_xvfb()
+        except BaseException:
+            self._stop(self.xvfb, "Xvfb")
+            raise
         return self
 
     def __exit__(self, kind, error, trace):
@@ -200,7 +203,7 @@ class XSession:
             number += chunk
         os.close(read_end)
         self.display = ":" + number.decode().strip()
-        # The display can be reported a moment before it answers every request.
+        # Start nothing on the display before it answers.
         wait_until("the X server to answer", lambda: self._xdotool_ok("getmouselocation"), 20)
 
     def _stop(self, process, name):
@@ -243,8 +246,8 @@ class XSession:
                            XDG_CONFIG_HOME=os.path.join(self.work, "config"), XDG_RUNTIME_DIR=runtime)
         # A sanitizer build's leak check must not count what the libraries below Qt keep.
         suppressions = os.path.join(os.path.dirname(os.path.abspath(__file__)), "leak_suppressions.txt")
-        environment["LSAN_OPTIONS"] = ":".join(
-            filter(None, [environment.get("LSAN_OPTIONS"), f"suppressions={suppressions}", "print_suppressions=0"]))
+        environment["LSAN_OPTIONS"] = ":".join(filter(None, [
+            environment.get("LSAN_OPTIONS"), f"suppressions={suppressions}", "print_suppressions=0"]))
         self.program_log = open(os.path.join(self.artifacts, "program.log"), "wb")
         self.program = subprocess.Popen([os.path.abspath(path)], env=environment, cwd=self.work,
                                         stdin=subprocess.DEVNULL, stdout=self.program_log,
@@ -319,8 +322,7 @@ class XSession:
                               capture_output=True, timeout=COMMAND_SECONDS)
         if done.returncode != 0:
             raise Failure("screenshot failed: " + done.stderr.decode(errors="replace").strip())
-        self.last_screenshot = Image.from_ppm(done.stdout)
-        return self.last_screenshot
+        return Image.from_ppm(done.stdout)
 
     def window_picture(self, window, screenshot=None):
         """The window's pixels, read from the screen as the user sees them."""
