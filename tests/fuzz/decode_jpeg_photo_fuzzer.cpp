@@ -1,8 +1,10 @@
 // Feeds arbitrary bytes to the in-memory JPEG decoder behind load_photo. A finding is
 // any crash, sanitizer report or leak, a photo that breaks the loader's promises
-// (opaque pixels, the pixel limit, nothing left behind by a failure), or a decode
-// that holds more heap than the loader's memory bound.
+// (the header's size, opaque pixels, the pixel limit; after a failure the old photo
+// whole or nothing of any photo), or a decode that holds more heap than the
+// loader's memory bound.
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -18,7 +20,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // -1: not worth keeping in the corpus (see kMaxFuzzPixels).
     if (claimed > fuzz::kMaxFuzzPixels && claimed <= kMaxPhotoPixels) return -1;
 
+    // An old photo in the buffer: a failure must leave it whole or leave nothing of any photo.
+    constexpr std::uint32_t kOldPixel = 0xFF123456u;
     Bitmap32 photo;
+    photo.set_size(3, 3);
+    std::fill(photo.pixels(), photo.pixels() + photo.pixel_count(), kOldPixel);
     IccProfile icc_profile;
     bool loaded = false;
     std::size_t peak = 0;
@@ -27,8 +33,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         loaded = decode_jpeg_photo(data, size, photo, &icc_profile);
         peak = meter.peak();
     }
-    fuzz::check_decoded_photo(photo, loaded);
-    if (!loaded) fuzz::check(icc_profile.empty(), "a failed load returned a colour profile");
+    const bool old_photo_kept = photo.width() == 3 && photo.height() == 3 &&
+                                std::all_of(photo.pixels(), photo.pixels() + photo.pixel_count(),
+                                            [](auto p) { return p == kOldPixel; });
+    if (loaded || !old_photo_kept) fuzz::check_decoded_photo(photo, loaded);
+    if (loaded)
+        fuzz::check(static_cast<std::int64_t>(photo.is_empty() ? 0 : photo.pixel_count()) ==
+                        std::max<std::int64_t>(claimed, 0),
+                    "a loaded photo does not have the size its header gives");
+    else
+        fuzz::check(icc_profile.empty(), "a failed load returned a colour profile");
 
     const std::size_t pixel_bytes = photo.is_empty() ? 0 : photo.pixel_count() * sizeof(std::uint32_t);
     const std::size_t bound = fuzz::loader_memory_bound(pixel_bytes, photo.width(), size);
