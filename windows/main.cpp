@@ -1,16 +1,22 @@
 #include "main.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QCursor>
+#include <QFile>
 #include <QShowEvent>
 #include <QToolTip>
 #include <QWindow>
+#include <exception>
 #include <thread>
 
 #include "about_screen.h"
 #include "antialiased_text.h"
 #include "bitmap_qt.h"
 #include "database.h"
+#include "error_report.h"
+#include "fit_views.h"
+#include "qt_photo_dialogs.h"
 #include "scene_presets.h"
 #include "skin_fonts.h"
 #include "window_support.h"
@@ -54,6 +60,29 @@ QColor window_text()
     return QGuiApplication::palette().color(QPalette::WindowText);
 }
 
+// The status line shows file names, which are the file system's bytes.
+QString status_caption(const std::string& text)
+{
+    return QFile::decodeName(QByteArray::fromStdString(text));
+}
+
+// The light indicator's left edge at light level 0, and its step per level.
+constexpr int kLightIndicatorMiddle = 57;
+constexpr int kLightIndicatorStep = 8;
+
+// Runs `undo` when the scope is left, also by an exception.
+template <typename Undo>
+class OnExit {
+public:
+    explicit OnExit(Undo undo) : undo_(std::move(undo)) {}
+    ~OnExit() { undo_(); }
+    OnExit(const OnExit&) = delete;
+    OnExit& operator=(const OnExit&) = delete;
+
+private:
+    Undo undo_;
+};
+
 }  // namespace
 
 TForm1::TForm1(int pixels_per_inch)
@@ -63,6 +92,9 @@ TForm1::TForm1(int pixels_per_inch)
 {
     sleep_for = [](std::chrono::milliseconds duration) { std::this_thread::sleep_for(duration); };
     start_window_move = [this] { return windowHandle() != nullptr && windowHandle()->startSystemMove(); };
+    OpenPictureDialog = std::make_unique<QtOpenDialogs>(this);
+    SavePictureDialog1 = std::make_unique<QtSaveDialogs>(this);
+    messages = std::make_unique<QtMainWindowMessages>(this);
     setWindowTitle(QGuiApplication::applicationDisplayName());
     // The window's own colour is the button face, like every face-less control.
     QPalette own = palette();
@@ -226,11 +258,11 @@ void TForm1::wire_events()
 {
     // Controls with both events run the same handler for each click of a double click.
     const auto both = [this](TImage32* control, void (TForm1::*handler)()) {
-        control->OnClick = [this, handler] { (this->*handler)(); };
+        control->OnClick = [this, handler] { guarded([this, handler] { (this->*handler)(); }); };
         control->OnDblClick = control->OnClick;
     };
     const auto click = [this](TImage32* control, void (TForm1::*handler)()) {
-        control->OnClick = [this, handler] { (this->*handler)(); };
+        control->OnClick = [this, handler] { guarded([this, handler] { (this->*handler)(); }); };
     };
     both(open_button, &TForm1::open_buttonClick);
     both(save_button, &TForm1::save_buttonClick);
@@ -270,26 +302,26 @@ void TForm1::wire_events()
         Image3213MouseUp(b, m, x, y);
     };
 
-    org_zoom->OnChange = [this] { org_zoomChange(); };
-    tn_zoom->OnChange = [this] { tn_zoomChange(); };
+    org_zoom->OnChange = [this] { guarded([this] { org_zoomChange(); }); };
+    tn_zoom->OnChange = [this] { guarded([this] { tn_zoomChange(); }); };
 
     photo_org->OnMouseDown = [this](Qt::MouseButton b, Qt::KeyboardModifiers m, int x, int y) {
-        photo_orgMouseDown(b, m, x, y);
+        guarded([&] { photo_orgMouseDown(b, m, x, y); });
     };
     photo_org->OnMouseMove = [this](Qt::MouseButtons b, Qt::KeyboardModifiers m, int x, int y) {
-        photo_orgMouseMove(b, m, x, y);
+        guarded([&] { photo_orgMouseMove(b, m, x, y); });
     };
     photo_org->OnMouseUp = [this](Qt::MouseButton b, Qt::KeyboardModifiers m, int x, int y) {
-        photo_orgMouseUp(b, m, x, y);
+        guarded([&] { photo_orgMouseUp(b, m, x, y); });
     };
     photo_tn->OnMouseDown = [this](Qt::MouseButton b, Qt::KeyboardModifiers m, int x, int y) {
-        photo_tnMouseDown(b, m, x, y);
+        guarded([&] { photo_tnMouseDown(b, m, x, y); });
     };
     photo_tn->OnMouseMove = [this](Qt::MouseButtons b, Qt::KeyboardModifiers m, int x, int y) {
-        photo_tnMouseMove(b, m, x, y);
+        guarded([&] { photo_tnMouseMove(b, m, x, y); });
     };
     photo_tn->OnMouseUp = [this](Qt::MouseButton b, Qt::KeyboardModifiers m, int x, int y) {
-        photo_tnMouseUp(b, m, x, y);
+        guarded([&] { photo_tnMouseUp(b, m, x, y); });
     };
 
     connect(&Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
@@ -405,48 +437,317 @@ void TForm1::press_control(QWidget& control, const std::function<void()>& while_
         if (parent != nullptr && parent->isVisible()) parent->repaint(before.united(control.geometry()));
     };
     show_at(home + QPoint(1, 1));
+    // Back home even when the step fails.
+    const OnExit back([&] { show_at(home); });
     sleep_for(press_duration);
     if (while_pressed) while_pressed();
-    show_at(home);
 }
 
-// ---- Handlers whose work on the photo is wired to the corrector separately.
+// ---- Handlers that run the corrector's operations.
 
-void TForm1::open_buttonClick() {}
-void TForm1::save_buttonClick() {}
-void TForm1::undo_buttonClick() {}
-void TForm1::tn_nappulaClick() {}
-void TForm1::cam_iconClick() {}
-void TForm1::mob_iconClick() {}
-void TForm1::Image321DblClick() {}
-void TForm1::Image322DblClick() {}
-void TForm1::Image323DblClick() {}
-void TForm1::Image324DblClick() {}
-void TForm1::Image325DblClick() {}
-void TForm1::Image326DblClick() {}
-void TForm1::Image327DblClick() {}
-void TForm1::Image328Click() {}
-void TForm1::Image329DblClick() {}
-void TForm1::light_buttonClick() {}
-void TForm1::dark_buttonClick() {}
-void TForm1::photo_orgMouseDown(Qt::MouseButton, Qt::KeyboardModifiers, int, int) {}
-void TForm1::photo_orgMouseMove(Qt::MouseButtons, Qt::KeyboardModifiers, int, int) {}
-void TForm1::photo_orgMouseUp(Qt::MouseButton, Qt::KeyboardModifiers, int, int) {}
-void TForm1::photo_tnMouseDown(Qt::MouseButton, Qt::KeyboardModifiers, int, int) {}
-void TForm1::photo_tnMouseMove(Qt::MouseButtons, Qt::KeyboardModifiers, int, int) {}
-void TForm1::photo_tnMouseUp(Qt::MouseButton, Qt::KeyboardModifiers, int, int) {}
+void TForm1::guarded(const std::function<void()>& handler)
+{
+    QString text;
+    try {
+        handler();
+        return;
+    } catch (...) {
+        text = error_report_text(std::current_exception());
+    }
+    // The operation stopped part-way: show what the corrector holds now. The
+    // report is shown outside the catch block, as it runs an event loop.
+    render_corrector();
+    messages->report_error(text);
+}
+
+void TForm1::render_corrector()
+{
+    status->set_caption(status_caption(corrector.status_text));
+    profile->set_caption(QString::fromStdString(corrector.profile_caption));
+    correction->set_caption(QString::fromStdString(corrector.correction_caption));
+    for (QWidget* caption :
+         std::initializer_list<QWidget*>{profile, profile_shape, correction, correction_shape})
+        caption->setVisible(corrector.captions_visible);
+    // Faces are copied from the lists only when they change.
+    if (corrector.toggle_face != shown_toggle_face_) {
+        tn_nappula->set_bitmap(bitmaplist.Bitmaps[corrector.toggle_face].Bitmap);
+        shown_toggle_face_ = corrector.toggle_face;
+    }
+    if (corrector.camera_faces != shown_camera_faces_) {
+        cam_icon->set_bitmap(bitmaplist.Bitmaps[corrector.camera_faces.first].Bitmap);
+        mob_icon->set_bitmap(bitmaplist.Bitmaps[corrector.camera_faces.second].Bitmap);
+        shown_camera_faces_ = corrector.camera_faces;
+    }
+    valo_select->move(kLightIndicatorMiddle + kLightIndicatorStep * corrector.light_level, valo_select->y());
+    busy_changed(corrector.busy());
+}
+
+void TForm1::loading_started()
+{
+    status->set_caption(status_caption(corrector.status_text));
+    // "LOADING PHOTO" must be on the screen before the open dialog covers the
+    // window: paint it now, then let pending window messages through once.
+    // User input waits, so a queued second click cannot start another open
+    // inside this one.
+    status->repaint();
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void TForm1::load_failed()
+{
+    // The message waits for the user: no hourglass over it.
+    QGuiApplication::setOverrideCursor(Qt::ArrowCursor);
+    const OnExit restore([] { QGuiApplication::restoreOverrideCursor(); });
+    messages->show_load_failure();
+}
+
+void TForm1::photo_opened()
+{
+    fit_views(*photo_org, *photo_tn, *org_zoom, *tn_zoom);
+    save_button->set_bitmap(nappula.Bitmaps[1].Bitmap);
+    draw_white_caption(*save_button, "SAVE PHOTO", 30, 3, true);
+    undo_button->set_bitmap(nappula.Bitmaps[1].Bitmap);
+    draw_white_caption(*undo_button, "UNDO", 45, 3, true);
+    if (!tools_open) {
+        tools_button->set_bitmap(bitmaplist.Bitmaps[6].Bitmap);
+        tools_may_open = true;
+        tools_open = false;
+    } else {
+        tools_button->set_bitmap(bitmaplist.Bitmaps[7].Bitmap);
+    }
+    draw_black_caption(*tools_button, "More", 89, 20, true);
+    draw_black_caption(*tools_button, "Tools", 89, 33, true);
+}
+
+void TForm1::open_buttonClick()
+{
+    press_control(*open_button);
+    corrector.open_photo([this] { return choose_open_path(*OpenPictureDialog); });
+    render_corrector();
+}
+
+void TForm1::flip_correction_face()
+{
+    if (!corrector.correction_shown) {
+        corrector.toggle_face = 0;
+        corrector.correction_shown = true;
+    } else {
+        corrector.toggle_face = 1;
+        corrector.correction_shown = false;
+    }
+}
+
+void TForm1::tn_nappulaClick()
+{
+    if (corrector.photo_loaded) {
+        corrector.toggle_correction();
+        render_corrector();
+        return;
+    }
+    // With no photo the button opens one, its face flipping around the open.
+    flip_correction_face();
+    render_corrector();
+    open_buttonClick();
+    flip_correction_face();
+    render_corrector();
+    corrector.correction_shown = true;
+    if (corrector.photo_loaded) return;
+    flip_correction_face();
+    corrector.correction_shown = false;
+    render_corrector();
+}
+
+void TForm1::save_buttonClick()
+{
+    if (!corrector.photo_loaded) return;
+    press_control(*save_button);
+    // A write that fails leaves here with its error, for the general error report.
+    corrector.save_photo(choose_save_path(*SavePictureDialog1));
+    render_corrector();
+}
+
+void TForm1::undo_buttonClick()
+{
+    if (!corrector.photo_loaded) return;
+    press_control(*undo_button);
+    corrector.undo();
+    render_corrector();
+}
+
+void TForm1::cam_iconClick()
+{
+    corrector.set_camera_type(CameraType::DigitalCamera);
+    render_corrector();
+}
+
+void TForm1::mob_iconClick()
+{
+    corrector.set_camera_type(CameraType::MobilePhone);
+    render_corrector();
+}
+
+void TForm1::run_preset(TImage32& control, ScenePreset preset)
+{
+    press_control(control);
+    corrector.apply_preset(preset);
+    render_corrector();
+}
+
+void TForm1::Image321DblClick()
+{
+    run_preset(*Image321, ScenePreset::OutdoorsVivid);
+}
+void TForm1::Image322DblClick()
+{
+    run_preset(*Image322, ScenePreset::Backlight);
+}
+void TForm1::Image323DblClick()
+{
+    run_preset(*Image323, ScenePreset::IndoorsFlash);
+}
+void TForm1::Image324DblClick()
+{
+    run_preset(*Image324, ScenePreset::IndoorsNoFlash);
+}
+void TForm1::Image325DblClick()
+{
+    run_preset(*Image325, ScenePreset::OutdoorsTooShiny);
+}
+void TForm1::Image326DblClick()
+{
+    run_preset(*Image326, ScenePreset::OutdoorsCloudy);
+}
+void TForm1::Image327DblClick()
+{
+    run_preset(*Image327, ScenePreset::Outdoors);
+}
+void TForm1::Image328Click()
+{
+    run_preset(*Image328, ScenePreset::IndoorsMixedLight);
+}
+void TForm1::Image329DblClick()
+{
+    run_preset(*Image329, ScenePreset::IndoorsBulbLamp);
+}
+
+void TForm1::light_buttonClick()
+{
+    // At the limit the key does not even move.
+    if (corrector.light_level >= PhotoCorrector::max_light_level) return;
+    press_control(*light_button, [this] { corrector.lighten(); });
+    render_corrector();
+}
+
+void TForm1::dark_buttonClick()
+{
+    if (corrector.light_level <= -PhotoCorrector::max_light_level) return;
+    press_control(*dark_button, [this] { corrector.darken(); });
+    render_corrector();
+}
+
+// ---- Panning. One `dragging` flag serves both views.
+
+void TForm1::view_mouse_down(TImgView32& view, Qt::MouseButton button, int x, int y)
+{
+    if (button != Qt::LeftButton) {
+        // Only the capture goes: a drag under way goes on while the mouse is over the view.
+        view.release_capture();
+        return;
+    }
+    drag_origin = QPoint(x, y);
+    dragging = true;
+    view.setCursor(Qt::SizeAllCursor);
+}
+
+void TForm1::view_mouse_move(TImgView32& view, int x, int y)
+{
+    if (!dragging) return;
+    // The picture follows the mouse: moving right shows more of the left.
+    view.scroll_by(static_cast<float>(drag_origin.x() - x), static_cast<float>(drag_origin.y() - y));
+    drag_origin = QPoint(x, y);
+    view.repaint();
+}
+
+void TForm1::view_mouse_up(TImgView32& view, Qt::MouseButton button)
+{
+    if (button != Qt::LeftButton) return;
+    dragging = false;
+    view.setCursor(Qt::ArrowCursor);
+}
+
+void TForm1::photo_orgMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers, int x, int y)
+{
+    view_mouse_down(*photo_org, button, x, y);
+}
+void TForm1::photo_orgMouseMove(Qt::MouseButtons, Qt::KeyboardModifiers, int x, int y)
+{
+    view_mouse_move(*photo_org, x, y);
+}
+void TForm1::photo_orgMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers, int, int)
+{
+    view_mouse_up(*photo_org, button);
+}
+void TForm1::photo_tnMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers, int x, int y)
+{
+    view_mouse_down(*photo_tn, button, x, y);
+}
+void TForm1::photo_tnMouseMove(Qt::MouseButtons, Qt::KeyboardModifiers, int x, int y)
+{
+    view_mouse_move(*photo_tn, x, y);
+}
+void TForm1::photo_tnMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers, int, int)
+{
+    view_mouse_up(*photo_tn, button);
+}
 
 // ---- Closing, the about window, the zoom sliders and the tools button.
+
+bool TForm1::may_close()
+{
+    if (!corrector.needs_save_prompt()) return true;
+    switch (messages->ask_save_before_closing()) {
+        case SavePromptAnswer::Cancel:
+            return false;
+        case SavePromptAnswer::Yes:
+            // Closing goes on even when the save dialog is cancelled; a save that
+            // fails leaves by its error, and the window stays open.
+            save_buttonClick();
+            return true;
+        case SavePromptAnswer::No:
+            return true;
+    }
+    return true;
+}
+
+void TForm1::close_main_window()
+{
+    if (!may_close()) return;
+    // The question is answered: the close event that follows must not ask again.
+    close_approved_ = true;
+    const OnExit reset([this] { close_approved_ = false; });
+    close();
+}
 
 void TForm1::close_buttonClick()
 {
     press_control(*close_button);
-    close();
+    close_main_window();
 }
 
 void TForm1::up_closeClick()
 {
-    close();
+    close_main_window();
+}
+
+void TForm1::closeEvent(QCloseEvent* event)
+{
+    bool approved = close_approved_;
+    // Errors must not unwind through the window system's frames.
+    if (!approved) guarded([&] { approved = may_close(); });
+    if (approved)
+        event->accept();
+    else
+        event->ignore();
 }
 
 void TForm1::about_buttonClick()

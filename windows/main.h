@@ -7,13 +7,18 @@
 #include <array>
 #include <chrono>
 #include <functional>
+#include <memory>
+#include <utility>
 
 #include "bitmap32_list.h"
 #include "gauge_bar.h"
 #include "image32.h"
 #include "img_view32.h"
+#include "main_window_messages.h"
 #include "photo_corrector.h"
+#include "photo_dialogs.h"
 #include "plain_controls.h"
+#include "scene_presets.h"
 
 class TForm3;
 
@@ -50,6 +55,15 @@ public:
 
     /// The about window that about_button shows; set by the program's start-up.
     TForm3* about_window = nullptr;
+
+    /// The file dialogs. Each lives as long as the window and offers the last
+    /// name it returned (the save loop's adjusted name) when it next opens.
+    /// Tests put scripted dialogs in their place.
+    std::unique_ptr<OpenDialogs> OpenPictureDialog;
+    std::unique_ptr<SaveDialogs> SavePictureDialog1;
+    /// The load-failure message, the question before closing and the general
+    /// error report. Tests put a double in its place.
+    std::unique_ptr<MainWindowMessages> messages;
 
     // Controls, in stacking order from the bottom (a later sibling lies above an earlier one).
     TShape* Shape1 = nullptr;
@@ -143,9 +157,10 @@ public:
     void draw_white_caption(TImage32& control, const QString& text, int x, int y, bool bold);
     void draw_black_caption(TImage32& control, const QString& text, int x, int y, bool bold);
 
-    // Event handlers. The push buttons, presets, camera icons, light keys and
-    // photo views hand their events here; what they do to the photo is wired
-    // to the corrector separately.
+    // Event handlers. Each runs one operation of the corrector (after the
+    // pressed control's feedback) and renders the corrector's state after it.
+    // Called directly they let errors through; wired to their controls, an
+    // error goes to the general error report.
     void open_buttonClick();
     void save_buttonClick();
     void undo_buttonClick();
@@ -186,11 +201,22 @@ public:
     void up_minClick();
     void Image3213MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int x, int y);
 
+    /// Shows the corrector's presentation state: status line, LCD captions,
+    /// faces of the correction button and camera icons, the light indicator and
+    /// the cursor. The views follow their photo buffers by themselves.
+    void render_corrector();
+
     // CorrectorEvents.
     void busy_changed(bool busy) override;
+    void loading_started() override;
+    void load_failed() override;
+    void photo_opened() override;
 
 protected:
     void showEvent(QShowEvent* event) override;
+    /// A close asked for by the window system (its close command, Alt+F4, the
+    /// task bar) asks the same save question as the EXIT button.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void build_controls();
@@ -204,9 +230,26 @@ private:
     void Image3213MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x, int y);
     void Image3213MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x, int y);
 
+    /// Runs an event handler; an error escaping it goes to the general error
+    /// report, and the program goes on.
+    void guarded(const std::function<void()>& handler);
+    void run_preset(TImage32& control, ScenePreset preset);
+    void flip_correction_face();
+    /// The save question; false when the window must stay open.
+    bool may_close();
+    void close_main_window();
+    void view_mouse_down(TImgView32& view, Qt::MouseButton button, int x, int y);
+    void view_mouse_move(TImgView32& view, int x, int y);
+    void view_mouse_up(TImgView32& view, Qt::MouseButton button);
+
     int pixels_per_inch_;
     bool centred_ = false;
     bool cursor_overridden_ = false;
+    bool close_approved_ = false;  // the save question was asked and answered for this close
+
+    // Faces the corrector's state was last rendered with (the controls' start pictures).
+    int shown_toggle_face_ = 1;
+    std::pair<int, int> shown_camera_faces_{3, 5};
 
     // Moving the window by its top bar.
     bool move_started_ = false;     // this press already started a move

@@ -1,12 +1,14 @@
 // Tintelo photo mallet: the program's entry point.
 #include <QApplication>
 
+#include "error_report.h"
 #include "startup.h"
 
 int main(int argc, char** argv)
 {
     prepare_platform();
-    QApplication application(argc, argv);
+    // An error that escapes every handler is still reported, and the program goes on.
+    ErrorReportingApplication application(argc, argv);
     Q_INIT_RESOURCE(assets);
     prepare_resources();
 

@@ -2,7 +2,8 @@
 """A whole session with the real program: open a photo through the open dialog,
 see it corrected, open the tools panel, pick the "Outdoors" preset and one step
 LIGHTER, save through the save dialog under a name without extension, open the
-photo again and leave with EXIT, answering the save question with Yes."""
+photo again, have the window system ask the window to close and answer the save
+question with Cancel, then leave with EXIT, answering the save question with Yes."""
 
 import os
 import subprocess
@@ -143,8 +144,19 @@ def test(session, options):
     flow.wait_for_picture("the status line to change after saving",
                           lambda p: differing_share(layout.status_line.of(p), before_save) > 0)
 
-    # A new open makes the correction unsaved again, so EXIT asks; Yes saves first.
+    # A new open makes the correction unsaved again. A close asked for by the
+    # window system asks the save question too; Cancel keeps the program running.
     flow.open_photo(photo)
+    session.ask_to_close(flow.main)
+    question = session.wait_for_window("Warning", 30)
+    session.key(question, "Escape")  # Cancel
+    session.wait_until_gone(question, 30)
+    flow.wait_for_picture("the main window to stay after Cancel",
+                          lambda p: layout.photo_tn.of(p).share_of_colour(layout.VIEW_BACKGROUND) < 0.5)
+    if session.visible_windows("Warning|Save As"):
+        raise Failure("a dialog stayed open after the save question was cancelled")
+
+    # EXIT asks the same question; Yes saves first.
     session.click(flow.main, *layout.close_button.centre)
     question = session.wait_for_window("Warning", 30)
     session.keep(session.screenshot(), "3_save_question")

@@ -346,8 +346,55 @@ class XSession:
         self.xdotool("windowfocus", "--sync", str(window.id))
         self.xdotool("key", name)
 
+    def ask_to_close(self, window):
+        """Asks `window` to close as a window manager does (its close command, Alt+F4):
+        a WM_DELETE_WINDOW message. xdotool can only destroy a window outright."""
+        _send_delete_window(self.display, window.id)
+
     def keep(self, picture, name):
         picture.save_ppm(os.path.join(self.artifacts, name + ".ppm"))
+
+
+class _ClientMessage(ctypes.Structure):
+    # XClientMessageEvent, as Xlib lays it out.
+    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
+                ("display", ctypes.c_void_p), ("window", ctypes.c_ulong), ("message_type", ctypes.c_ulong),
+                ("format", ctypes.c_int), ("data", ctypes.c_long * 5)]
+
+
+class _Event(ctypes.Union):
+    # XEvent: every event padded to 24 longs.
+    _fields_ = [("client_message", _ClientMessage), ("pad", ctypes.c_long * 24)]
+
+
+def _send_delete_window(display_name, window_id):
+    x11 = ctypes.CDLL("libX11.so.6")
+    x11.XOpenDisplay.restype = ctypes.c_void_p
+    x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
+    x11.XInternAtom.restype = ctypes.c_ulong
+    x11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+    x11.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long,
+                               ctypes.POINTER(_Event)]
+    x11.XFlush.argtypes = [ctypes.c_void_p]
+    x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+    display = x11.XOpenDisplay(display_name.encode())
+    if not display:
+        raise Failure(f"cannot open the X display {display_name}")
+    try:
+        event = _Event()
+        message = event.client_message
+        message.type = 33  # ClientMessage
+        message.display = display
+        message.window = window_id
+        message.message_type = x11.XInternAtom(display, b"WM_PROTOCOLS", 0)
+        message.format = 32
+        message.data[0] = x11.XInternAtom(display, b"WM_DELETE_WINDOW", 0)
+        message.data[1] = 0  # CurrentTime
+        if not x11.XSendEvent(display, window_id, 0, 0, ctypes.byref(event)):
+            raise Failure("could not send WM_DELETE_WINDOW")
+        x11.XFlush(display)
+    finally:
+        x11.XCloseDisplay(display)
 
 
 def run(test, description):

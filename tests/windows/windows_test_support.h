@@ -6,10 +6,17 @@
 #include <QMouseEvent>
 #include <QWidget>
 #include <cstdint>
+#include <deque>
+#include <functional>
 #include <memory>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "bitmap32.h"
 #include "main.h"
+#include "main_window_messages.h"
+#include "photo_dialogs.h"
 #include "window_support.h"
 
 // What a widget shows, children included, as 0xFFRRGGBB words.
@@ -78,11 +85,99 @@ inline void leave(QWidget& widget)
     QApplication::sendEvent(&widget, &event);
 }
 
-// A main window whose pressed feedback does not really sleep.
+// The open dialog with scripted answers; with none left it is cancelled.
+class ScriptedOpenDialogs : public OpenDialogs {
+public:
+    std::deque<std::optional<std::string>> answers;
+    std::vector<std::string> offered;   // the initial name of each showing
+    std::function<void()> while_shown;  // runs as the dialog shows, before it answers
+
+    std::optional<std::string> show_open_dialog(const std::string& initial_name) override
+    {
+        offered.push_back(initial_name);
+        if (while_shown) while_shown();
+        if (answers.empty()) return std::nullopt;
+        std::optional<std::string> answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+};
+
+// The save dialog and overwrite prompt with scripted answers; with none left
+// the dialog is cancelled and the prompt answered Cancel.
+class ScriptedSaveDialogs : public SaveDialogs {
+public:
+    std::deque<std::optional<std::string>> answers;
+    std::deque<OverwriteAnswer> overwrite_answers;
+    std::vector<std::string> offered;
+    std::vector<std::string> overwrite_texts;
+
+    std::optional<std::string> show_save_dialog(const std::string& initial_name) override
+    {
+        offered.push_back(initial_name);
+        if (answers.empty()) return std::nullopt;
+        std::optional<std::string> answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    OverwriteAnswer ask_overwrite(const std::string& text) override
+    {
+        overwrite_texts.push_back(text);
+        if (overwrite_answers.empty()) return OverwriteAnswer::Cancel;
+        const OverwriteAnswer answer = overwrite_answers.front();
+        overwrite_answers.pop_front();
+        return answer;
+    }
+};
+
+// The main window's message boxes, recorded; the save question is answered
+// from a script (Cancel when none is left).
+class RecordedMessages : public MainWindowMessages {
+public:
+    int load_failures = 0;
+    int save_questions = 0;
+    std::deque<SavePromptAnswer> save_answers;
+    std::vector<std::string> error_reports;
+    std::function<void()> while_load_failure_shown;
+
+    void show_load_failure() override
+    {
+        ++load_failures;
+        if (while_load_failure_shown) while_load_failure_shown();
+    }
+    SavePromptAnswer ask_save_before_closing() override
+    {
+        ++save_questions;
+        if (save_answers.empty()) return SavePromptAnswer::Cancel;
+        const SavePromptAnswer answer = save_answers.front();
+        save_answers.pop_front();
+        return answer;
+    }
+    void report_error(const QString& text) override { error_reports.push_back(text.toStdString()); }
+};
+
+// A main window whose pressed feedback does not really sleep, and whose
+// dialogs and message boxes are scripted doubles, so no test can hang on one.
 inline std::unique_ptr<TForm1> quick_form(int pixels_per_inch = 96)
 {
     auto form = std::make_unique<TForm1>(pixels_per_inch);
     form->sleep_for = [](std::chrono::milliseconds) {};
     form->start_window_move = [] { return true; };
+    form->OpenPictureDialog = std::make_unique<ScriptedOpenDialogs>();
+    form->SavePictureDialog1 = std::make_unique<ScriptedSaveDialogs>();
+    form->messages = std::make_unique<RecordedMessages>();
     return form;
+}
+
+inline ScriptedOpenDialogs& open_dialog(TForm1& form)
+{
+    return dynamic_cast<ScriptedOpenDialogs&>(*form.OpenPictureDialog);
+}
+inline ScriptedSaveDialogs& save_dialog(TForm1& form)
+{
+    return dynamic_cast<ScriptedSaveDialogs&>(*form.SavePictureDialog1);
+}
+inline RecordedMessages& messages(TForm1& form)
+{
+    return dynamic_cast<RecordedMessages&>(*form.messages);
 }

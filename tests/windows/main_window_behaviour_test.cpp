@@ -1,0 +1,625 @@
+#include <gtest/gtest.h>
+
+#include <QCursor>
+#include <QGuiApplication>
+#include <QTemporaryDir>
+#include <QWindow>
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "bitmap32.h"
+#include "jpeg_photo.h"
+#include "scene_presets.h"
+#include "windows_test_support.h"
+
+namespace {
+
+// Photos written for one test into a folder of its own.
+class PhotoFolder {
+public:
+    PhotoFolder() { EXPECT_TRUE(folder_.isValid()); }
+
+    std::string path(const std::string& name) const
+    {
+        return folder_.filePath(QString::fromStdString(name)).toStdString();
+    }
+
+    // A dull scene with detail in both directions, so a correction visibly
+    // changes it and a shifted view shows different pixels.
+    std::string photo(const std::string& name, int width, int height) const
+    {
+        Bitmap32 scene;
+        scene.set_size(width, height);
+        for (int y = 0; y < height; ++y) {
+            std::uint32_t* row = scene.scan_line(y);
+            for (int x = 0; x < width; ++x) {
+                const int ripple = ((x / 6 + y / 5) % 4) * 12;
+                row[x] = 0xFF000000u | static_cast<std::uint32_t>(70 + 60 * x / width + ripple) << 16 |
+                         static_cast<std::uint32_t>(80 + 50 * y / height) << 8 |
+                         static_cast<std::uint32_t>(60 + ripple);
+            }
+        }
+        const std::string at = path(name);
+        write_photo(scene, at);
+        return at;
+    }
+
+private:
+    QTemporaryDir folder_;
+};
+
+// Counts the paint events a widget receives.
+class PaintCounter : public QObject {
+public:
+    explicit PaintCounter(QWidget* watched) { watched->installEventFilter(this); }
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint) ++paints;
+        return false;
+    }
+};
+
+// Counts the pressed feedbacks from now on (each one waits once).
+std::shared_ptr<int> count_presses(TForm1& form)
+{
+    auto presses = std::make_shared<int>(0);
+    form.sleep_for = [presses](std::chrono::milliseconds) { ++*presses; };
+    return presses;
+}
+
+// Opens `path` through OPEN PHOTO as a user would, the dialog answering it.
+void open_through_button(TForm1& form, const std::string& path)
+{
+    open_dialog(form).answers.push_back(path);
+    click(*form.open_button);
+}
+
+bool shows_list_image(TImage32& control, const TBitmap32List& list, int item)
+{
+    return same_pixels(control.bitmap(), list.Bitmaps[item].Bitmap);
+}
+
+// The face is the list image with a caption drawn on it, right of `caption_left`.
+bool shows_captioned_face(TImage32& control, const TBitmap32List& list, int item, int caption_left)
+{
+    const Difference d = difference(control.bitmap(), list.Bitmaps[item].Bitmap);
+    return control.bitmap().width() == list.Bitmaps[item].Bitmap.width() && d.count > 0 &&
+           d.left >= caption_left;
+}
+
+bool views_show_the_same(TForm1& form)
+{
+    return shown(*form.photo_org) == shown(*form.photo_tn);
+}
+
+QCursor* override_cursor()
+{
+    return QGuiApplication::overrideCursor();
+}
+
+// ---- Before any photo.
+
+TEST(BeforeAnyPhoto, SaveUndoAndToolsDoNothingVisible)
+{
+    auto form = quick_form();
+    form->show();
+    const auto presses = count_presses(*form);
+    const QImage before = shown(*form);
+    for (TImage32* control : {form->save_button, form->undo_button, form->tools_button}) {
+        click(*control);
+        EXPECT_EQ(shown(*form), before) << control->hint().toStdString();
+    }
+    EXPECT_EQ(*presses, 0);
+    EXPECT_TRUE(save_dialog(*form).offered.empty());
+    EXPECT_FALSE(form->Timer1.isActive());
+    EXPECT_FALSE(form->Timer2.isActive());
+    EXPECT_EQ(form->height(), TForm1::kClosedHeight);
+}
+
+TEST(BeforeAnyPhoto, TheCorrectionButtonOpensTheOpenDialogAndACancelLeavesItsFace)
+{
+    auto form = quick_form();
+    std::vector<int> faces_during_dialog;
+    open_dialog(*form).while_shown = [&] { faces_during_dialog.push_back(form->corrector.toggle_face); };
+    click(*form->tn_nappula);
+    ASSERT_EQ(open_dialog(*form).offered.size(), 1u);
+    // The face flipped to "on" around the dialog, and back once nothing was opened.
+    EXPECT_EQ(faces_during_dialog, std::vector<int>{0});
+    EXPECT_TRUE(shows_list_image(*form->tn_nappula, form->bitmaplist, 1));
+    EXPECT_FALSE(form->corrector.correction_shown);
+    EXPECT_FALSE(form->corrector.photo_loaded);
+    EXPECT_EQ(form->status->caption(), "READY");
+    EXPECT_FALSE(form->profile->isVisibleTo(form.get()));
+}
+
+TEST(BeforeAnyPhoto, TheCorrectionButtonOpensAPhotoAndCorrectsIt)
+{
+    PhotoFolder folder;
+    auto form = quick_form();
+    open_dialog(*form).answers.push_back(folder.photo("beach.jpg", 160, 120));
+    click(*form->tn_nappula);
+    ASSERT_TRUE(form->corrector.photo_loaded);
+    EXPECT_EQ(form->status->caption(), "beach.jpg");
+    EXPECT_FALSE(views_show_the_same(*form));
+    // The face flips once more after the open, as the button always has.
+    EXPECT_TRUE(shows_list_image(*form->tn_nappula, form->bitmaplist, 1));
+    EXPECT_TRUE(form->corrector.correction_shown);
+    // So the next click takes the correction away.
+    click(*form->tn_nappula);
+    EXPECT_EQ(form->correction->caption(), "NO CORRECTION");
+    EXPECT_TRUE(views_show_the_same(*form));
+}
+
+// ---- Opening.
+
+TEST(Open, PaintsLoadingPhotoBeforeTheDialogShows)
+{
+    PhotoFolder folder;
+    auto form = quick_form();
+    form->show();
+    QApplication::processEvents();
+    PaintCounter status_paints(form->status);
+    QString caption_at_dialog;
+    int paints_at_dialog = -1;
+    open_dialog(*form).while_shown = [&] {
+        caption_at_dialog = form->status->caption();
+        paints_at_dialog = status_paints.paints;
+    };
+    click(*form->open_button);
+    EXPECT_EQ(caption_at_dialog, "LOADING PHOTO");
+    EXPECT_GT(paints_at_dialog, 0);
+    // Cancelled with nothing loaded before.
+    EXPECT_EQ(form->status->caption(), "READY");
+}
+
+TEST(Open, FitsTheViewsAndGivesTheButtonsTheirNewFacesAndCaptions)
+{
+    PhotoFolder folder;
+    auto form = quick_form();
+    form->show();
+    const auto presses = count_presses(*form);
+    open_through_button(*form, folder.photo("wide.jpg", 840, 640));
+
+    EXPECT_EQ(*presses, 1);
+    ASSERT_TRUE(form->corrector.photo_loaded);
+    // Fitted: the whole photo inside the view, both sliders and captions alike.
+    for (auto [view, slider, caption] : {std::tuple{form->photo_org, form->org_zoom, form->zoom_level},
+                                         std::tuple{form->photo_tn, form->tn_zoom, form->tn_zoom_level}}) {
+        EXPECT_LT(slider->position(), 50);
+        EXPECT_LE(view->scale() * 840, 420.0f);
+        EXPECT_FLOAT_EQ(view->scale(), static_cast<float>(slider->position()) / 100.0f);
+        EXPECT_EQ(caption->caption(), QString::number(slider->position()) + "%");
+    }
+    EXPECT_TRUE(shows_captioned_face(*form->save_button, form->nappula, 1, 30));
+    EXPECT_TRUE(shows_captioned_face(*form->undo_button, form->nappula, 1, 45));
+    EXPECT_TRUE(shows_captioned_face(*form->tools_button, form->bitmaplist, 6, 89));
+    EXPECT_TRUE(form->tools_may_open);
+    EXPECT_FALSE(form->tools_open);
+
+    // The corrector's state on screen.
+    EXPECT_EQ(form->status->caption(), "wide.jpg");
+    for (QWidget* caption : std::initializer_list<QWidget*>{form->profile, form->profile_shape,
+                                                            form->correction, form->correction_shape})
+        EXPECT_TRUE(caption->isVisible());
+    EXPECT_EQ(form->profile->caption(), "MOBILE PHONE PROFILE");  // 537,600 pixels
+    EXPECT_EQ(form->correction->caption(), "AUTOMATIC CORRECTION");
+    EXPECT_TRUE(shows_list_image(*form->tn_nappula, form->bitmaplist, 0));
+    EXPECT_TRUE(shows_list_image(*form->cam_icon, form->bitmaplist, 3));
+    EXPECT_TRUE(shows_list_image(*form->mob_icon, form->bitmaplist, 4));
+    EXPECT_EQ(form->valo_select->pos(), QPoint(57, 12));
+    EXPECT_EQ(override_cursor(), nullptr);
+
+    // Both views show the photo, the corrected one differing.
+    const QImage original = shown(*form->photo_org);
+    EXPECT_NE(original.pixel(210, 160), QColor(201, 201, 201).rgb());
+    EXPECT_NE(original, shown(*form->photo_tn));
+}
+
+TEST(Open, WithTheToolsPanelOpenTheToolsButtonKeepsItsFadedFace)
+{
+    PhotoFolder folder;
+    auto form = quick_form();
+    open_through_button(*form, folder.photo("first.jpg", 160, 120));
+    click(*form->tools_button);
+    ASSERT_TRUE(form->tools_open);
+    open_through_button(*form, folder.photo("second.jpg", 160, 120));
+    EXPECT_TRUE(shows_captioned_face(*form->tools_button, form->bitmaplist, 7, 89));
+    EXPECT_TRUE(form->tools_open);
+    EXPECT_FALSE(form->tools_may_open);
+}
+
+TEST(Open, ShowsTheHourglassWhileBusyAndTheDefaultCursorAfter)
+{
+    PhotoFolder folder;
+    auto form = quick_form();
+    std::vector<int> cursors;  // the override cursor's shape at each change of a photo buffer
+    const auto look = [&] { cursors.push_back(override_cursor() ? override_cursor()->shape() : -1); };
+    form->photo_org->OnChange = look;
+    form->photo_tn->OnChange = look;
+    open_through_button(*form, folder.photo("busy.jpg", 160, 120));
+    ASSERT_FALSE(cursors.empty());
+    for (int shape : cursors) EXPECT_EQ(shape, Qt::WaitCursor);
+    EXPECT_EQ(override_cursor(), nullptr);
+}
+
+TEST(Open, AFileThatIsNoPhotoShowsTheLoadFailureWithoutTheHourglass)
+{
+    PhotoFolder folder;
+    const std::string text = folder.path("notes.jpg");
+    std::ofstream(text) << "not a photo";
+    auto form = quick_form();
+    int cursor_during_message = -1;
+    messages(*form).while_load_failure_shown = [&] {
+        cursor_during_message = override_cursor() ? override_cursor()->shape() : -1;
+    };
+    open_through_button(*form, text);
+    EXPECT_EQ(messages(*form).load_failures, 1);
+    EXPECT_EQ(cursor_during_message, Qt::ArrowCursor);
+    EXPECT_EQ(override_cursor(), nullptr);
+    EXPECT_FALSE(form->corrector.photo_loaded);
+    EXPECT_EQ(form->status->caption(), "LOADING PHOTO");
+    // Still nothing to save.
+    click(*form->save_button);
+    EXPECT_TRUE(save_dialog(*form).offered.empty());
+}
+
+TEST(Open, TheDialogOffersTheNameChosenLast)
+{
+    PhotoFolder folder;
+    auto form = quick_form();
+    const std::string first = folder.photo("first.jpg", 64, 48);
+    open_through_button(*form, first);
+    click(*form->open_button);  // cancelled
+    EXPECT_EQ(open_dialog(*form).offered, (std::vector<std::string>{"", first}));
+    // A cancelled dialog leaves the photo opened last on the status line.
+    EXPECT_EQ(form->status->caption(), "first.jpg");
+    EXPECT_TRUE(form->corrector.photo_loaded);
+}
+
+// ---- Correcting.
+
+class WithPhoto : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        form = quick_form();
+        form->show();
+        open_through_button(*form, folder.photo("photo.jpg", 160, 120));
+        ASSERT_TRUE(form->corrector.photo_loaded);
+    }
+
+    PhotoFolder folder;
+    std::unique_ptr<TForm1> form;
+};
+
+TEST_F(WithPhoto, EachPresetPictureRunsItsPresetAfterItsPressedFeedback)
+{
+    const auto controls = form->preset_controls();
+    for (std::size_t i = 0; i < controls.size(); ++i) {
+        TImage32& control = *controls[i];
+        const QPoint home = control.pos();
+        QPoint during;
+        form->sleep_for = [&](std::chrono::milliseconds) { during = control.pos(); };
+        form->corrector.lighten();
+        click(control);
+        EXPECT_EQ(during, home + QPoint(1, 1)) << scene_presets[i].hint;
+        EXPECT_EQ(control.pos(), home);
+        EXPECT_EQ(form->correction->caption(), scene_presets[i].caption);
+        EXPECT_EQ(form->corrector.light_level, 0);
+        EXPECT_TRUE(shows_list_image(*form->tn_nappula, form->bitmaplist, 1));
+    }
+}
+
+TEST_F(WithPhoto, APresetChangesTheCorrectedViewOnly)
+{
+    const QImage original = shown(*form->photo_org);
+    const QImage corrected = shown(*form->photo_tn);
+    click(*form->Image322);  // Backlight
+    EXPECT_EQ(shown(*form->photo_org), original);
+    EXPECT_NE(shown(*form->photo_tn), corrected);
+}
+
+TEST_F(WithPhoto, ADoubleClickOnAPresetRunsItForEachClick)
+{
+    const auto presses = count_presses(*form);
+    send_mouse(*form->Image326, QEvent::MouseButtonPress, {5, 5}, Qt::LeftButton, Qt::LeftButton);
+    send_mouse(*form->Image326, QEvent::MouseButtonRelease, {5, 5}, Qt::LeftButton, Qt::NoButton);
+    send_mouse(*form->Image326, QEvent::MouseButtonDblClick, {5, 5}, Qt::LeftButton, Qt::LeftButton);
+    send_mouse(*form->Image326, QEvent::MouseButtonRelease, {5, 5}, Qt::LeftButton, Qt::NoButton);
+    EXPECT_EQ(*presses, 2);
+    EXPECT_EQ(form->correction->caption(), "OUTDOORS CLOUDY");
+}
+
+TEST_F(WithPhoto, LighterAndDarkerMoveTheIndicatorEightPixelsUpToTheLimits)
+{
+    const auto presses = count_presses(*form);
+    for (int step = 1; step <= 6; ++step) {
+        const QImage before = shown(*form->photo_tn);
+        click(*form->light_button);
+        EXPECT_EQ(form->valo_select->pos(), QPoint(57 + 8 * step, 12));
+        EXPECT_NE(shown(*form->photo_tn), before);
+    }
+    EXPECT_EQ(*presses, 6);
+    // At the limit nothing happens: no feedback, no change.
+    const QImage at_limit = shown(*form->photo_tn);
+    click(*form->light_button);
+    EXPECT_EQ(*presses, 6);
+    EXPECT_EQ(form->valo_select->pos(), QPoint(105, 12));
+    EXPECT_EQ(form->light_button->pos(), QPoint(833, 70));
+    EXPECT_EQ(shown(*form->photo_tn), at_limit);
+
+    for (int step = 5; step >= -6; --step) {
+        click(*form->dark_button);
+        EXPECT_EQ(form->valo_select->pos(), QPoint(57 + 8 * step, 12));
+    }
+    click(*form->dark_button);
+    EXPECT_EQ(form->valo_select->pos(), QPoint(9, 12));
+    EXPECT_EQ(*presses, 6 + 12);
+    EXPECT_EQ(form->dark_button->pos(), QPoint(785, 70));
+
+    // A preset starts from level 0 again.
+    click(*form->Image321);
+    EXPECT_EQ(form->valo_select->pos(), QPoint(57, 12));
+}
+
+TEST_F(WithPhoto, TheLighterStepRunsWhileTheKeyIsDown)
+{
+    QPoint key_during_step;
+    int level_during_pause = 99;
+    form->sleep_for = [&](std::chrono::milliseconds) { level_during_pause = form->corrector.light_level; };
+    form->photo_tn->OnChange = [&] { key_during_step = form->light_button->pos(); };
+    click(*form->light_button);
+    EXPECT_EQ(level_during_pause, 0);
+    EXPECT_EQ(key_during_step, QPoint(834, 71));
+    EXPECT_EQ(form->light_button->pos(), QPoint(833, 70));
+}
+
+TEST_F(WithPhoto, TheCameraIconsSwitchTheProfileWithoutFeedback)
+{
+    const auto presses = count_presses(*form);
+    click(*form->cam_icon);
+    EXPECT_EQ(form->profile->caption(), "DIGITAL CAMERA PROFILE");
+    EXPECT_TRUE(shows_list_image(*form->cam_icon, form->bitmaplist, 2));
+    EXPECT_TRUE(shows_list_image(*form->mob_icon, form->bitmaplist, 5));
+    click(*form->mob_icon);
+    EXPECT_EQ(form->profile->caption(), "MOBILE PHONE PROFILE");
+    EXPECT_TRUE(shows_list_image(*form->cam_icon, form->bitmaplist, 3));
+    EXPECT_TRUE(shows_list_image(*form->mob_icon, form->bitmaplist, 4));
+    EXPECT_EQ(*presses, 0);
+}
+
+TEST_F(WithPhoto, UndoShowsThePhotoAsLoadedAndKeepsTheCaptions)
+{
+    click(*form->Image329);
+    click(*form->light_button);
+    const auto presses = count_presses(*form);
+    click(*form->undo_button);
+    EXPECT_EQ(*presses, 1);
+    EXPECT_TRUE(views_show_the_same(*form));
+    EXPECT_EQ(form->correction->caption(), "INDOORS BULB LAMP");
+    EXPECT_EQ(form->valo_select->pos(), QPoint(65, 12));
+}
+
+TEST_F(WithPhoto, TheCorrectionButtonTogglesTheCorrection)
+{
+    click(*form->Image323);
+    click(*form->tn_nappula);  // on again: the automatic correction replaces the preset
+    EXPECT_EQ(form->correction->caption(), "AUTOMATIC CORRECTION");
+    EXPECT_TRUE(shows_list_image(*form->tn_nappula, form->bitmaplist, 0));
+    const QImage corrected = shown(*form->photo_tn);
+    click(*form->tn_nappula);
+    EXPECT_EQ(form->correction->caption(), "NO CORRECTION");
+    EXPECT_TRUE(shows_list_image(*form->tn_nappula, form->bitmaplist, 1));
+    EXPECT_TRUE(views_show_the_same(*form));
+    click(*form->tn_nappula);
+    EXPECT_EQ(shown(*form->photo_tn), corrected);
+}
+
+// ---- Zoom and panning.
+
+class WithLargePhoto : public WithPhoto {
+protected:
+    void SetUp() override
+    {
+        form = quick_form();
+        form->show();
+        open_through_button(*form, folder.photo("large.jpg", 900, 700));
+        ASSERT_TRUE(form->corrector.photo_loaded);
+        form->tn_zoom->set_position(100);
+    }
+};
+
+TEST_F(WithLargePhoto, ADragMovesThePictureWithTheMouse)
+{
+    TImgView32& view = *form->photo_tn;
+    const QImage before = shown(view);
+    const QImage other_view = shown(*form->photo_org);
+    send_mouse(view, QEvent::MouseButtonPress, {200, 150}, Qt::LeftButton, Qt::LeftButton);
+    EXPECT_TRUE(form->dragging);
+    EXPECT_EQ(view.cursor().shape(), Qt::SizeAllCursor);
+    send_mouse(view, QEvent::MouseMove, {215, 160}, Qt::NoButton, Qt::LeftButton);
+    send_mouse(view, QEvent::MouseMove, {230, 170}, Qt::NoButton, Qt::LeftButton);
+    EXPECT_EQ(form->drag_origin, QPoint(230, 170));
+    const QImage after = shown(view);
+    // What was at (x, y) is now at (x + 30, y + 20).
+    EXPECT_EQ(after.copy(30, 20, 390, 300), before.copy(0, 0, 390, 300));
+    EXPECT_NE(after, before);
+    send_mouse(view, QEvent::MouseButtonRelease, {230, 170}, Qt::LeftButton, Qt::NoButton);
+    EXPECT_FALSE(form->dragging);
+    EXPECT_EQ(view.cursor().shape(), Qt::ArrowCursor);
+    // Without the button the mouse pans nothing.
+    send_mouse(view, QEvent::MouseMove, {100, 100}, Qt::NoButton, Qt::NoButton);
+    EXPECT_EQ(shown(view), after);
+    EXPECT_EQ(shown(*form->photo_org), other_view);
+}
+
+TEST_F(WithLargePhoto, ARightPressDuringADragReleasesTheCaptureButNotTheDrag)
+{
+    TImgView32& view = *form->photo_tn;
+    send_mouse(view, QEvent::MouseButtonPress, {200, 150}, Qt::LeftButton, Qt::LeftButton);
+    send_mouse(view, QEvent::MouseButtonPress, {200, 150}, Qt::RightButton, Qt::LeftButton | Qt::RightButton);
+    EXPECT_FALSE(view.has_capture());
+    EXPECT_TRUE(form->dragging);
+    // Outside the view the mouse is no longer the view's...
+    const QImage before = shown(view);
+    send_mouse(view, QEvent::MouseMove, {600, 150}, Qt::NoButton, Qt::LeftButton);
+    EXPECT_EQ(shown(view), before);
+    // ...over it the drag goes on.
+    send_mouse(view, QEvent::MouseMove, {190, 150}, Qt::NoButton, Qt::LeftButton);
+    send_mouse(view, QEvent::MouseMove, {180, 150}, Qt::NoButton, Qt::LeftButton);
+    EXPECT_NE(shown(view), before);
+}
+
+TEST_F(WithLargePhoto, TheZoomSliderScalesItsViewOnly)
+{
+    const QImage original = shown(*form->photo_org);
+    form->tn_zoom->set_position(250);
+    EXPECT_EQ(form->tn_zoom_level->caption(), "250%");
+    EXPECT_FLOAT_EQ(form->photo_tn->scale(), 2.5f);
+    EXPECT_EQ(shown(*form->photo_org), original);
+}
+
+// ---- Saving.
+
+TEST_F(WithPhoto, SavingAddsTheExtensionAndShowsTheSavedName)
+{
+    const auto presses = count_presses(*form);
+    save_dialog(*form).answers.push_back(folder.path("holiday"));
+    click(*form->save_button);
+    EXPECT_EQ(*presses, 1);
+    const std::string written = folder.path("holiday.jpg");
+    ASSERT_TRUE(std::filesystem::exists(written));
+    Bitmap32 back;
+    ASSERT_TRUE(load_photo(written, back));
+    EXPECT_EQ(back.width(), 160);
+    EXPECT_EQ(back.height(), 120);
+    EXPECT_FALSE(std::filesystem::exists(folder.path("holiday")));
+    EXPECT_EQ(form->status->caption(), "Saved holiday.jpg");
+    // The same dialog offers the adjusted name next time.
+    click(*form->save_button);
+    EXPECT_EQ(save_dialog(*form).offered, (std::vector<std::string>{"", written}));
+    EXPECT_EQ(form->status->caption(), "Saved holiday.jpg");
+}
+
+TEST_F(WithPhoto, ASaveThatFailsReachesTheErrorReportAndTheProgramGoesOn)
+{
+    const std::string nowhere = folder.path("no such folder/photo.jpg");
+    save_dialog(*form).answers.push_back(nowhere);
+    click(*form->save_button);
+    ASSERT_EQ(messages(*form).error_reports.size(), 1u);
+    EXPECT_EQ(messages(*form).error_reports[0], "Cannot create file " + nowhere);
+    EXPECT_EQ(form->status->caption(), "photo.jpg");
+    EXPECT_EQ(override_cursor(), nullptr);
+    EXPECT_EQ(form->save_button->pos(), QPoint(8, 80));
+    EXPECT_TRUE(form->corrector.needs_save_prompt());
+    // The window still works.
+    click(*form->undo_button);
+    EXPECT_TRUE(views_show_the_same(*form));
+    save_dialog(*form).answers.push_back(folder.path("second try.jpg"));
+    click(*form->save_button);
+    EXPECT_EQ(form->status->caption(), "Saved second try.jpg");
+    EXPECT_EQ(messages(*form).error_reports.size(), 1u);
+}
+
+// ---- Closing.
+
+TEST(Closing, BeforeAnyPhotoAsksNothing)
+{
+    auto form = quick_form();
+    form->show();
+    click(*form->close_button);
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_EQ(messages(*form).save_questions, 0);
+}
+
+TEST_F(WithPhoto, ExitAsksOnceAndNoClosesWithoutSaving)
+{
+    messages(*form).save_answers.push_back(SavePromptAnswer::No);
+    click(*form->close_button);
+    EXPECT_EQ(messages(*form).save_questions, 1);
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_TRUE(save_dialog(*form).offered.empty());
+}
+
+TEST_F(WithPhoto, CancelKeepsTheWindowOpen)
+{
+    messages(*form).save_answers.push_back(SavePromptAnswer::Cancel);
+    click(*form->up_close);
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(messages(*form).save_questions, 1);
+}
+
+TEST_F(WithPhoto, YesSavesThenCloses)
+{
+    messages(*form).save_answers.push_back(SavePromptAnswer::Yes);
+    save_dialog(*form).answers.push_back(folder.path("on exit"));
+    const auto presses = count_presses(*form);
+    click(*form->up_close);
+    EXPECT_EQ(*presses, 1);  // the save button's, not the top bar key's
+    EXPECT_TRUE(std::filesystem::exists(folder.path("on exit.jpg")));
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_EQ(messages(*form).save_questions, 1);
+}
+
+TEST_F(WithPhoto, CancellingTheSaveDialogReachedThroughTheQuestionStillCloses)
+{
+    messages(*form).save_answers.push_back(SavePromptAnswer::Yes);
+    click(*form->close_button);
+    EXPECT_EQ(save_dialog(*form).offered.size(), 1u);
+    EXPECT_FALSE(form->isVisible());
+}
+
+TEST_F(WithPhoto, ASaveThatFailsOnTheWayOutKeepsTheWindowOpen)
+{
+    messages(*form).save_answers.push_back(SavePromptAnswer::Yes);
+    save_dialog(*form).answers.push_back(folder.path("no such folder/x.jpg"));
+    click(*form->close_button);
+    EXPECT_EQ(messages(*form).error_reports.size(), 1u);
+    EXPECT_TRUE(form->isVisible());
+}
+
+TEST_F(WithPhoto, AfterASaveNothingIsAskedUntilAnotherOpen)
+{
+    save_dialog(*form).answers.push_back(folder.path("kept.jpg"));
+    click(*form->save_button);
+    messages(*form).save_answers.push_back(SavePromptAnswer::Cancel);
+    open_through_button(*form, folder.path("photo.jpg"));
+    click(*form->close_button);
+    EXPECT_EQ(messages(*form).save_questions, 1);
+    EXPECT_TRUE(form->isVisible());
+    save_dialog(*form).answers.push_back(folder.path("kept again.jpg"));
+    click(*form->save_button);
+    click(*form->close_button);
+    EXPECT_EQ(messages(*form).save_questions, 1);
+    EXPECT_FALSE(form->isVisible());
+}
+
+TEST_F(WithPhoto, AWindowSystemCloseAsksTheSameQuestion)
+{
+    QWindow* window = form->windowHandle();
+    ASSERT_NE(window, nullptr);
+    messages(*form).save_answers = {SavePromptAnswer::Cancel, SavePromptAnswer::No};
+    EXPECT_FALSE(window->close());
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(messages(*form).save_questions, 1);
+    EXPECT_TRUE(window->close());
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_EQ(messages(*form).save_questions, 2);
+}
+
+TEST_F(WithPhoto, AWindowSystemCloseWithYesSavesFirst)
+{
+    messages(*form).save_answers.push_back(SavePromptAnswer::Yes);
+    save_dialog(*form).answers.push_back(folder.path("closing"));
+    form->close();
+    EXPECT_TRUE(std::filesystem::exists(folder.path("closing.jpg")));
+    EXPECT_FALSE(form->isVisible());
+}
+
+}  // namespace

@@ -1,0 +1,18 @@
+#include "main_window_messages.h"
+
+#include "error_report.h"
+
+void QtMainWindowMessages::show_load_failure()
+{
+    show_load_failure_message(parent_);
+}
+
+SavePromptAnswer QtMainWindowMessages::ask_save_before_closing()
+{
+    return ::ask_save_before_closing(parent_);
+}
+
+void QtMainWindowMessages::report_error(const QString& text)
+{
+    show_error_report(text, parent_);
+}
