@@ -1,0 +1,392 @@
+// What the user waits for in the main window, on a 24-megapixel photo, in-process
+// on the offscreen platform with the pressed feedback's pause set to 0:
+//   opening the photo until both views show it corrected
+//       vs bare libjpeg decoding the same file                   (target: within 1.4x)
+//   a preset, LIGHTER or DARKER click until the corrected view is repainted
+//       vs one apply_curves pass over the photo                  (target: within 2.5x)
+// Each pair runs side by side in one run and the ratios of the medians are printed
+// at the end. On a busy machine add --benchmark_enable_random_interleaving=true.
+
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "bitmap32.h"
+#include "curve_triple.h"
+#include "database.h"
+#include "jpeg_photo.h"
+#include "main.h"
+#include "photo_corrector.h"
+#include "photo_dialogs.h"
+#include "profile_selection.h"
+#include "startup.h"
+
+// jpeglib.h needs FILE and size_t declared before it.
+#include <jpeglib.h>
+
+namespace {
+
+constexpr int kWidth = 6000;
+constexpr int kHeight = 4000;  // 24 megapixels
+
+// Smooth shading with a little grain, so the codec works as hard as on a real photo.
+void fill_photo(Bitmap32& photo)
+{
+    photo.set_size(kWidth, kHeight);
+    std::uint32_t noise = 12345;
+    for (int y = 0; y < kHeight; ++y) {
+        std::uint32_t* row = photo.scan_line(y);
+        for (int x = 0; x < kWidth; ++x) {
+            noise = noise * 1664525u + 1013904223u;
+            const int grain = static_cast<int>(noise >> 28) - 8;
+            auto level = [grain](int v) { return static_cast<std::uint32_t>(std::clamp(v + grain, 0, 255)); };
+            row[x] = 0xFF000000u | level(40 + x * 150 / kWidth) << 16 | level(50 + y * 140 / kHeight) << 8 |
+                     level(60 + (x + y) * 120 / (kWidth + kHeight));
+        }
+    }
+}
+
+// The open dialog answers the photo's path at once.
+class AnsweringOpenDialog : public OpenDialogs {
+public:
+    explicit AnsweringOpenDialog(std::string path) : path_(std::move(path)) {}
+    std::optional<std::string> show_open_dialog(const std::string&) override { return path_; }
+
+private:
+    std::string path_;
+};
+
+struct Fixture {
+    std::string folder;
+    std::string jpeg_path;
+    std::unique_ptr<TForm1> form;
+
+    Fixture()
+    {
+        folder =
+            (std::filesystem::temp_directory_path() / ("windows_bench." + std::to_string(getpid()))).string();
+        std::filesystem::create_directories(folder);
+        jpeg_path = folder + "/photo.jpg";
+        {
+            Bitmap32 photo;
+            fill_photo(photo);
+            write_photo(photo, jpeg_path);
+        }
+        form = std::make_unique<TForm1>(96);
+        form->press_duration = std::chrono::milliseconds(0);
+        form->sleep_for = [](std::chrono::milliseconds) {};
+        form->OpenPictureDialog = std::make_unique<AnsweringOpenDialog>(jpeg_path);
+        form->show();
+        QApplication::processEvents();
+    }
+    ~Fixture()
+    {
+        form.reset();
+        std::error_code ignored;
+        std::filesystem::remove_all(folder, ignored);
+    }
+};
+
+Fixture& fixture()
+{
+    static Fixture instance;
+    return instance;
+}
+
+// Runs one handler, then paints the whole window now, as the event loop does
+// once the handler has returned (it would wait for the next frame). True when
+// the views drew their new content, during the handler (a pressed control's
+// repaint paints all that is due) or after it.
+template <typename Handler>
+bool run_and_paint(TForm1& form, Handler handler, bool both_views)
+{
+    const long long org_before = form.photo_org->render_count();
+    const long long tn_before = form.photo_tn->render_count();
+    handler();
+    form.repaint();
+    return form.photo_tn->render_count() > tn_before &&
+           (!both_views || form.photo_org->render_count() > org_before);
+}
+
+// What any loader must do: read the file and run the decoder with the loader's
+// settings, putting every pixel into a whole-photo buffer. Arg 1: a new buffer
+// each time (the first photo of its size); arg 0: a buffer kept from before.
+void BM_BareDecode(benchmark::State& state)
+{
+    const bool fresh = state.range(0) != 0;
+    const std::string& path = fixture().jpeg_path;
+    const std::size_t words = static_cast<std::size_t>(kWidth) * kHeight;
+    std::unique_ptr<std::uint32_t[]> kept(fresh ? nullptr : new std::uint32_t[words]());
+    for (auto _ : state) {
+        std::FILE* file = std::fopen(path.c_str(), "rb");
+        std::fseek(file, 0, SEEK_END);
+        const long size = std::ftell(file);
+        std::fseek(file, 0, SEEK_SET);
+        std::unique_ptr<unsigned char[]> bytes(new unsigned char[size]);
+        if (std::fread(bytes.get(), 1, size, file) != static_cast<std::size_t>(size))
+            state.SkipWithError("read");
+        std::fclose(file);
+
+        std::unique_ptr<std::uint32_t[], decltype(&std::free)> fresh_pixels(
+            fresh ? static_cast<std::uint32_t*>(std::malloc(words * 4)) : nullptr, &std::free);
+        std::uint32_t* pixels = fresh ? fresh_pixels.get() : kept.get();
+        jpeg_decompress_struct cinfo{};
+        jpeg_error_mgr err{};
+        cinfo.err = jpeg_std_error(&err);
+        jpeg_create_decompress(&cinfo);
+        jpeg_mem_src(&cinfo, bytes.get(), static_cast<unsigned long>(size));
+        jpeg_read_header(&cinfo, TRUE);
+        cinfo.dct_method = JDCT_FLOAT;
+        cinfo.do_block_smoothing = TRUE;
+        cinfo.out_color_space = JCS_EXT_BGRA;
+        jpeg_start_decompress(&cinfo);
+        while (cinfo.output_scanline < cinfo.output_height) {
+            JSAMPROW row =
+                reinterpret_cast<JSAMPROW>(pixels + static_cast<std::size_t>(cinfo.output_scanline) * kWidth);
+            jpeg_read_scanlines(&cinfo, &row, 1);
+        }
+        jpeg_finish_decompress(&cinfo);
+        jpeg_destroy_decompress(&cinfo);
+        benchmark::DoNotOptimize(pixels);
+    }
+}
+
+// OPEN PHOTO clicked, the photo picked, until both views show it corrected.
+// Arg 1: the window held no photo before (its buffers are new); arg 0: it held
+// one of the same size.
+void BM_OpenPhoto(benchmark::State& state)
+{
+    const bool fresh = state.range(0) != 0;
+    TForm1& form = *fixture().form;
+    for (auto _ : state) {
+        if (fresh) {
+            state.PauseTiming();
+            for (Bitmap32* buffer : {&form.corrector.org_photo, &form.corrector.corrected_photo})
+                buffer->set_size(0, 0);
+            form.corrector.working_bitmap = Bitmap24();
+            QApplication::processEvents();
+            state.ResumeTiming();
+        }
+        if (!run_and_paint(
+                form, [&] { form.open_buttonClick(); }, true))
+            state.SkipWithError("the views did not repaint");
+        if (!form.corrector.photo_loaded || form.corrector.org_photo.width() != kWidth)
+            state.SkipWithError("the photo did not open");
+    }
+}
+
+// The parts of an open, to see where its time goes: the corrector's open_photo
+// alone (no window), and a repaint of the whole window with nothing new in it.
+void BM_CorrectorOpenOnly(benchmark::State& state)
+{
+    const bool fresh = state.range(0) != 0;
+    // Lives across runs, so that "kept" buffers really are kept from the first iteration on.
+    static PhotoCorrector corrector;
+    for (auto _ : state) {
+        if (fresh) {
+            state.PauseTiming();
+            corrector.org_photo.set_size(0, 0);
+            corrector.corrected_photo.set_size(0, 0);
+            corrector.working_bitmap = Bitmap24();
+            state.ResumeTiming();
+        }
+        corrector.open_photo(std::optional<std::string>(fixture().jpeg_path));
+        if (!corrector.photo_loaded) state.SkipWithError("the photo did not open");
+    }
+}
+
+void BM_LoadPhotoOnly(benchmark::State& state)
+{
+    static Bitmap32 photo;
+    for (auto _ : state)
+        if (!load_photo(fixture().jpeg_path, photo)) state.SkipWithError("load failed");
+}
+
+void BM_AnalysisOnly(benchmark::State& state)
+{
+    TForm1& form = *fixture().form;
+    if (form.corrector.org_photo.width() != kWidth) form.open_buttonClick();
+    static Bitmap24 working;
+    for (auto _ : state) {
+        std::int32_t phone = 5, camera = 1;
+        copy_and_select_profiles(form.corrector.org_photo, working, phone, camera);
+        benchmark::DoNotOptimize(phone + camera);
+    }
+}
+
+// Both views drawing their photos anew at the fitted scale.
+void BM_BothViewsRepaint(benchmark::State& state)
+{
+    TForm1& form = *fixture().form;
+    if (form.corrector.org_photo.width() != kWidth) form.open_buttonClick();
+    for (auto _ : state) {
+        const long long before = form.photo_org->render_count() + form.photo_tn->render_count();
+        form.corrector.org_photo.changed();
+        form.corrector.corrected_photo.changed();
+        form.repaint();
+        if (form.photo_org->render_count() + form.photo_tn->render_count() != before + 2)
+            state.SkipWithError("the views did not repaint");
+    }
+}
+
+// The baseline of the clicks: one curve pass from the loaded photo into the corrected one.
+void BM_ApplyCurves(benchmark::State& state)
+{
+    TForm1& form = *fixture().form;
+    if (form.corrector.org_photo.width() != kWidth) form.open_buttonClick();
+    const CurveTriple& triple = *curve_for_profile(CameraType::DigitalCamera, 6);
+    Bitmap32 destination;
+    destination.set_size(kWidth, kHeight);
+    for (auto _ : state) {
+        apply_curves(&destination, &form.corrector.org_photo, triple);
+        benchmark::ClobberMemory();
+    }
+}
+
+using Handler = void (TForm1::*)();
+
+// One click's handler (its 100 ms pause at 0), then the window's repaint.
+void time_click(benchmark::State& state, Handler handler)
+{
+    TForm1& form = *fixture().form;
+    if (form.corrector.org_photo.width() != kWidth) form.open_buttonClick();
+    QApplication::processEvents();
+    for (auto _ : state) {
+        const int level = form.corrector.light_level;
+        if (std::abs(level) == PhotoCorrector::max_light_level) {
+            // At a limit the keys do nothing; start the next step from the middle.
+            state.PauseTiming();
+            form.corrector.light_level = 0;
+            state.ResumeTiming();
+        }
+        if (!run_and_paint(
+                form, [&] { (form.*handler)(); }, false))
+            state.SkipWithError("the corrected view did not repaint");
+    }
+}
+
+void BM_OutdoorsPresetClick(benchmark::State& state)
+{
+    time_click(state, &TForm1::Image327DblClick);
+}
+void BM_BulbLampPresetClick(benchmark::State& state)
+{
+    time_click(state, &TForm1::Image329DblClick);
+}
+void BM_LighterClick(benchmark::State& state)
+{
+    time_click(state, &TForm1::light_buttonClick);
+}
+void BM_DarkerClick(benchmark::State& state)
+{
+    time_click(state, &TForm1::dark_buttonClick);
+}
+
+constexpr int kRepetitions = 7;
+BENCHMARK(BM_BareDecode)
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Repetitions(kRepetitions);
+BENCHMARK(BM_OpenPhoto)
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Repetitions(kRepetitions);
+BENCHMARK(BM_CorrectorOpenOnly)
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Repetitions(kRepetitions);
+BENCHMARK(BM_LoadPhotoOnly)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(kRepetitions);
+BENCHMARK(BM_AnalysisOnly)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(kRepetitions);
+BENCHMARK(BM_BothViewsRepaint)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(kRepetitions);
+BENCHMARK(BM_ApplyCurves)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(kRepetitions);
+BENCHMARK(BM_OutdoorsPresetClick)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(kRepetitions);
+BENCHMARK(BM_BulbLampPresetClick)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(kRepetitions);
+BENCHMARK(BM_LighterClick)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(kRepetitions);
+BENCHMARK(BM_DarkerClick)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(kRepetitions);
+
+// Collects the median real and CPU time of every benchmark so the ratios can be printed.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    struct Times {
+        double real_ms = 0;
+        double cpu_ms = 0;
+    };
+    std::map<std::string, Times> medians;
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        for (const Run& run : runs)
+            if (run.aggregate_name == "median") {
+                const std::string& args = run.run_name.args;
+                medians[run.run_name.function_name + (args.empty() ? "" : "/" + args)] = {
+                    run.GetAdjustedRealTime(), run.GetAdjustedCPUTime()};
+            }
+        ConsoleReporter::ReportRuns(runs);
+    }
+};
+
+void print_ratio(const RatioReporter& reporter, const char* name, const char* subject, const char* baseline,
+                 double target)
+{
+    const auto a = reporter.medians.find(subject), b = reporter.medians.find(baseline);
+    if (a == reporter.medians.end() || b == reporter.medians.end()) return;
+    std::printf("%-58s real %6.1f / %6.1f ms = %.3fx   cpu %6.1f / %6.1f ms = %.3fx", name, a->second.real_ms,
+                b->second.real_ms, a->second.real_ms / b->second.real_ms, a->second.cpu_ms, b->second.cpu_ms,
+                a->second.cpu_ms / b->second.cpu_ms);
+    if (target > 0) std::printf("   target %.1fx", target);
+    std::printf("\n");
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    prepare_platform();
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    QApplication application(argc, argv);
+    Q_INIT_RESOURCE(assets);
+    prepare_resources();
+    fixture();  // make the photo, its file and the window before anything is timed
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    std::printf("\nMedian ratios (same run):\n");
+    print_ratio(reporter, "open until both views show it / bare decode (new buffers)", "BM_OpenPhoto/1",
+                "BM_BareDecode/1", 1.4);
+    print_ratio(reporter, "open until both views show it / bare decode (kept buffers)", "BM_OpenPhoto/0",
+                "BM_BareDecode/0", 1.4);
+    std::printf("  where an open's time goes (kept buffers), against the bare decode:\n");
+    print_ratio(reporter, "    load_photo", "BM_LoadPhotoOnly", "BM_BareDecode/0", 0);
+    print_ratio(reporter, "    working copy and analysis", "BM_AnalysisOnly", "BM_BareDecode/0", 0);
+    print_ratio(reporter, "    one curve pass", "BM_ApplyCurves", "BM_BareDecode/0", 0);
+    print_ratio(reporter, "    both views drawing anew", "BM_BothViewsRepaint", "BM_BareDecode/0", 0);
+    print_ratio(reporter, "    the corrector's whole open_photo, no window", "BM_CorrectorOpenOnly/0",
+                "BM_BareDecode/0", 0);
+    print_ratio(reporter, "    the same with new buffers", "BM_CorrectorOpenOnly/1", "BM_BareDecode/1", 0);
+    print_ratio(reporter, "Outdoors preset click and repaint / apply_curves", "BM_OutdoorsPresetClick",
+                "BM_ApplyCurves", 2.5);
+    print_ratio(reporter, "Indoors bulb lamp preset click and repaint / apply_curves",
+                "BM_BulbLampPresetClick", "BM_ApplyCurves", 2.5);
+    print_ratio(reporter, "LIGHTER click and repaint / apply_curves", "BM_LighterClick", "BM_ApplyCurves",
+                2.5);
+    print_ratio(reporter, "DARKER click and repaint / apply_curves", "BM_DarkerClick", "BM_ApplyCurves", 2.5);
+    fixture().form.reset();
+    benchmark::Shutdown();
+    return 0;
+}
