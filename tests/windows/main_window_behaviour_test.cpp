@@ -421,7 +421,7 @@ TEST_F(WithPhoto, TheCorrectionButtonTogglesTheCorrection)
     EXPECT_EQ(shown(*form->photo_tn), corrected);
 }
 
-// ---- Zoom and panning.
+// ---- Panning (the zoom sliders are tested with the layout).
 
 class WithLargePhoto : public WithPhoto {
 protected:
@@ -474,15 +474,6 @@ TEST_F(WithLargePhoto, ARightPressDuringADragReleasesTheCaptureButNotTheDrag)
     send_mouse(view, QEvent::MouseMove, {190, 150}, Qt::NoButton, Qt::LeftButton);
     send_mouse(view, QEvent::MouseMove, {180, 150}, Qt::NoButton, Qt::LeftButton);
     EXPECT_NE(shown(view), before);
-}
-
-TEST_F(WithLargePhoto, TheZoomSliderScalesItsViewOnly)
-{
-    const QImage original = shown(*form->photo_org);
-    form->tn_zoom->set_position(250);
-    EXPECT_EQ(form->tn_zoom_level->caption(), "250%");
-    EXPECT_FLOAT_EQ(form->photo_tn->scale(), 2.5f);
-    EXPECT_EQ(shown(*form->photo_org), original);
 }
 
 // ---- Saving.
