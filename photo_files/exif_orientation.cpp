@@ -21,7 +21,7 @@ int exif_orientation(const std::uint8_t* app1_payload, std::size_t size)
 
     std::unique_ptr<ExifData, ExifDataRelease> data(exif_data_new());
     if (!data) return 1;
-    // Read the tags as they are: "following the specification" would add or rewrite entries.
+    // Read the tags as they are: libexif's standard-conformance option would add or rewrite entries.
     exif_data_unset_option(data.get(), EXIF_DATA_OPTION_FOLLOW_SPECIFICATION);
     exif_data_load_data(data.get(), app1_payload, static_cast<unsigned int>(size));
 
