@@ -12,8 +12,7 @@
 #include <string>
 #include <vector>
 
-#include <jpeglib.h>
-
+#include "bench_support.h"
 #include "database.h"
 #include "profile_selection.h"
 #include "photo_corrector.h"
@@ -147,34 +146,12 @@ void BM_OpenPart_CopyAndSelectProfiles(benchmark::State& state)
     }
 }
 
+// What any loader must do, with the loader's settings, into a whole-photo buffer kept from before.
 void BM_BareDecode(benchmark::State& state)
 {
-    const std::string& path = fixture().path;
-    std::vector<std::uint8_t> row(static_cast<std::size_t>(kWidth) * 4);
-    for (auto _ : state) {
-        // Read the whole file the fastest plain way, so the baseline is not flattered.
-        std::FILE* file = std::fopen(path.c_str(), "rb");
-        std::fseek(file, 0, SEEK_END);
-        std::vector<unsigned char> bytes(static_cast<std::size_t>(std::ftell(file)));
-        std::fseek(file, 0, SEEK_SET);
-        if (std::fread(bytes.data(), 1, bytes.size(), file) != bytes.size()) state.SkipWithError("read");
-        std::fclose(file);
-        jpeg_decompress_struct cinfo{};
-        jpeg_error_mgr err{};
-        cinfo.err = jpeg_std_error(&err);
-        jpeg_create_decompress(&cinfo);
-        jpeg_mem_src(&cinfo, bytes.data(), static_cast<unsigned long>(bytes.size()));
-        jpeg_read_header(&cinfo, TRUE);
-        cinfo.dct_method = JDCT_FLOAT;
-        cinfo.do_block_smoothing = TRUE;
-        cinfo.out_color_space = JCS_EXT_BGRA;
-        jpeg_start_decompress(&cinfo);
-        JSAMPROW pointer = row.data();
-        while (cinfo.output_scanline < cinfo.output_height) jpeg_read_scanlines(&cinfo, &pointer, 1);
-        jpeg_finish_decompress(&cinfo);
-        jpeg_destroy_decompress(&cinfo);
-        benchmark::DoNotOptimize(row.data());
-    }
+    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(kWidth) * kHeight);
+    for (auto _ : state)
+        if (!bare_decode_file(fixture().path, pixels.data(), kWidth)) state.SkipWithError("read");
 }
 
 }  // namespace

@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_support.h"
 #include "bitmap32.h"
 #include "curve_triple.h"
 #include "jpeg_photo.h"
@@ -143,35 +144,10 @@ void BM_BareDecode(benchmark::State& state)
     const std::size_t words = static_cast<std::size_t>(kWidth) * kHeight;
     std::unique_ptr<std::uint32_t[]> kept(fresh ? nullptr : new std::uint32_t[words]());
     for (auto _ : state) {
-        std::FILE* file = std::fopen(path.c_str(), "rb");
-        std::fseek(file, 0, SEEK_END);
-        const long size = std::ftell(file);
-        std::fseek(file, 0, SEEK_SET);
-        std::unique_ptr<unsigned char[]> bytes(new unsigned char[size]);
-        if (std::fread(bytes.get(), 1, size, file) != static_cast<std::size_t>(size))
-            state.SkipWithError("read");
-        std::fclose(file);
-
         std::unique_ptr<std::uint32_t[], decltype(&std::free)> fresh_pixels(
             fresh ? static_cast<std::uint32_t*>(std::calloc(words, 4)) : nullptr, &std::free);
         std::uint32_t* pixels = fresh ? fresh_pixels.get() : kept.get();
-        jpeg_decompress_struct cinfo{};
-        jpeg_error_mgr err{};
-        cinfo.err = jpeg_std_error(&err);
-        jpeg_create_decompress(&cinfo);
-        jpeg_mem_src(&cinfo, bytes.get(), static_cast<unsigned long>(size));
-        jpeg_read_header(&cinfo, TRUE);
-        cinfo.dct_method = JDCT_FLOAT;
-        cinfo.do_block_smoothing = TRUE;
-        cinfo.out_color_space = JCS_EXT_BGRA;
-        jpeg_start_decompress(&cinfo);
-        while (cinfo.output_scanline < cinfo.output_height) {
-            JSAMPROW row =
-                reinterpret_cast<JSAMPROW>(pixels + static_cast<std::size_t>(cinfo.output_scanline) * kWidth);
-            jpeg_read_scanlines(&cinfo, &row, 1);
-        }
-        jpeg_finish_decompress(&cinfo);
-        jpeg_destroy_decompress(&cinfo);
+        if (!bare_decode_file(path, pixels, kWidth)) state.SkipWithError("read");
         benchmark::DoNotOptimize(pixels);
     }
     per_pixel(state);
@@ -259,42 +235,6 @@ BENCHMARK(BM_LoadPhoto)
 BENCHMARK(BM_BareEncode)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(kRepetitions);
 BENCHMARK(BM_WritePhoto)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(kRepetitions);
 
-// Collects the median real and CPU time of every benchmark so the ratios can be printed.
-// On a shared machine the CPU times are the steadier measure of the work done; the
-// real times also count waiting for the disk, which only the saver does.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    struct Times {
-        double real_ms = 0;
-        double cpu_ms = 0;
-    };
-    std::map<std::string, Times> medians;
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        for (const Run& run : runs)
-            if (run.aggregate_name == "median") {
-                const std::string& args = run.run_name.args;
-                medians[run.run_name.function_name + (args.empty() ? "" : "/" + args)] = {
-                    run.GetAdjustedRealTime(), run.GetAdjustedCPUTime()};
-            }
-        ConsoleReporter::ReportRuns(runs);
-    }
-};
-
-void print_ratio(const RatioReporter& reporter, const char* name, const char* subject, const char* baseline,
-                 double target)
-{
-    const auto a = reporter.medians.find(subject), b = reporter.medians.find(baseline);
-    if (a == reporter.medians.end() || b == reporter.medians.end()) return;
-    const double ns_per_pixel = 1e6 / kPixels;  // medians are in milliseconds
-    const double real_ratio = a->second.real_ms / b->second.real_ms;
-    const double cpu_ratio = a->second.cpu_ms / b->second.cpu_ms;
-    std::printf(
-        "%-48s real %6.3f / %6.3f ns/pixel = %.3fx   cpu %6.3f / %6.3f ns/pixel = %.3fx   target %.2fx\n",
-        name, a->second.real_ms * ns_per_pixel, b->second.real_ms * ns_per_pixel, real_ratio,
-        a->second.cpu_ms * ns_per_pixel, b->second.cpu_ms * ns_per_pixel, cpu_ratio, target);
-}
-
 }  // namespace
 
 int main(int argc, char** argv)
@@ -305,12 +245,12 @@ int main(int argc, char** argv)
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     std::printf("\nMedian ratios (same run):\n");
-    print_ratio(reporter, "apply_curves / copy loop", "BM_ApplyCurves", "BM_CopyLoop", 1.5);
+    print_ratio(reporter, "apply_curves / copy loop", "BM_ApplyCurves", "BM_CopyLoop", 1.5, kPixels);
     print_ratio(reporter, "load_photo / bare decode (buffer kept)", "BM_LoadPhoto/0", "BM_BareDecode/0",
-                1.10);
+                1.10, kPixels);
     print_ratio(reporter, "load_photo / bare decode (new buffer each time)", "BM_LoadPhoto/1",
-                "BM_BareDecode/1", 1.10);
-    print_ratio(reporter, "write_photo / bare encode", "BM_WritePhoto", "BM_BareEncode", 1.10);
+                "BM_BareDecode/1", 1.10, kPixels);
+    print_ratio(reporter, "write_photo / bare encode", "BM_WritePhoto", "BM_BareEncode", 1.10, kPixels);
     benchmark::Shutdown();
     return 0;
 }

@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_support.h"
 #include "bitmap32.h"
 #include "curve_triple.h"
 #include "database.h"
@@ -31,8 +32,6 @@
 #include "profile_selection.h"
 #include "startup.h"
 
-// jpeglib.h needs FILE and size_t declared before it.
-#include <jpeglib.h>
 
 namespace {
 
@@ -128,35 +127,10 @@ void BM_BareDecode(benchmark::State& state)
     const std::size_t words = static_cast<std::size_t>(kWidth) * kHeight;
     std::unique_ptr<std::uint32_t[]> kept(fresh ? nullptr : new std::uint32_t[words]());
     for (auto _ : state) {
-        std::FILE* file = std::fopen(path.c_str(), "rb");
-        std::fseek(file, 0, SEEK_END);
-        const long size = std::ftell(file);
-        std::fseek(file, 0, SEEK_SET);
-        std::unique_ptr<unsigned char[]> bytes(new unsigned char[size]);
-        if (std::fread(bytes.get(), 1, size, file) != static_cast<std::size_t>(size))
-            state.SkipWithError("read");
-        std::fclose(file);
-
         std::unique_ptr<std::uint32_t[], decltype(&std::free)> fresh_pixels(
             fresh ? static_cast<std::uint32_t*>(std::malloc(words * 4)) : nullptr, &std::free);
         std::uint32_t* pixels = fresh ? fresh_pixels.get() : kept.get();
-        jpeg_decompress_struct cinfo{};
-        jpeg_error_mgr err{};
-        cinfo.err = jpeg_std_error(&err);
-        jpeg_create_decompress(&cinfo);
-        jpeg_mem_src(&cinfo, bytes.get(), static_cast<unsigned long>(size));
-        jpeg_read_header(&cinfo, TRUE);
-        cinfo.dct_method = JDCT_FLOAT;
-        cinfo.do_block_smoothing = TRUE;
-        cinfo.out_color_space = JCS_EXT_BGRA;
-        jpeg_start_decompress(&cinfo);
-        while (cinfo.output_scanline < cinfo.output_height) {
-            JSAMPROW row =
-                reinterpret_cast<JSAMPROW>(pixels + static_cast<std::size_t>(cinfo.output_scanline) * kWidth);
-            jpeg_read_scanlines(&cinfo, &row, 1);
-        }
-        jpeg_finish_decompress(&cinfo);
-        jpeg_destroy_decompress(&cinfo);
+        if (!bare_decode_file(path, pixels, kWidth)) state.SkipWithError("read");
         benchmark::DoNotOptimize(pixels);
     }
 }
@@ -319,38 +293,6 @@ BENCHMARK(BM_OutdoorsPresetClick)->Unit(benchmark::kMillisecond)->UseRealTime()-
 BENCHMARK(BM_BulbLampPresetClick)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(kRepetitions);
 BENCHMARK(BM_LighterClick)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(kRepetitions);
 BENCHMARK(BM_DarkerClick)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(kRepetitions);
-
-// Collects the median real and CPU time of every benchmark so the ratios can be printed.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    struct Times {
-        double real_ms = 0;
-        double cpu_ms = 0;
-    };
-    std::map<std::string, Times> medians;
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        for (const Run& run : runs)
-            if (run.aggregate_name == "median") {
-                const std::string& args = run.run_name.args;
-                medians[run.run_name.function_name + (args.empty() ? "" : "/" + args)] = {
-                    run.GetAdjustedRealTime(), run.GetAdjustedCPUTime()};
-            }
-        ConsoleReporter::ReportRuns(runs);
-    }
-};
-
-void print_ratio(const RatioReporter& reporter, const char* name, const char* subject, const char* baseline,
-                 double target)
-{
-    const auto a = reporter.medians.find(subject), b = reporter.medians.find(baseline);
-    if (a == reporter.medians.end() || b == reporter.medians.end()) return;
-    std::printf("%-58s real %6.1f / %6.1f ms = %.3fx   cpu %6.1f / %6.1f ms = %.3fx", name, a->second.real_ms,
-                b->second.real_ms, a->second.real_ms / b->second.real_ms, a->second.cpu_ms, b->second.cpu_ms,
-                a->second.cpu_ms / b->second.cpu_ms);
-    if (target > 0) std::printf("   target %.1fx", target);
-    std::printf("\n");
-}
 
 }  // namespace
 

@@ -1,0 +1,63 @@
+#include "bench_support.h"
+
+#include <cstdio>
+#include <memory>
+
+// jpeglib.h needs FILE and size_t declared before it.
+#include <jpeglib.h>
+
+bool bare_decode_file(const std::string& path, std::uint32_t* pixels, int width)
+{
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) return false;
+    std::fseek(file, 0, SEEK_END);
+    const long size = std::ftell(file);
+    std::fseek(file, 0, SEEK_SET);
+    std::unique_ptr<unsigned char[]> bytes(new unsigned char[size]);
+    const bool read = std::fread(bytes.get(), 1, size, file) == static_cast<std::size_t>(size);
+    std::fclose(file);
+    if (!read) return false;
+
+    jpeg_decompress_struct cinfo{};
+    jpeg_error_mgr err{};
+    cinfo.err = jpeg_std_error(&err);
+    jpeg_create_decompress(&cinfo);
+    jpeg_mem_src(&cinfo, bytes.get(), static_cast<unsigned long>(size));
+    jpeg_read_header(&cinfo, TRUE);
+    cinfo.dct_method = JDCT_FLOAT;
+    cinfo.do_block_smoothing = TRUE;
+    cinfo.out_color_space = JCS_EXT_BGRA;
+    jpeg_start_decompress(&cinfo);
+    while (cinfo.output_scanline < cinfo.output_height) {
+        JSAMPROW row = reinterpret_cast<JSAMPROW>(pixels + static_cast<std::size_t>(cinfo.output_scanline) * width);
+        jpeg_read_scanlines(&cinfo, &row, 1);
+    }
+    jpeg_finish_decompress(&cinfo);
+    jpeg_destroy_decompress(&cinfo);
+    return true;
+}
+
+void RatioReporter::ReportRuns(const std::vector<Run>& runs)
+{
+    for (const Run& run : runs)
+        if (run.aggregate_name == "median") {
+            const std::string& args = run.run_name.args;
+            medians[run.run_name.function_name + (args.empty() ? "" : "/" + args)] = {run.GetAdjustedRealTime(),
+                                                                                       run.GetAdjustedCPUTime()};
+        }
+    ConsoleReporter::ReportRuns(runs);
+}
+
+void print_ratio(const RatioReporter& reporter, const char* name, const char* subject, const char* baseline,
+                 double target, double pixels)
+{
+    const auto a = reporter.medians.find(subject), b = reporter.medians.find(baseline);
+    if (a == reporter.medians.end() || b == reporter.medians.end()) return;
+    std::printf("%-58s real %7.2f / %7.2f ms = %.3fx   cpu %7.2f / %7.2f ms = %.3fx", name, a->second.real_ms,
+                b->second.real_ms, a->second.real_ms / b->second.real_ms, a->second.cpu_ms, b->second.cpu_ms,
+                a->second.cpu_ms / b->second.cpu_ms);
+    if (pixels > 0)
+        std::printf("   (%.3f / %.3f ns/pixel)", a->second.real_ms * 1e6 / pixels, b->second.real_ms * 1e6 / pixels);
+    if (target > 0) std::printf("   target %.2fx", target);
+    std::printf("\n");
+}
