@@ -121,10 +121,13 @@ def test(session, options):
         raise Failure("the light indicator is not at the middle of the light scale")
 
     flow.click_and_see_corrected_view_change(layout.outdoors_preset, "the Outdoors preset")
-    lighter = flow.click_and_see_corrected_view_change(layout.light_button, "LIGHTER")
+    flow.click_and_see_corrected_view_change(layout.light_button, "LIGHTER")
+    # The corrected view repaints while the key is still held down; the indicator
+    # moves only when the key comes back up, so wait for it rather than look once.
+    lighter = flow.wait_for_picture(
+        "the light indicator to move one step to the right after LIGHTER",
+        lambda p: layout.valo_select(1).of(p).share_of_colour(layout.LIGHT_INDICATOR, 2) >= 0.9)
     session.keep(lighter, "2_outdoors_lighter")
-    if layout.valo_select(1).of(lighter).share_of_colour(layout.LIGHT_INDICATOR, 2) < 0.9:
-        raise Failure("the light indicator did not move one step to the right after LIGHTER")
 
     # Save under a name without extension: ".jpg" is added.
     before_save = layout.status_line.of(lighter)
