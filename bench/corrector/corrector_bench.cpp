@@ -34,18 +34,7 @@ struct Fixture {
         std::filesystem::create_directories(folder);
         path = folder + "/photo.jpg";
         Bitmap32 photo;
-        photo.set_size(kWidth, kHeight);
-        std::uint32_t noise = 99;
-        for (int y = 0; y < kHeight; ++y) {
-            std::uint32_t* row = photo.scan_line(y);
-            for (int x = 0; x < kWidth; ++x) {
-                noise = noise * 1664525u + 1013904223u;
-                const int grain = static_cast<int>(noise >> 28) - 8;
-                auto level = [grain](int v) { return static_cast<std::uint32_t>(std::clamp(v + grain, 0, 255)); };
-                row[x] = 0xFF000000u | level(60 + x * 150 / kWidth) << 16 | level(40 + y * 180 / kHeight) << 8 |
-                         level((x + y) * 200 / (kWidth + kHeight));
-            }
-        }
+        fill_bench_photo(photo, kWidth, kHeight);
         write_photo(photo, path);
         corrector.open_photo(path);
     }

@@ -34,23 +34,6 @@ constexpr int kWidth = 6000;
 constexpr int kHeight = 4000;  // 24 megapixels
 constexpr double kPixels = static_cast<double>(kWidth) * kHeight;
 
-// Smooth shading with a little grain, so the codec works as hard as on a real photo.
-void fill_photo(Bitmap32& photo)
-{
-    photo.set_size(kWidth, kHeight);
-    std::uint32_t noise = 12345;
-    for (int y = 0; y < kHeight; ++y) {
-        std::uint32_t* row = photo.scan_line(y);
-        for (int x = 0; x < kWidth; ++x) {
-            noise = noise * 1664525u + 1013904223u;
-            const int grain = static_cast<int>(noise >> 28) - 8;
-            auto level = [grain](int v) { return static_cast<std::uint32_t>(std::clamp(v + grain, 0, 255)); };
-            row[x] = 0xFF000000u | level(x * 255 / kWidth) << 16 | level(y * 255 / kHeight) << 8 |
-                     level((x + y) * 255 / (kWidth + kHeight));
-        }
-    }
-}
-
 struct Fixture {
     Bitmap32 photo;
     std::string folder;
@@ -59,7 +42,7 @@ struct Fixture {
 
     Fixture()
     {
-        fill_photo(photo);
+        fill_bench_photo(photo, kWidth, kHeight);
         folder =
             (std::filesystem::temp_directory_path() / ("photo_pipeline_bench." + std::to_string(getpid())))
                 .string();

@@ -38,23 +38,6 @@ namespace {
 constexpr int kWidth = 6000;
 constexpr int kHeight = 4000;  // 24 megapixels
 
-// Smooth shading with a little grain, so the codec works as hard as on a real photo.
-void fill_photo(Bitmap32& photo)
-{
-    photo.set_size(kWidth, kHeight);
-    std::uint32_t noise = 12345;
-    for (int y = 0; y < kHeight; ++y) {
-        std::uint32_t* row = photo.scan_line(y);
-        for (int x = 0; x < kWidth; ++x) {
-            noise = noise * 1664525u + 1013904223u;
-            const int grain = static_cast<int>(noise >> 28) - 8;
-            auto level = [grain](int v) { return static_cast<std::uint32_t>(std::clamp(v + grain, 0, 255)); };
-            row[x] = 0xFF000000u | level(40 + x * 150 / kWidth) << 16 | level(50 + y * 140 / kHeight) << 8 |
-                     level(60 + (x + y) * 120 / (kWidth + kHeight));
-        }
-    }
-}
-
 // The open dialog answers the photo's path at once.
 class AnsweringOpenDialog : public OpenDialogs {
 public:
@@ -78,7 +61,7 @@ struct Fixture {
         jpeg_path = folder + "/photo.jpg";
         {
             Bitmap32 photo;
-            fill_photo(photo);
+            fill_bench_photo(photo, kWidth, kHeight);
             write_photo(photo, jpeg_path);
         }
         form = std::make_unique<TForm1>(96);
