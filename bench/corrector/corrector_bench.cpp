@@ -109,12 +109,6 @@ void BM_OpenPart_Load(benchmark::State& state)
     for (auto _ : state) load_photo(fixture().path, photo);
 }
 
-void BM_OpenPart_CopyToBitmap24(benchmark::State& state)
-{
-    const Bitmap32& photo = fixture().corrector.org_photo;
-    for (auto _ : state) benchmark::DoNotOptimize(copy_to_bitmap24(photo));
-}
-
 void BM_OpenPart_SelectProfiles(benchmark::State& state)
 {
     Bitmap24& working = fixture().corrector.working_bitmap;
@@ -154,7 +148,6 @@ BENCHMARK(BM_Undo)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BareDecode)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OpenPhoto)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OpenPart_Load)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_OpenPart_CopyToBitmap24)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OpenPart_SelectProfiles)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OpenPart_CopyAndSelectProfiles)->Unit(benchmark::kMillisecond);
 BENCHMARK_MAIN();

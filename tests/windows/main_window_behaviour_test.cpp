@@ -51,19 +51,6 @@ private:
     QTemporaryDir folder_;
 };
 
-// Counts the paint events a widget receives.
-class PaintCounter : public QObject {
-public:
-    explicit PaintCounter(QWidget* watched) { watched->installEventFilter(this); }
-    int paints = 0;
-
-protected:
-    bool eventFilter(QObject*, QEvent* event) override
-    {
-        if (event->type() == QEvent::Paint) ++paints;
-        return false;
-    }
-};
 
 // Counts the pressed feedbacks from now on (each one waits once).
 std::shared_ptr<int> count_presses(TForm1& form)

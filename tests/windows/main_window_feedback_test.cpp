@@ -10,19 +10,6 @@
 
 namespace {
 
-// Counts the paint events a widget receives.
-class PaintCounter : public QObject {
-public:
-    explicit PaintCounter(QWidget* watched) { watched->installEventFilter(this); }
-    int paints = 0;
-
-protected:
-    bool eventFilter(QObject*, QEvent* event) override
-    {
-        if (event->type() == QEvent::Paint) ++paints;
-        return false;
-    }
-};
 
 // ---- The tools panel slide.
 

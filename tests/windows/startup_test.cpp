@@ -12,18 +12,6 @@
 
 namespace {
 
-class PaintCounter : public QObject {
-public:
-    explicit PaintCounter(QWidget* watched) { watched->installEventFilter(this); }
-    int paints = 0;
-
-protected:
-    bool eventFilter(QObject*, QEvent* event) override
-    {
-        if (event->type() == QEvent::Paint) ++paints;
-        return false;
-    }
-};
 
 struct StartupRecord {
     std::vector<StartupStep> steps;

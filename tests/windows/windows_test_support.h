@@ -20,6 +20,20 @@
 #include "window_support.h"
 
 // What a widget shows, children included, as 0xFFRRGGBB words.
+// Counts the paint events a widget receives.
+class PaintCounter : public QObject {
+public:
+    explicit PaintCounter(QWidget* watched) { watched->installEventFilter(this); }
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint) ++paints;
+        return false;
+    }
+};
+
 inline QImage shown(QWidget& widget)
 {
     return widget.grab().toImage().convertToFormat(QImage::Format_RGB32);
