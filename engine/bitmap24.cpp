@@ -1,9 +1,9 @@
 #include "bitmap24.h"
 
-#include <bit>
 #include <cstring>
 
 #include "bitmap32.h"
+#include "pixel_packing.h"
 
 Bitmap24::Bitmap24(int width, int height)
 {
@@ -11,7 +11,10 @@ Bitmap24::Bitmap24(int width, int height)
     if (byte_count_ != 0) std::memset(bytes_.get(), 0, byte_count_);
 }
 
-Bitmap24::Bitmap24(const Bitmap24& other) { *this = other; }
+Bitmap24::Bitmap24(const Bitmap24& other)
+{
+    *this = other;
+}
 
 Bitmap24& Bitmap24::operator=(const Bitmap24& other)
 {
@@ -48,7 +51,6 @@ Bitmap24 copy_to_bitmap24(const Bitmap32& source)
 
 void copy_to_bitmap24(const Bitmap32& source, Bitmap24& destination)
 {
-    static_assert(std::endian::native == std::endian::little, "the word packing below assumes little-endian");
     destination.set_size_for_overwrite(source.width(), source.height());
     if (source.is_empty()) return;
     const int width = source.width();
@@ -56,19 +58,7 @@ void copy_to_bitmap24(const Bitmap32& source, Bitmap24& destination)
         const std::uint32_t* in = source.scan_line(y);
         std::uint8_t* out = destination.scan_line(y);
         int x = 0;
-        // Four pixels make three whole words: pack them with shifts instead of
-        // twelve byte stores. Byte order in memory is blue, green, red per pixel.
-        for (; x + 4 <= width; x += 4, out += 12) {
-            const std::uint32_t p0 = in[x], p1 = in[x + 1], p2 = in[x + 2], p3 = in[x + 3];
-            const std::uint32_t words[3] = {(p0 & 0xFFFFFFu) | p1 << 24, ((p1 >> 8) & 0xFFFFu) | p2 << 16,
-                                            ((p2 >> 16) & 0xFFu) | p3 << 8};
-            std::memcpy(out, words, sizeof words);
-        }
-        for (; x < width; ++x, out += 3) {
-            const std::uint32_t s = in[x];
-            out[0] = static_cast<std::uint8_t>(s);
-            out[1] = static_cast<std::uint8_t>(s >> 8);
-            out[2] = static_cast<std::uint8_t>(s >> 16);
-        }
+        for (; x + 4 <= width; x += 4, out += 12) pack_four_pixels(in + x, out);
+        for (; x < width; ++x, out += 3) pack_pixel(in[x], out);
     }
 }
