@@ -99,7 +99,7 @@ void THistogram::GetStatistics(std::int32_t& count, std::uint8_t& minimum, std::
 
     // The later steps read mean and std_dev back from the doubles, not from the
     // extended values they were computed in.
-    mean = total == 0 ? histogram_nan : static_cast<double>(s1 / n);
+    mean = histogram_mean(s1, total);
 
     if (total < 2) {
         std_dev = histogram_nan;
@@ -149,4 +149,9 @@ HistogramStatistics statistics_of(const THistogram& histogram)
     histogram.GetStatistics(s.count, s.minimum, s.maximum, s.mode, s.median, s.mean, s.std_dev, s.skewness,
                             s.kurtosis);
     return s;
+}
+
+double histogram_mean(long double level_sum, std::int64_t count)
+{
+    return count == 0 ? histogram_nan : static_cast<double>(level_sum / static_cast<long double>(count));
 }

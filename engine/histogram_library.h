@@ -69,6 +69,10 @@ struct HistogramStatistics {
 
 HistogramStatistics statistics_of(const THistogram& histogram);
 
+/// The mean as GetStatistics stores it: the level sum over the count in
+/// extended precision, rounded to a double; NaN when there are no pixels.
+double histogram_mean(long double level_sum, std::int64_t count);
+
 /// Raises EHistogramError unless GetHistogram can count `bitmap`: it must
 /// record 24 bits per pixel, and its pixel count must fit a 32-bit bin.
 void check_histogram_source(const Bitmap24& bitmap);

@@ -14,40 +14,35 @@ ProfileStatistics PhotoStatistics::profile_statistics() const
 
 namespace {
 
-// Counting the analysis histograms is bound by the read-modify-write of one
-// counter per channel per pixel. In a smooth photo neighbouring pixels keep
-// hitting the same bins, so an increment often has to wait for the one just
-// before it; giving each of four neighbouring pixels its own set of tables
-// breaks those chains, and the sets are added together at the end.
-class AnalysisCounts {
+// Counting histograms is bound by the read-modify-write of one counter per
+// table per pixel. In a smooth photo neighbouring pixels keep hitting the same
+// bins, so an increment often has to wait for the one just before it; giving
+// each of four neighbouring pixels its own set of tables breaks those chains,
+// and the sets are added together at the end.
+template <int Tables>
+class SplitCounts {
 public:
-    // Also the group size the packing of the working copy takes at once.
     static constexpr int sets = 4;
 
-    void add(int set, unsigned r, unsigned g, unsigned b)
-    {
-        auto& tables = counts_[set];
-        ++tables[0][r];
-        ++tables[1][g];
-        ++tables[2][b];
-        ++tables[3][(r + g + b) / 3];
-    }
+    void increment(int set, int table, unsigned value) { ++counts_[set][table][value]; }
 
-    void store(THistogram& red, THistogram& green, THistogram& blue, THistogram& intensity) const
+    void store(int table, THistogram& histogram) const
     {
-        THistogram* const histograms[4] = {&red, &green, &blue, &intensity};
-        for (int channel = 0; channel < 4; ++channel) {
-            for (int value = 0; value < 256; ++value) {
-                std::int32_t total = 0;
-                for (const auto& tables : counts_) total += tables[channel][value];
-                histograms[channel]->bins[value] = total;
-            }
+        for (int value = 0; value < 256; ++value) {
+            std::int32_t total = 0;
+            for (const auto& tables : counts_) total += tables[table][value];
+            histogram.bins[value] = total;
         }
     }
 
 private:
-    std::array<std::array<std::array<std::int32_t, 256>, 4>, sets> counts_{};
+    std::array<std::array<std::array<std::int32_t, 256>, Tables>, sets> counts_{};
 };
+
+unsigned intensity_of(unsigned r, unsigned g, unsigned b)
+{
+    return (r + g + b) / 3;
+}
 
 }  // namespace
 
@@ -57,19 +52,28 @@ void fill_analysis_histograms(const Bitmap24& bitmap, THistogram& red, THistogra
     check_histogram_source(bitmap);
     // One scan feeding four tables instead of four GetHistogram scans: every
     // pixel is read once.
-    AnalysisCounts counts;
-    constexpr int sets = AnalysisCounts::sets;
+    SplitCounts<4> counts;
+    const auto count = [&counts](int set, const std::uint8_t* pixel) {
+        const unsigned b = pixel[0], g = pixel[1], r = pixel[2];
+        counts.increment(set, 0, r);
+        counts.increment(set, 1, g);
+        counts.increment(set, 2, b);
+        counts.increment(set, 3, intensity_of(r, g, b));
+    };
+    constexpr int sets = SplitCounts<4>::sets;
     for (int y = 0; y < bitmap.height(); ++y) {
         const std::uint8_t* pixel = bitmap.scan_line(y);
         int x = 0;
         for (; x + sets <= bitmap.width(); x += sets, pixel += 3 * sets) {
 #pragma GCC unroll 4
-            for (int set = 0; set < sets; ++set)
-                counts.add(set, pixel[3 * set + 2], pixel[3 * set + 1], pixel[3 * set]);
+            for (int set = 0; set < sets; ++set) count(set, pixel + 3 * set);
         }
-        for (; x < bitmap.width(); ++x, pixel += 3) counts.add(0, pixel[2], pixel[1], pixel[0]);
+        for (; x < bitmap.width(); ++x, pixel += 3) count(0, pixel);
     }
-    counts.store(red, green, blue, intensity);
+    counts.store(0, red);
+    counts.store(1, green);
+    counts.store(2, blue);
+    counts.store(3, intensity);
 }
 
 namespace {
@@ -100,38 +104,57 @@ PhotoStatistics measure_photo(const Bitmap24& bitmap)
     return statistics_of_histograms(red, green, blue, intensity);
 }
 
-PhotoStatistics copy_and_measure_photo(const Bitmap32& photo, Bitmap24& working_bitmap)
+ProfileStatistics copy_and_measure_profile(const Bitmap32& photo, Bitmap24& working_bitmap)
 {
     // Bins and the count are signed 32-bit; refuse rather than wrap around.
     if (photo.pixel_count() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max()))
         throw EHistogramError("GetHistogram:  Bitmap has too many pixels to count.");
     working_bitmap.set_size_for_overwrite(photo.width(), photo.height());
-    AnalysisCounts counts;
-    constexpr int sets = AnalysisCounts::sets;
-    const auto count = [&counts](int set, std::uint32_t p) {
-        counts.add(set, (p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
+    // The rules read only the red and green means, and a mean is the level sum
+    // over the count. Summing those two channels in registers leaves two
+    // counter increments per pixel instead of four; blue and intensity need
+    // their whole histograms for the kurtosis.
+    SplitCounts<2> counts;
+    std::uint64_t red_sum = 0;
+    std::uint64_t green_sum = 0;
+    const auto copy_and_count = [&](int set, std::uint32_t p, std::uint8_t* out) {
+        const unsigned b = p & 0xFF;
+        const unsigned g = (p >> 8) & 0xFF;
+        const unsigned r = (p >> 16) & 0xFF;
+        pack_pixel(p, out);
+        red_sum += r;
+        green_sum += g;
+        counts.increment(set, 0, b);
+        counts.increment(set, 1, intensity_of(r, g, b));
     };
+    constexpr int sets = SplitCounts<2>::sets;
     if (!photo.is_empty()) {
         for (int y = 0; y < photo.height(); ++y) {
             const std::uint32_t* in = photo.scan_line(y);
             std::uint8_t* out = working_bitmap.scan_line(y);
             int x = 0;
-            for (; x + sets <= photo.width(); x += sets, out += 3 * sets) {
+            for (; x + sets <= photo.width(); x += sets) {
 #pragma GCC unroll 4
-                for (int set = 0; set < sets; ++set) {
-                    pack_pixel(in[x + set], out + 3 * set);
-                    count(set, in[x + set]);
-                }
+                for (int set = 0; set < sets; ++set) copy_and_count(set, in[x + set], out + 3 * (x + set));
             }
-            for (; x < photo.width(); ++x, out += 3) {
-                pack_pixel(in[x], out);
-                count(0, in[x]);
-            }
+            for (; x < photo.width(); ++x) copy_and_count(0, in[x], out + 3 * x);
         }
     }
-    THistogram red, green, blue, intensity;
-    counts.store(red, green, blue, intensity);
-    return statistics_of_histograms(red, green, blue, intensity);
+    THistogram blue, intensity;
+    counts.store(0, blue);
+    counts.store(1, intensity);
+    const HistogramStatistics blue_statistics = statistics_of(blue);
+    const HistogramStatistics intensity_statistics = statistics_of(intensity);
+    const auto pixels = static_cast<std::int64_t>(photo.pixel_count());
+    ProfileStatistics statistics;
+    statistics.mean_red = histogram_mean(red_sum, pixels);
+    statistics.mean_green = histogram_mean(green_sum, pixels);
+    statistics.mean_blue = blue_statistics.mean;
+    statistics.mean_intensity = intensity_statistics.mean;
+    // Taken from the kurtosis as stored, and stored again as a double.
+    statistics.excess_kurtosis_intensity = intensity_statistics.kurtosis - 3.0;
+    statistics.excess_kurtosis_blue = blue_statistics.kurtosis - 3.0;
+    return statistics;
 }
 
 void decide_profiles(const ProfileStatistics& statistics, std::int32_t& phone_profile,
@@ -186,8 +209,7 @@ void decide_profiles(const ProfileStatistics& statistics, std::int32_t& phone_pr
 void copy_and_select_profiles(const Bitmap32& photo, Bitmap24& working_bitmap, std::int32_t& phone_profile,
                               std::int32_t& camera_profile)
 {
-    decide_profiles(copy_and_measure_photo(photo, working_bitmap).profile_statistics(), phone_profile,
-                    camera_profile);
+    decide_profiles(copy_and_measure_profile(photo, working_bitmap), phone_profile, camera_profile);
 }
 
 void select_profiles(Bitmap24& working_bitmap, std::int32_t& phone_profile, std::int32_t& camera_profile)

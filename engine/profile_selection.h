@@ -43,9 +43,11 @@ void fill_analysis_histograms(const Bitmap24& bitmap, THistogram& red, THistogra
 /// The four histograms' statistics and K, KB, as select_profiles sees them.
 PhotoStatistics measure_photo(const Bitmap24& bitmap);
 
-/// copy_to_bitmap24(photo, working_bitmap) followed by measure_photo(working_bitmap),
-/// in one pass over the pixels: a new photo is read once, not twice.
-PhotoStatistics copy_and_measure_photo(const Bitmap32& photo, Bitmap24& working_bitmap);
+/// copy_to_bitmap24(photo, working_bitmap) followed by
+/// measure_photo(working_bitmap).profile_statistics(), bit for bit, in one pass
+/// over the pixels: a new photo is read once, not twice, and only what the
+/// rules read is measured.
+ProfileStatistics copy_and_measure_profile(const Bitmap32& photo, Bitmap24& working_bitmap);
 
 /// The ordered rule table. Assigns both indices, except where no rule decides
 /// (red mean equal to green mean without a bluer cast, or no pixels at all):

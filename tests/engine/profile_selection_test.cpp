@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -281,40 +282,56 @@ TEST(MeasurePhotoTest, AgreesWithGetStatisticsPerHistogram)
     EXPECT_EQ(p.excess_kurtosis_blue, s.excess_kurtosis_blue);
 }
 
-TEST(CopyAndMeasurePhotoTest, EqualsCopyingThenMeasuring)
+TEST(CopyAndMeasureProfileTest, EqualsCopyingThenMeasuringBitForBit)
 {
-    // Random and photo-like content, odd sizes, and an empty photo; the working
-    // bitmap is reused across calls as the corrector reuses it.
+    // Random and smooth content, one flat photo (no spread), odd sizes, one
+    // pixel and an empty photo; the working bitmap is reused across calls as
+    // the corrector reuses it.
+    struct Case {
+        int width;
+        int height;
+        int content;  // 0 random, 1 smooth, 2 flat
+    };
+    const Case cases[] = {{13, 7, 0}, {64, 3, 1}, {0, 5, 0},  {1, 1, 0},
+                          {6, 2, 0},  {3, 4, 1},  {41, 9, 1}, {8, 8, 2}};
     std::mt19937 random(77);
     Bitmap24 working;
-    for (const auto& [width, height] : {std::pair{13, 7}, std::pair{64, 3}, std::pair{0, 5}, std::pair{1, 1},
-                                        std::pair{6, 2}, std::pair{3, 4}}) {
+    for (const Case& c : cases) {
         Bitmap32 photo;
-        photo.set_size(width, height);
-        for (std::size_t k = 0; k < photo.pixel_count(); ++k)
-            photo.pixels()[k] =
-                k % 3 ? static_cast<std::uint32_t>(random()) : 0x80406080u + static_cast<std::uint32_t>(k);
-        const PhotoStatistics fused = copy_and_measure_photo(photo, working);
+        photo.set_size(c.width, c.height);
+        for (std::size_t k = 0; k < photo.pixel_count(); ++k) {
+            const auto level = static_cast<std::uint32_t>(k % 97);
+            photo.pixels()[k] = c.content == 0 ? static_cast<std::uint32_t>(random())
+                                : c.content == 1
+                                    ? 0xFF000000u | (level + 40) << 16 | (level + 20) << 8 | level
+                                    : 0xFF7F3F1Fu;
+        }
+        const ProfileStatistics fused = copy_and_measure_profile(photo, working);
         const Bitmap24 copied = copy_to_bitmap24(photo);
-        const PhotoStatistics separate = measure_photo(copied);
-        ASSERT_EQ(working.width(), width);
-        ASSERT_EQ(working.height(), height);
-        for (int y = 0; y < copied.height() && width > 0; ++y)
-            ASSERT_EQ(std::vector<std::uint8_t>(working.scan_line(y), working.scan_line(y) + 3 * width),
-                      std::vector<std::uint8_t>(copied.scan_line(y), copied.scan_line(y) + 3 * width));
-        const auto same = [](double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; };
-        EXPECT_TRUE(same(fused.red.mean, separate.red.mean));
-        EXPECT_TRUE(same(fused.blue.kurtosis, separate.blue.kurtosis));
-        EXPECT_TRUE(same(fused.intensity.std_dev, separate.intensity.std_dev));
-        EXPECT_TRUE(same(fused.excess_kurtosis_intensity, separate.excess_kurtosis_intensity));
-        EXPECT_EQ(fused.green.median, separate.green.median);
-        EXPECT_EQ(fused.intensity.count, separate.intensity.count);
+        const ProfileStatistics separate = measure_photo(copied).profile_statistics();
+        const std::string where = std::to_string(c.width) + "x" + std::to_string(c.height);
+        ASSERT_EQ(working.width(), c.width) << where;
+        ASSERT_EQ(working.height(), c.height) << where;
+        for (int y = 0; y < copied.height() && c.width > 0; ++y)
+            ASSERT_EQ(std::vector<std::uint8_t>(working.scan_line(y), working.scan_line(y) + 3 * c.width),
+                      std::vector<std::uint8_t>(copied.scan_line(y), copied.scan_line(y) + 3 * c.width))
+                << where;
+        // NaN means (empty photo) must come out as the same NaN, so bits are compared.
+        const auto bits = [](const ProfileStatistics& p) {
+            return std::vector<std::uint64_t>{std::bit_cast<std::uint64_t>(p.mean_red),
+                                              std::bit_cast<std::uint64_t>(p.mean_green),
+                                              std::bit_cast<std::uint64_t>(p.mean_blue),
+                                              std::bit_cast<std::uint64_t>(p.mean_intensity),
+                                              std::bit_cast<std::uint64_t>(p.excess_kurtosis_intensity),
+                                              std::bit_cast<std::uint64_t>(p.excess_kurtosis_blue)};
+        };
+        EXPECT_EQ(bits(fused), bits(separate)) << where;
 
         std::int32_t phone_a = 5, camera_a = 1, phone_b = 5, camera_b = 1;
         copy_and_select_profiles(photo, working, phone_a, camera_a);
         Bitmap24 again = copy_to_bitmap24(photo);
         select_profiles(again, phone_b, camera_b);
-        EXPECT_EQ(std::make_pair(phone_a, camera_a), std::make_pair(phone_b, camera_b));
+        EXPECT_EQ(std::make_pair(phone_a, camera_a), std::make_pair(phone_b, camera_b)) << where;
     }
 }
 
