@@ -6,9 +6,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <ctime>
 #include <random>
 
+#include "bench_support.h"
 #include "bitmap24.h"
 #include "histogram_library.h"
 #include "profile_selection.h"
@@ -120,13 +120,6 @@ void BM_FourGetHistogramScans(benchmark::State& state)
         }
     }
     label(state);
-}
-
-double thread_cpu_seconds()
-{
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) + 1e-9 * static_cast<double>(now.tv_nsec);
 }
 
 // Both passes timed alternately in each iteration, on this thread's CPU clock,

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <ctime>
 #include <memory>
 
 #include "bitmap32.h"
@@ -48,7 +49,8 @@ bool bare_decode_file(const std::string& path, std::uint32_t* pixels, int width)
     cinfo.out_color_space = JCS_EXT_BGRA;
     jpeg_start_decompress(&cinfo);
     while (cinfo.output_scanline < cinfo.output_height) {
-        JSAMPROW row = reinterpret_cast<JSAMPROW>(pixels + static_cast<std::size_t>(cinfo.output_scanline) * width);
+        JSAMPROW row =
+            reinterpret_cast<JSAMPROW>(pixels + static_cast<std::size_t>(cinfo.output_scanline) * width);
         jpeg_read_scanlines(&cinfo, &row, 1);
     }
     jpeg_finish_decompress(&cinfo);
@@ -56,13 +58,20 @@ bool bare_decode_file(const std::string& path, std::uint32_t* pixels, int width)
     return true;
 }
 
+double thread_cpu_seconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + 1e-9 * static_cast<double>(now.tv_nsec);
+}
+
 void RatioReporter::ReportRuns(const std::vector<Run>& runs)
 {
     for (const Run& run : runs)
         if (run.aggregate_name == "median") {
             const std::string& args = run.run_name.args;
-            medians[run.run_name.function_name + (args.empty() ? "" : "/" + args)] = {run.GetAdjustedRealTime(),
-                                                                                       run.GetAdjustedCPUTime()};
+            medians[run.run_name.function_name + (args.empty() ? "" : "/" + args)] = {
+                run.GetAdjustedRealTime(), run.GetAdjustedCPUTime()};
         }
     ConsoleReporter::ReportRuns(runs);
 }
@@ -76,7 +85,8 @@ void print_ratio(const RatioReporter& reporter, const char* name, const char* su
                 b->second.real_ms, a->second.real_ms / b->second.real_ms, a->second.cpu_ms, b->second.cpu_ms,
                 a->second.cpu_ms / b->second.cpu_ms);
     if (pixels > 0)
-        std::printf("   (%.3f / %.3f ns/pixel)", a->second.real_ms * 1e6 / pixels, b->second.real_ms * 1e6 / pixels);
+        std::printf("   (%.3f / %.3f ns/pixel)", a->second.real_ms * 1e6 / pixels,
+                    b->second.real_ms * 1e6 / pixels);
     if (target > 0) std::printf("   target %.2fx", target);
     std::printf("\n");
 }

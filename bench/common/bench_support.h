@@ -19,6 +19,10 @@ void fill_bench_photo(Bitmap32& photo, int width, int height);
 /// `pixels` (width x height words, row by row). False when the file cannot be read.
 bool bare_decode_file(const std::string& path, std::uint32_t* pixels, int width);
 
+/// This thread's CPU time in seconds. Timing two things alternately on it, in
+/// one loop, lets other work on a shared machine hit both alike.
+double thread_cpu_seconds();
+
 /// Keeps the median real and CPU time of every benchmark run with repetitions,
 /// so ratios measured side by side in one run can be printed at the end.
 class RatioReporter : public benchmark::ConsoleReporter {
