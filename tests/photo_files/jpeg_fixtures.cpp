@@ -1,7 +1,5 @@
 #include "jpeg_fixtures.h"
 
-#include <stdlib.h>
-
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -49,48 +47,7 @@ TestImage flat_cmyk_image(int width, int height, const std::uint8_t cmyk[4])
 
 Bytes encode_test_jpeg(const TestImage& image, const EncodeOptions& options)
 {
-    jpeg_compress_struct cinfo{};
-    jpeg_error_mgr err{};
-    cinfo.err = jpeg_std_error(&err);
-    jpeg_create_compress(&cinfo);
-    unsigned char* out = nullptr;
-    unsigned long out_size = 0;
-    jpeg_mem_dest(&cinfo, &out, &out_size);
-    cinfo.image_width = static_cast<JDIMENSION>(image.width);
-    cinfo.image_height = static_cast<JDIMENSION>(image.height);
-    cinfo.input_components = image.components;
-    cinfo.in_color_space = image.components == 1 ? JCS_GRAYSCALE : image.components == 3 ? JCS_RGB : JCS_CMYK;
-    jpeg_set_defaults(&cinfo);
-    if (options.file_space != JCS_UNKNOWN) jpeg_set_colorspace(&cinfo, options.file_space);
-    if (image.components == 4) cinfo.write_Adobe_marker = options.adobe_marker;
-    if (options.full_chroma)
-        for (int c = 0; c < cinfo.num_components; ++c)
-            cinfo.comp_info[c].h_samp_factor = cinfo.comp_info[c].v_samp_factor = 1;
-    if (options.float_dct) cinfo.dct_method = JDCT_FLOAT;
-    jpeg_set_quality(&cinfo, options.quality, TRUE);
-    if (!options.scans.empty()) {
-        cinfo.scan_info = options.scans.data();
-        cinfo.num_scans = static_cast<int>(options.scans.size());
-    } else if (options.progressive) {
-        jpeg_simple_progression(&cinfo);
-    }
-    jpeg_start_compress(&cinfo, TRUE);
-    if (!options.app1.empty())
-        jpeg_write_marker(&cinfo, JPEG_APP0 + 1, options.app1.data(),
-                          static_cast<unsigned>(options.app1.size()));
-    if (!options.icc_profile.empty())
-        jpeg_write_icc_profile(&cinfo, options.icc_profile.data(),
-                               static_cast<unsigned>(options.icc_profile.size()));
-    const std::size_t stride = static_cast<std::size_t>(image.width) * image.components;
-    while (cinfo.next_scanline < cinfo.image_height) {
-        JSAMPROW row = const_cast<JSAMPROW>(image.samples.data() + cinfo.next_scanline * stride);
-        jpeg_write_scanlines(&cinfo, &row, 1);
-    }
-    jpeg_finish_compress(&cinfo);
-    Bytes result(out, out + out_size);
-    jpeg_destroy_compress(&cinfo);
-    free(out);
-    return result;
+    return write_sample_jpeg(image.width, image.height, image.components, image.samples.data(), options);
 }
 
 TestImage decode_reference(const Bytes& jpeg)

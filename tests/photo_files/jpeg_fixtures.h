@@ -3,14 +3,11 @@
 // Test photos made with libjpeg itself, so every fixture's content is known.
 
 #include <cstdint>
-#include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
-// jpeglib.h needs FILE and size_t declared before it.
-#include <jpeglib.h>
-
-using Bytes = std::vector<std::uint8_t>;
+#include "sample_jpeg.h"
 
 /// Interleaved 8-bit samples, `components` per pixel, rows from the top.
 struct TestImage {
@@ -32,17 +29,19 @@ TestImage quadrant_image(int width, int height);
 /// A flat CMYK image with the given stored ink values.
 TestImage flat_cmyk_image(int width, int height, const std::uint8_t cmyk[4]);
 
-struct EncodeOptions {
-    int quality = 90;
-    bool float_dct = false;
-    bool progressive = false;
-    bool full_chroma = false;                // 1 x 1 sampling for every component
-    J_COLOR_SPACE file_space = JCS_UNKNOWN;  // JCS_UNKNOWN: the library's default for the input
-    bool adobe_marker = true;                // only asked for CMYK and YCCK files
-    std::vector<jpeg_scan_info> scans;       // a scan script of our own (progressive)
-    Bytes app1;                              // APP1 payload, written as it is
-    Bytes icc_profile;
-};
+using EncodeOptions = JpegWriteSettings;
+
+/// 1 x 1 sampling for every component.
+inline std::vector<std::pair<int, int>> full_chroma_sampling()
+{
+    return {{1, 1}, {1, 1}, {1, 1}, {1, 1}};
+}
+
+/// An APP1 marker with `payload` as it is.
+inline JpegMarker app1_marker(Bytes payload)
+{
+    return {JPEG_APP0 + 1, std::move(payload)};
+}
 
 /// Encodes `image` (RGB, gray or CMYK by its component count) into a JPEG stream.
 Bytes encode_test_jpeg(const TestImage& image, const EncodeOptions& options = {});

@@ -85,7 +85,7 @@ EncodeOptions progressive()
 EncodeOptions full_chroma()
 {
     EncodeOptions o;
-    o.full_chroma = true;
+    o.sampling = full_chroma_sampling();
     o.quality = 60;
     return o;
 }

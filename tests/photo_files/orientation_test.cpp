@@ -52,9 +52,9 @@ TEST_P(Orientation, IsAppliedToThePixels)
     constexpr int kWidth = 40, kHeight = 37;  // uneven, and more rows than one batch of the decoder
     const TestImage image = quadrant_image(kWidth, kHeight);
     EncodeOptions plain;
-    plain.full_chroma = true;
+    plain.sampling = full_chroma_sampling();
     EncodeOptions tagged = plain;
-    tagged.app1 = exif_orientation_payload(c.orientation, big_endian);
+    tagged.markers.push_back(app1_marker(exif_orientation_payload(c.orientation, big_endian)));
 
     Bitmap32 stored, upright;
     write_bytes(dir.file("plain.jpg"), encode_test_jpeg(image, plain));
@@ -121,10 +121,11 @@ TEST(ExifOrientation, AnXmpBlockBeforeTheExifBlockIsPassedOver)
     TempDir dir;
     // Two APP1 markers: the loader must look past the first, which is no EXIF block.
     EncodeOptions options;
-    options.full_chroma = true;
+    options.sampling = full_chroma_sampling();
     const std::string xmp_text = "http://ns.adobe.com/xap/1.0/";
-    options.app1.assign(xmp_text.begin(), xmp_text.end());
-    options.app1.push_back(0);
+    Bytes xmp(xmp_text.begin(), xmp_text.end());
+    xmp.push_back(0);
+    options.markers.push_back(app1_marker(xmp));
     Bytes jpeg = encode_test_jpeg(quadrant_image(20, 10), options);
     const Bytes exif = exif_orientation_payload(8, false);
     Bytes marker{0xFF, 0xE1, static_cast<std::uint8_t>((exif.size() + 2) >> 8),

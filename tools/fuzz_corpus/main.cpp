@@ -9,19 +9,15 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iostream>
 #include <string>
 #include <vector>
 
-// jpeglib.h needs FILE and size_t declared before it.
-#include <jpeglib.h>
+#include "sample_jpeg.h"
 
 namespace {
-
-using Bytes = std::vector<std::uint8_t>;
 
 struct Image {
     int width = 0;
@@ -52,71 +48,14 @@ Image pattern(int width, int height, int components)
     return image;
 }
 
-struct Marker {
-    int code;
-    Bytes payload;
-};
-
-struct Settings {
-    int quality = 85;
-    J_COLOR_SPACE file_space = JCS_UNKNOWN;  // the library's default for the input
-    bool progressive = false;
-    bool arithmetic = false;
-    bool optimise = false;
-    bool adobe_marker = true;
-    int restart_interval = 0;  // in MCUs
-    int restart_in_rows = 0;
-    // Sampling factors (h, v) per component; empty: the library's defaults.
-    std::vector<std::pair<int, int>> sampling;
-    std::vector<jpeg_scan_info> scans;
-    std::vector<Marker> markers;  // written right after the header, in this order
+// The seeds are written at quality 85 unless a file says otherwise.
+struct Settings : JpegWriteSettings {
+    Settings() { quality = 85; }
 };
 
 Bytes encode(const Image& image, const Settings& settings)
 {
-    jpeg_compress_struct cinfo{};
-    jpeg_error_mgr err{};
-    cinfo.err = jpeg_std_error(&err);
-    jpeg_create_compress(&cinfo);
-    unsigned char* out = nullptr;
-    unsigned long out_size = 0;
-    jpeg_mem_dest(&cinfo, &out, &out_size);
-    cinfo.image_width = static_cast<JDIMENSION>(image.width);
-    cinfo.image_height = static_cast<JDIMENSION>(image.height);
-    cinfo.input_components = image.components;
-    cinfo.in_color_space = image.components == 1 ? JCS_GRAYSCALE : image.components == 3 ? JCS_RGB : JCS_CMYK;
-    jpeg_set_defaults(&cinfo);
-    if (settings.file_space != JCS_UNKNOWN) jpeg_set_colorspace(&cinfo, settings.file_space);
-    if (image.components == 4) cinfo.write_Adobe_marker = settings.adobe_marker;
-    for (std::size_t c = 0; c < settings.sampling.size(); ++c) {
-        cinfo.comp_info[c].h_samp_factor = settings.sampling[c].first;
-        cinfo.comp_info[c].v_samp_factor = settings.sampling[c].second;
-    }
-    jpeg_set_quality(&cinfo, settings.quality, TRUE);
-    cinfo.arith_code = settings.arithmetic;
-    cinfo.optimize_coding = settings.optimise;
-    cinfo.restart_interval = static_cast<unsigned>(settings.restart_interval);
-    cinfo.restart_in_rows = settings.restart_in_rows;
-    if (!settings.scans.empty()) {
-        cinfo.scan_info = settings.scans.data();
-        cinfo.num_scans = static_cast<int>(settings.scans.size());
-    } else if (settings.progressive) {
-        jpeg_simple_progression(&cinfo);
-    }
-    jpeg_start_compress(&cinfo, TRUE);
-    for (const Marker& marker : settings.markers)
-        jpeg_write_marker(&cinfo, marker.code, marker.payload.data(),
-                          static_cast<unsigned>(marker.payload.size()));
-    const std::size_t stride = static_cast<std::size_t>(image.width) * image.components;
-    while (cinfo.next_scanline < cinfo.image_height) {
-        JSAMPROW row = const_cast<JSAMPROW>(image.samples.data() + cinfo.next_scanline * stride);
-        jpeg_write_scanlines(&cinfo, &row, 1);
-    }
-    jpeg_finish_compress(&cinfo);
-    Bytes result(out, out + out_size);
-    jpeg_destroy_compress(&cinfo);
-    std::free(out);
-    return result;
+    return write_sample_jpeg(image.width, image.height, image.components, image.samples.data(), settings);
 }
 
 // A TIFF structure in either byte order, built entry by entry.
@@ -207,12 +146,12 @@ Bytes icc_profile(std::size_t size)
 }
 
 // The APP2 chunks that carry `profile` in `chunks` pieces, numbered from 1.
-std::vector<Marker> icc_markers(const Bytes& profile, int chunks)
+std::vector<JpegMarker> icc_markers(const Bytes& profile, int chunks)
 {
-    std::vector<Marker> markers;
+    std::vector<JpegMarker> markers;
     const std::size_t piece = (profile.size() + chunks - 1) / chunks;
     for (int i = 0; i < chunks; ++i) {
-        Marker marker{JPEG_APP0 + 2, {'I', 'C', 'C', '_', 'P', 'R', 'O', 'F', 'I', 'L', 'E', 0}};
+        JpegMarker marker{JPEG_APP0 + 2, {'I', 'C', 'C', '_', 'P', 'R', 'O', 'F', 'I', 'L', 'E', 0}};
         marker.payload.push_back(static_cast<std::uint8_t>(i + 1));
         marker.payload.push_back(static_cast<std::uint8_t>(chunks));
         const std::size_t begin = i * piece, end = std::min(profile.size(), begin + piece);
