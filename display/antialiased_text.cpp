@@ -1,12 +1,12 @@
-#include "antialiased_text.h"
+#include "display/antialiased_text.h"
 
 #include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
 #include <algorithm>
 
-#include "bitmap_qt.h"
-#include "compositing.h"
+#include "display/bitmap_qt.h"
+#include "display/compositing.h"
 
 void draw_antialiased_text(Bitmap32& bitmap, int x, int y, const QString& text, int level,
                            std::uint32_t color, int pixels_per_inch)

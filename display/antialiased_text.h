@@ -3,7 +3,7 @@
 #include <QString>
 #include <cstdint>
 
-#include "bitmap32.h"
+#include "engine/bitmap32.h"
 
 /// Draws `text` onto `bitmap` with the bitmap's font so that the top-left of
 /// the text box lands at (x, y); `color` is 0xAARRGGBB. The text is rendered

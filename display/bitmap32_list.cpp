@@ -1,9 +1,9 @@
-#include "bitmap32_list.h"
+#include "display/bitmap32_list.h"
 
 #include <stdexcept>
 #include <string>
 
-#include "bitmap_qt.h"
+#include "display/bitmap_qt.h"
 
 TBitmap32Item::TBitmap32Item()
 {

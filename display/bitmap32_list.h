@@ -3,7 +3,7 @@
 #include <memory>
 #include <vector>
 
-#include "bitmap32.h"
+#include "engine/bitmap32.h"
 
 /// One entry of a bitmap list.
 struct TBitmap32Item {

@@ -1,4 +1,4 @@
-#include "bitmap_qt.h"
+#include "display/bitmap_qt.h"
 
 #include <QApplication>
 #include <QFontMetricsF>

@@ -3,7 +3,7 @@
 #include <QFont>
 #include <QImage>
 
-#include "bitmap32.h"
+#include "engine/bitmap32.h"
 
 // Bridges between the engine's plain Bitmap32 and Qt.
 

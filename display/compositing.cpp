@@ -1,4 +1,4 @@
-#include "compositing.h"
+#include "display/compositing.h"
 
 #include <algorithm>
 

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "bitmap32.h"
+#include "engine/bitmap32.h"
 
 // How the display attributes of a Bitmap32 combine its pixels with what lies
 // beneath. Pixel words are 0xAARRGGBB.

@@ -1,9 +1,9 @@
-#include "fit_views.h"
+#include "display/fit_views.h"
 
 #include <cmath>
 
-#include "gauge_bar.h"
-#include "img_view32.h"
+#include "display/gauge_bar.h"
+#include "display/img_view32.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "gauge_bar.h"
+#include "display/gauge_bar.h"
 
 #include <QMouseEvent>
 #include <QPainter>

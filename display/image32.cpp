@@ -1,10 +1,10 @@
-#include "image32.h"
+#include "display/image32.h"
 
 #include <QMouseEvent>
 #include <QPainter>
 
-#include "bitmap_qt.h"
-#include "compositing.h"
+#include "display/bitmap_qt.h"
+#include "display/compositing.h"
 
 TImage32::TImage32(QWidget* parent) : QWidget(parent), color_(palette().color(QPalette::Button))
 {

@@ -5,7 +5,7 @@
 #include <QWidget>
 #include <functional>
 
-#include "bitmap32.h"
+#include "engine/bitmap32.h"
 
 /// A skin image control: shows its own Bitmap32 unscaled with the bitmap's
 /// top-left pixel at the control's top-left; where the control is larger than

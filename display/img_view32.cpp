@@ -1,9 +1,9 @@
-#include "img_view32.h"
+#include "display/img_view32.h"
 
 #include <QMouseEvent>
 #include <QPainter>
 
-#include "view_render.h"
+#include "display/view_render.h"
 
 struct TImgView32::BitmapLink {
     TImgView32* view;

@@ -7,8 +7,8 @@
 #include <functional>
 #include <memory>
 
-#include "bitmap32.h"
-#include "view_geometry.h"
+#include "engine/bitmap32.h"
+#include "display/view_geometry.h"
 
 /// A photo view: shows a Bitmap32 owned elsewhere at a chosen scale, centred
 /// where it is smaller than the view and pannable where it is larger, with

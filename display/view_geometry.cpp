@@ -1,4 +1,4 @@
-#include "view_geometry.h"
+#include "display/view_geometry.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,10 +1,10 @@
-#include "view_render.h"
+#include "display/view_render.h"
 
 #include <algorithm>
 #include <cstring>
 #include <vector>
 
-#include "compositing.h"
+#include "display/compositing.h"
 
 namespace {
 

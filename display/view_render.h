@@ -3,8 +3,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "bitmap32.h"
-#include "view_geometry.h"
+#include "engine/bitmap32.h"
+#include "display/view_geometry.h"
 
 /// Draws what a photo view shows into `target`, a buffer of
 /// geometry.view_width() x geometry.view_height() words with `stride` words per

@@ -1,9 +1,9 @@
-#include "bitmap24.h"
+#include "engine/bitmap24.h"
 
 #include <cstring>
 
-#include "bitmap32.h"
-#include "pixel_packing.h"
+#include "engine/bitmap32.h"
+#include "engine/pixel_packing.h"
 
 Bitmap24::Bitmap24(int width, int height)
 {

@@ -1,4 +1,4 @@
-#include "bitmap32.h"
+#include "engine/bitmap32.h"
 
 #include <cmath>
 #include <cstdlib>

@@ -6,7 +6,7 @@
 // in full so that every level can be read here.
 // clang-format off
 
-#include "curve_tables.h"
+#include "engine/curve_tables.h"
 
 namespace built_in_levels {
 

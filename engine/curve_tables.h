@@ -1,6 +1,6 @@
 #pragma once
 
-#include "curve_triple.h"
+#include "engine/curve_triple.h"
 
 // The built-in constant levels of the 17 tone-curve triples, defined in curve_tables.cpp, which
 // tools/curve_tables_generator writes. Only the database copies from them.

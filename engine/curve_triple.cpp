@@ -1,6 +1,6 @@
-#include "curve_triple.h"
+#include "engine/curve_triple.h"
 
-#include "bitmap32.h"
+#include "engine/bitmap32.h"
 
 #if defined(__x86_64__) && defined(__GNUC__)
 #include <immintrin.h>

@@ -1,6 +1,6 @@
-#include "database.h"
+#include "engine/database.h"
 
-#include "curve_tables.h"
+#include "engine/curve_tables.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "camera_type.h"
-#include "curve_triple.h"
+#include "engine/camera_type.h"
+#include "engine/curve_triple.h"
 
 // The tone-curve database: 17 built-in triples in static storage and the two tables that map a
 // profile index to one of them, one table per camera type.

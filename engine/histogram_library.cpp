@@ -1,10 +1,10 @@
-#include "histogram_library.h"
+#include "engine/histogram_library.h"
 
 #include <cmath>
 #include <cstdint>
 #include <limits>
 
-#include "bitmap24.h"
+#include "engine/bitmap24.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
-#include "profile_selection.h"
+#include "engine/profile_selection.h"
 
 #include <array>
 #include <limits>
 
-#include "bitmap24.h"
-#include "bitmap32.h"
-#include "pixel_packing.h"
+#include "engine/bitmap24.h"
+#include "engine/bitmap32.h"
+#include "engine/pixel_packing.h"
 
 ProfileStatistics PhotoStatistics::profile_statistics() const
 {

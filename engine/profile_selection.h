@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "histogram_library.h"
+#include "engine/histogram_library.h"
 
 class Bitmap24;
 class Bitmap32;

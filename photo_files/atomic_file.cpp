@@ -1,4 +1,4 @@
-#include "atomic_file.h"
+#include "photo_files/atomic_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -10,8 +10,8 @@
 #include <cstring>
 #include <vector>
 
-#include "dialog_texts.h"
-#include "jpeg_photo.h"
+#include "photo_files/dialog_texts.h"
+#include "photo_files/jpeg_photo.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "exif_orientation.h"
+#include "photo_files/exif_orientation.h"
 
 #include <libexif/exif-data.h>
 

@@ -1,4 +1,4 @@
-#include "file_names.h"
+#include "photo_files/file_names.h"
 
 #include <sys/stat.h>
 

@@ -1,4 +1,4 @@
-#include "jpeg_photo.h"
+#include "photo_files/jpeg_photo.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -15,10 +15,10 @@
 #include <memory>
 #include <new>
 
-#include "atomic_file.h"
-#include "bitmap32.h"
-#include "exif_orientation.h"
-#include "file_names.h"
+#include "photo_files/atomic_file.h"
+#include "engine/bitmap32.h"
+#include "photo_files/exif_orientation.h"
+#include "photo_files/file_names.h"
 
 // jpeglib.h needs FILE and size_t declared before it.
 #include <jpeglib.h>

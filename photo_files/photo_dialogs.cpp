@@ -1,7 +1,7 @@
-#include "photo_dialogs.h"
+#include "photo_files/photo_dialogs.h"
 
-#include "dialog_texts.h"
-#include "file_names.h"
+#include "photo_files/dialog_texts.h"
+#include "photo_files/file_names.h"
 
 std::optional<std::string> choose_open_path(OpenDialogs& dialogs)
 {

@@ -1,9 +1,9 @@
-#include "about_screen.h"
+#include "windows/about_screen.h"
 
 #include <QShowEvent>
 
-#include "artwork_window.h"
-#include "window_support.h"
+#include "windows/artwork_window.h"
+#include "windows/window_support.h"
 
 TForm3::TForm3() : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint)
 {

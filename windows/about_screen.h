@@ -2,8 +2,8 @@
 
 #include <QWidget>
 
-#include "image32.h"
-#include "plain_controls.h"
+#include "display/image32.h"
+#include "windows/plain_controls.h"
 
 /// The about window: the splash artwork with the version label 3 pixels
 /// higher. An ordinary top-level window, not modal; a click on the picture

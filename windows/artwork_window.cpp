@@ -1,7 +1,7 @@
-#include "artwork_window.h"
+#include "windows/artwork_window.h"
 
-#include "skin_fonts.h"
-#include "window_support.h"
+#include "windows/skin_fonts.h"
+#include "windows/window_support.h"
 
 ArtworkControls build_artwork_window(QWidget& window, int picture_width, int picture_height, int label_top)
 {

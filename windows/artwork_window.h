@@ -2,8 +2,8 @@
 
 #include <QWidget>
 
-#include "image32.h"
-#include "plain_controls.h"
+#include "display/image32.h"
+#include "windows/plain_controls.h"
 
 // What the splash and about windows share: a frameless 332 x 312 window with
 // the artwork shown from (-1, -1) in a picture control of the given size, and

@@ -1,4 +1,4 @@
-#include "main.h"
+#include "windows/main.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -10,16 +10,16 @@
 #include <exception>
 #include <thread>
 
-#include "about_screen.h"
-#include "antialiased_text.h"
-#include "bitmap_qt.h"
-#include "database.h"
-#include "error_report.h"
-#include "fit_views.h"
-#include "qt_photo_dialogs.h"
-#include "scene_presets.h"
-#include "skin_fonts.h"
-#include "window_support.h"
+#include "windows/about_screen.h"
+#include "display/antialiased_text.h"
+#include "display/bitmap_qt.h"
+#include "engine/database.h"
+#include "windows/error_report.h"
+#include "display/fit_views.h"
+#include "windows/qt_photo_dialogs.h"
+#include "corrector/scene_presets.h"
+#include "windows/skin_fonts.h"
+#include "windows/window_support.h"
 
 namespace {
 

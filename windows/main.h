@@ -10,15 +10,15 @@
 #include <memory>
 #include <utility>
 
-#include "bitmap32_list.h"
-#include "gauge_bar.h"
-#include "image32.h"
-#include "img_view32.h"
-#include "main_window_messages.h"
-#include "photo_corrector.h"
-#include "photo_dialogs.h"
-#include "plain_controls.h"
-#include "scene_presets.h"
+#include "display/bitmap32_list.h"
+#include "display/gauge_bar.h"
+#include "display/image32.h"
+#include "display/img_view32.h"
+#include "windows/main_window_messages.h"
+#include "corrector/photo_corrector.h"
+#include "photo_files/photo_dialogs.h"
+#include "windows/plain_controls.h"
+#include "corrector/scene_presets.h"
 
 class TForm3;
 

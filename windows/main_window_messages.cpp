@@ -1,6 +1,6 @@
-#include "main_window_messages.h"
+#include "windows/main_window_messages.h"
 
-#include "error_report.h"
+#include "windows/error_report.h"
 
 void QtMainWindowMessages::show_load_failure()
 {

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "qt_photo_dialogs.h"
+#include "windows/qt_photo_dialogs.h"
 
 class QWidget;
 

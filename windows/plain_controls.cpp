@@ -1,4 +1,4 @@
-#include "plain_controls.h"
+#include "windows/plain_controls.h"
 
 #include <QFontMetrics>
 #include <QMouseEvent>

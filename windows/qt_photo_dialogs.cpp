@@ -1,4 +1,4 @@
-#include "qt_photo_dialogs.h"
+#include "windows/qt_photo_dialogs.h"
 
 #include <QFile>
 #include <QFileDialog>

@@ -4,8 +4,8 @@
 #include <optional>
 #include <string>
 
-#include "dialog_texts.h"
-#include "photo_dialogs.h"
+#include "photo_files/dialog_texts.h"
+#include "photo_files/photo_dialogs.h"
 
 class QWidget;
 

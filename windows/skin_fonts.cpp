@@ -1,4 +1,4 @@
-#include "skin_fonts.h"
+#include "windows/skin_fonts.h"
 
 #include <QFontDatabase>
 #include <QFontInfo>

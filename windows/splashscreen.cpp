@@ -1,9 +1,9 @@
-#include "splashscreen.h"
+#include "windows/splashscreen.h"
 
 #include <QShowEvent>
 
-#include "artwork_window.h"
-#include "window_support.h"
+#include "windows/artwork_window.h"
+#include "windows/window_support.h"
 
 TForm2::TForm2() : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint)
 {

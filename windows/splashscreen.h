@@ -2,8 +2,8 @@
 
 #include <QWidget>
 
-#include "image32.h"
-#include "plain_controls.h"
+#include "display/image32.h"
+#include "windows/plain_controls.h"
 
 /// The splash window shown during start-up: the program's artwork and its
 /// version, no frame, no events. It shows artwork columns and rows 1 to 332 x

@@ -1,12 +1,12 @@
-#include "startup.h"
+#include "windows/startup.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QWindow>
 #include <thread>
 
-#include "skin_fonts.h"
-#include "window_support.h"
+#include "windows/skin_fonts.h"
+#include "windows/window_support.h"
 
 namespace {
 

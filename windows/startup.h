@@ -4,9 +4,9 @@
 #include <functional>
 #include <memory>
 
-#include "about_screen.h"
-#include "main.h"
-#include "splashscreen.h"
+#include "windows/about_screen.h"
+#include "windows/main.h"
+#include "windows/splashscreen.h"
 
 /// The windows that live until the program ends.
 struct ProgramWindows {

@@ -1,8 +1,8 @@
 // Tintelo photo mallet: the program's entry point.
 #include <QApplication>
 
-#include "error_report.h"
-#include "startup.h"
+#include "windows/error_report.h"
+#include "windows/startup.h"
 
 int main(int argc, char** argv)
 {

@@ -1,4 +1,4 @@
-#include "window_support.h"
+#include "windows/window_support.h"
 
 #include <QGuiApplication>
 #include <QImage>
@@ -6,7 +6,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "bitmap_qt.h"
+#include "display/bitmap_qt.h"
 
 void load_skin(Bitmap32& bitmap, const char* file)
 {

@@ -2,7 +2,7 @@
 
 #include <QWidget>
 
-#include "bitmap32.h"
+#include "engine/bitmap32.h"
 
 // Small helpers shared by the program's windows.
 

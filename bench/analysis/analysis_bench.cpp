@@ -8,10 +8,10 @@
 #include <cstdint>
 #include <random>
 
-#include "bench_support.h"
-#include "bitmap24.h"
-#include "histogram_library.h"
-#include "profile_selection.h"
+#include "bench/common/bench_support.h"
+#include "engine/bitmap24.h"
+#include "engine/histogram_library.h"
+#include "engine/profile_selection.h"
 
 namespace {
 

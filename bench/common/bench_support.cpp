@@ -1,11 +1,11 @@
-#include "bench_support.h"
+#include "bench/common/bench_support.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
 #include <memory>
 
-#include "bitmap32.h"
+#include "engine/bitmap32.h"
 
 // jpeglib.h needs FILE and size_t declared before it.
 #include <jpeglib.h>

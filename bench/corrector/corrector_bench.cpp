@@ -13,10 +13,10 @@
 #include <string>
 #include <vector>
 
-#include "bench_support.h"
-#include "database.h"
-#include "photo_corrector.h"
-#include "profile_selection.h"
+#include "bench/common/bench_support.h"
+#include "engine/database.h"
+#include "corrector/photo_corrector.h"
+#include "engine/profile_selection.h"
 
 namespace {
 

@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "bitmap32.h"
-#include "curve_triple.h"
-#include "fit_views.h"
-#include "gauge_bar.h"
-#include "img_view32.h"
+#include "engine/bitmap32.h"
+#include "engine/curve_triple.h"
+#include "display/fit_views.h"
+#include "display/gauge_bar.h"
+#include "display/img_view32.h"
 
 namespace {
 

@@ -20,10 +20,10 @@
 #include <string>
 #include <vector>
 
-#include "bench_support.h"
-#include "bitmap32.h"
-#include "curve_triple.h"
-#include "jpeg_photo.h"
+#include "bench/common/bench_support.h"
+#include "engine/bitmap32.h"
+#include "engine/curve_triple.h"
+#include "photo_files/jpeg_photo.h"
 
 // jpeglib.h needs FILE and size_t declared before it.
 #include <jpeglib.h>

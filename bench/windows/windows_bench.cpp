@@ -21,16 +21,16 @@
 #include <string>
 #include <vector>
 
-#include "bench_support.h"
-#include "bitmap32.h"
-#include "curve_triple.h"
-#include "database.h"
-#include "jpeg_photo.h"
-#include "main.h"
-#include "photo_corrector.h"
-#include "photo_dialogs.h"
-#include "profile_selection.h"
-#include "startup.h"
+#include "bench/common/bench_support.h"
+#include "engine/bitmap32.h"
+#include "engine/curve_triple.h"
+#include "engine/database.h"
+#include "photo_files/jpeg_photo.h"
+#include "windows/main.h"
+#include "corrector/photo_corrector.h"
+#include "photo_files/photo_dialogs.h"
+#include "engine/profile_selection.h"
+#include "windows/startup.h"
 
 
 namespace {

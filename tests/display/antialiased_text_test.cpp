@@ -1,11 +1,11 @@
-#include "antialiased_text.h"
+#include "display/antialiased_text.h"
 
 #include <gtest/gtest.h>
 
 #include <QFontMetrics>
 
-#include "bitmap_qt.h"
-#include "display_test_support.h"
+#include "display/bitmap_qt.h"
+#include "tests/display/display_test_support.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
-#include "compositing.h"
+#include "display/compositing.h"
 
 #include <gtest/gtest.h>
 
-#include "display_test_support.h"
+#include "tests/display/display_test_support.h"
 
 namespace {
 

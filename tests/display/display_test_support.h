@@ -6,7 +6,7 @@
 #include <QWidget>
 #include <cstdint>
 
-#include "bitmap32.h"
+#include "engine/bitmap32.h"
 
 inline void fill(Bitmap32& bitmap, int width, int height, std::uint32_t color)
 {

@@ -1,13 +1,13 @@
-#include "fit_views.h"
+#include "display/fit_views.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <ostream>
 
-#include "display_test_support.h"
-#include "gauge_bar.h"
-#include "img_view32.h"
+#include "tests/display/display_test_support.h"
+#include "display/gauge_bar.h"
+#include "display/img_view32.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "gauge_bar.h"
+#include "display/gauge_bar.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <QWheelEvent>
 #include <cmath>
 
-#include "display_test_support.h"
+#include "tests/display/display_test_support.h"
 
 namespace {
 

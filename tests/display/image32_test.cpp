@@ -1,12 +1,12 @@
-#include "image32.h"
+#include "display/image32.h"
 
 #include <gtest/gtest.h>
 
 #include <QEnterEvent>
 
-#include "bitmap32_list.h"
-#include "bitmap_qt.h"
-#include "display_test_support.h"
+#include "display/bitmap32_list.h"
+#include "display/bitmap_qt.h"
+#include "tests/display/display_test_support.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
-#include "img_view32.h"
+#include "display/img_view32.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
 
-#include "display_test_support.h"
+#include "tests/display/display_test_support.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
-#include "view_render.h"
+#include "display/view_render.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
-#include "display_test_support.h"
+#include "tests/display/display_test_support.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <exception>
 
-#include "bitmap32.h"
-#include "jpeg_photo.h"
+#include "engine/bitmap32.h"
+#include "photo_files/jpeg_photo.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "bitmap24.h"
-#include "bitmap32.h"
+#include "engine/bitmap24.h"
+#include "engine/bitmap32.h"
 
 namespace {
 

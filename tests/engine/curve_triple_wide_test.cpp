@@ -4,8 +4,8 @@
 #include <random>
 #include <vector>
 
-#include "bitmap32.h"
-#include "curve_triple.h"
+#include "engine/bitmap32.h"
+#include "engine/curve_triple.h"
 
 namespace {
 

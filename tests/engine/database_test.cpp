@@ -1,4 +1,4 @@
-#include "database.h"
+#include "engine/database.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "bitmap32.h"
+#include "engine/bitmap32.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "histogram_library.h"
+#include "engine/histogram_library.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include <numeric>
 #include <utility>
 
-#include "bitmap24.h"
+#include "engine/bitmap24.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "profile_selection.h"
+#include "engine/profile_selection.h"
 
 #include <gtest/gtest.h>
 
@@ -15,9 +15,9 @@
 #include <utility>
 #include <vector>
 
-#include "bitmap24.h"
-#include "bitmap32.h"
-#include "histogram_library.h"
+#include "engine/bitmap24.h"
+#include "engine/bitmap32.h"
+#include "engine/histogram_library.h"
 
 namespace {
 

@@ -10,9 +10,9 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "bitmap32.h"
-#include "fuzz_support.h"
-#include "jpeg_photo.h"
+#include "engine/bitmap32.h"
+#include "tests/fuzz/fuzz_support.h"
+#include "photo_files/jpeg_photo.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

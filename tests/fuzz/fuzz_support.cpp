@@ -1,4 +1,4 @@
-#include "fuzz_support.h"
+#include "tests/fuzz/fuzz_support.h"
 
 #include <sanitizer/allocator_interface.h>
 
@@ -7,8 +7,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "bitmap32.h"
-#include "jpeg_photo.h"
+#include "engine/bitmap32.h"
+#include "photo_files/jpeg_photo.h"
 
 // jpeglib.h needs FILE and size_t declared before it.
 #include <jpeglib.h>

@@ -15,9 +15,9 @@
 #include <string>
 #include <vector>
 
-#include "bitmap32.h"
-#include "fuzz_support.h"
-#include "jpeg_photo.h"
+#include "engine/bitmap32.h"
+#include "tests/fuzz/fuzz_support.h"
+#include "photo_files/jpeg_photo.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
-#include "file_names.h"
+#include "photo_files/file_names.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <string>
 
-#include "jpeg_fixtures.h"
+#include "tests/photo_files/jpeg_fixtures.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "jpeg_fixtures.h"
+#include "tests/photo_files/jpeg_fixtures.h"
 
 #include <filesystem>
 #include <fstream>

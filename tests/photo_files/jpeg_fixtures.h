@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "sample_jpeg.h"
+#include "tools/sample_jpeg/sample_jpeg.h"
 
 /// Interleaved 8-bit samples, `components` per pixel, rows from the top.
 struct TestImage {

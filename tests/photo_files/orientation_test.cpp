@@ -2,10 +2,10 @@
 
 #include <string>
 
-#include "bitmap32.h"
-#include "exif_orientation.h"
-#include "jpeg_fixtures.h"
-#include "jpeg_photo.h"
+#include "engine/bitmap32.h"
+#include "photo_files/exif_orientation.h"
+#include "tests/photo_files/jpeg_fixtures.h"
+#include "photo_files/jpeg_photo.h"
 
 namespace {
 

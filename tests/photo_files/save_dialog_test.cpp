@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "jpeg_fixtures.h"
-#include "photo_dialogs.h"
+#include "tests/photo_files/jpeg_fixtures.h"
+#include "photo_files/photo_dialogs.h"
 
 namespace {
 

@@ -9,9 +9,9 @@
 #include <filesystem>
 #include <string>
 
-#include "bitmap32.h"
-#include "jpeg_fixtures.h"
-#include "jpeg_photo.h"
+#include "engine/bitmap32.h"
+#include "tests/photo_files/jpeg_fixtures.h"
+#include "photo_files/jpeg_photo.h"
 
 namespace {
 

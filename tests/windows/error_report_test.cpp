@@ -1,4 +1,4 @@
-#include "error_report.h"
+#include "windows/error_report.h"
 
 #include <gtest/gtest.h>
 
@@ -15,9 +15,9 @@
 #include <string>
 #include <vector>
 
-#include "bitmap32.h"
-#include "jpeg_photo.h"
-#include "modal_answers.h"
+#include "engine/bitmap32.h"
+#include "photo_files/jpeg_photo.h"
+#include "tests/windows/modal_answers.h"
 
 namespace {
 

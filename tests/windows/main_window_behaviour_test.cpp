@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "bitmap32.h"
-#include "jpeg_photo.h"
-#include "scene_presets.h"
-#include "windows_test_support.h"
+#include "engine/bitmap32.h"
+#include "photo_files/jpeg_photo.h"
+#include "corrector/scene_presets.h"
+#include "tests/windows/windows_test_support.h"
 
 namespace {
 

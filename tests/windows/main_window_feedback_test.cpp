@@ -5,8 +5,8 @@
 #include <QTimer>
 #include <vector>
 
-#include "about_screen.h"
-#include "windows_test_support.h"
+#include "windows/about_screen.h"
+#include "tests/windows/windows_test_support.h"
 
 namespace {
 

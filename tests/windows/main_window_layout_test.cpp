@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "bitmap_qt.h"
-#include "skin_fonts.h"
-#include "windows_test_support.h"
+#include "display/bitmap_qt.h"
+#include "windows/skin_fonts.h"
+#include "tests/windows/windows_test_support.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "qt_photo_dialogs.h"
+#include "windows/qt_photo_dialogs.h"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "modal_answers.h"
+#include "tests/windows/modal_answers.h"
 
 namespace {
 

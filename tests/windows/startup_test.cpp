@@ -1,4 +1,4 @@
-#include "startup.h"
+#include "windows/startup.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include <QTimer>
 #include <vector>
 
-#include "windows_test_support.h"
+#include "tests/windows/windows_test_support.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <QApplication>
 
-#include "startup.h"
+#include "windows/startup.h"
 
 namespace {
 

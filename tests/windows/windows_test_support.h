@@ -13,11 +13,11 @@
 #include <string>
 #include <vector>
 
-#include "bitmap32.h"
-#include "main.h"
-#include "main_window_messages.h"
-#include "photo_dialogs.h"
-#include "window_support.h"
+#include "engine/bitmap32.h"
+#include "windows/main.h"
+#include "windows/main_window_messages.h"
+#include "photo_files/photo_dialogs.h"
+#include "windows/window_support.h"
 
 // What a widget shows, children included, as 0xFFRRGGBB words.
 // Counts the paint events a widget receives.

@@ -1,4 +1,4 @@
-#include "curve_fitting.h"
+#include "tools/curve_tables_generator/curve_fitting.h"
 
 #include <algorithm>
 #include <cmath>

@@ -5,7 +5,7 @@
 #include <optional>
 #include <vector>
 
-#include "curve_samples.h"
+#include "tools/curve_tables_generator/curve_samples.h"
 
 // Levels a curve may take at each input, both ends included.
 struct Band {

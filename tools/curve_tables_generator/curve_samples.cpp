@@ -1,4 +1,4 @@
-#include "curve_samples.h"
+#include "tools/curve_tables_generator/curve_samples.h"
 
 #include <algorithm>
 

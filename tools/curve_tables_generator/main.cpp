@@ -21,9 +21,9 @@
 #include <string>
 #include <vector>
 
-#include "curve_fitting.h"
-#include "curve_samples.h"
-#include "step_search.h"
+#include "tools/curve_tables_generator/curve_fitting.h"
+#include "tools/curve_tables_generator/curve_samples.h"
+#include "tools/curve_tables_generator/step_search.h"
 
 namespace {
 
@@ -195,7 +195,7 @@ std::string render(const std::vector<FittedCurve>& fitted)
            "// channel, entry i being the output for input level i. Equal channels are written out\n"
            "// in full so that every level can be read here.\n"
            "// clang-format off\n\n"
-           "#include \"curve_tables.h\"\n\n"
+           "#include \"engine/curve_tables.h\"\n\n"
            "namespace built_in_levels {\n";
     for (const TripleDefinition& triple : triple_definitions()) {
         out << "\nconst CurveTriple " << triple.name << " = {\n";

@@ -1,4 +1,4 @@
-#include "step_search.h"
+#include "tools/curve_tables_generator/step_search.h"
 
 #include <algorithm>
 #include <cmath>

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "curve_fitting.h"
+#include "tools/curve_tables_generator/curve_fitting.h"
 
 // What repeated and mixed lighter and darker steps do to the levels.
 struct RoundTrip {

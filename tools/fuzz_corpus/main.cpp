@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "sample_jpeg.h"
+#include "tools/sample_jpeg/sample_jpeg.h"
 
 namespace {
 

@@ -28,9 +28,9 @@
 #include <utility>
 #include <vector>
 
-#include "database.h"
-#include "photo_corrector.h"
-#include "profile_selection.h"
+#include "engine/database.h"
+#include "corrector/photo_corrector.h"
+#include "engine/profile_selection.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "sample_jpeg.h"
+#include "tools/sample_jpeg/sample_jpeg.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -10,9 +10,9 @@
 #include <cstdio>
 #include <map>
 
-#include "paint_kit.h"
-#include "preview.h"
-#include "skin_images.h"
+#include "tools/skin_generator/paint_kit.h"
+#include "tools/skin_generator/preview.h"
+#include "tools/skin_generator/skin_images.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "paint_kit.h"
+#include "tools/skin_generator/paint_kit.h"
 
 #include <QFontDatabase>
 #include <QLinearGradient>

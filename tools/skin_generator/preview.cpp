@@ -1,11 +1,11 @@
-#include "preview.h"
+#include "tools/skin_generator/preview.h"
 
 #include <QDir>
 #include <QPainter>
 
-#include "paint_kit.h"
-#include "skin_images.h"
-#include "symbols.h"
+#include "tools/skin_generator/paint_kit.h"
+#include "tools/skin_generator/skin_images.h"
+#include "tools/skin_generator/symbols.h"
 
 namespace skin {
 

@@ -1,4 +1,4 @@
-#include "skin_images.h"
+#include "tools/skin_generator/skin_images.h"
 
 #include <QLinearGradient>
 #include <QPainter>
@@ -6,8 +6,8 @@
 #include <QRadialGradient>
 #include <cmath>
 
-#include "paint_kit.h"
-#include "symbols.h"
+#include "tools/skin_generator/paint_kit.h"
+#include "tools/skin_generator/symbols.h"
 
 namespace skin {
 

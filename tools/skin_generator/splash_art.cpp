@@ -8,9 +8,9 @@
 #include <cmath>
 #include <numbers>
 
-#include "paint_kit.h"
-#include "skin_images.h"
-#include "symbols.h"
+#include "tools/skin_generator/paint_kit.h"
+#include "tools/skin_generator/skin_images.h"
+#include "tools/skin_generator/symbols.h"
 
 namespace skin {
 

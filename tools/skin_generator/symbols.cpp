@@ -1,4 +1,4 @@
-#include "symbols.h"
+#include "tools/skin_generator/symbols.h"
 
 #include <QLinearGradient>
 #include <QPainterPath>
@@ -7,7 +7,7 @@
 #include <cmath>
 #include <numbers>
 
-#include "paint_kit.h"
+#include "tools/skin_generator/paint_kit.h"
 
 namespace skin {
 

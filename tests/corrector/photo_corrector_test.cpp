@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "database.h"
-#include "photo_corrector.h"
+#include "engine/database.h"
+#include "corrector/photo_corrector.h"
 
 namespace fs = std::filesystem;
 

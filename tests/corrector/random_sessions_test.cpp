@@ -28,13 +28,13 @@
 #include <utility>
 #include <vector>
 
-#include "bitmap24.h"
-#include "database.h"
-#include "file_names.h"
-#include "jpeg_photo.h"
-#include "photo_corrector.h"
-#include "profile_selection.h"
-#include "scene_presets.h"
+#include "engine/bitmap24.h"
+#include "engine/database.h"
+#include "photo_files/file_names.h"
+#include "photo_files/jpeg_photo.h"
+#include "corrector/photo_corrector.h"
+#include "engine/profile_selection.h"
+#include "corrector/scene_presets.h"
 
 namespace fs = std::filesystem;
 

@@ -1,8 +1,8 @@
-#include "photo_corrector.h"
+#include "corrector/photo_corrector.h"
 
-#include "curve_triple.h"
-#include "database.h"
-#include "profile_selection.h"
+#include "engine/curve_triple.h"
+#include "engine/database.h"
+#include "engine/profile_selection.h"
 
 namespace {
 

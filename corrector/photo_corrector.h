@@ -6,13 +6,13 @@
 #include <string>
 #include <utility>
 
-#include "bitmap24.h"
-#include "bitmap32.h"
-#include "camera_type.h"
-#include "curve_triple.h"
-#include "file_names.h"
-#include "jpeg_photo.h"
-#include "scene_presets.h"
+#include "engine/bitmap24.h"
+#include "engine/bitmap32.h"
+#include "engine/camera_type.h"
+#include "engine/curve_triple.h"
+#include "photo_files/file_names.h"
+#include "photo_files/jpeg_photo.h"
+#include "corrector/scene_presets.h"
 
 /// What the window must hear while an operation is still running, because it
 /// has to act before the operation goes on. Everything else the window reads

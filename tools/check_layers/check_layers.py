@@ -1,0 +1,96 @@
+#!/usr/bin/env python3
+"""Fails when a source file includes a folder above its own layer.
+
+The layer order is read from the README's layout table (the rows with a layer
+number), and the top-level CMakeLists.txt must add the layer folders in that same
+order, so the folder list, the build and the include lines tell one story.
+
+Usage: check_layers.py PROJECT_ROOT
+"""
+import pathlib
+import re
+import sys
+
+# Folders outside the layer folders, with the layer they stand on: each may include
+# that layer and those below it. Test and benchmark folders named after a layer
+# stand on that layer without being listed here.
+SUPPORT_FOLDERS = {
+    "tools/sample_jpeg": "engine",  # a libjpeg writer of known photos; uses nothing of ours
+    "tests/support": "engine",
+    "bench/common": "engine",
+    "bench/analysis": "engine",
+    "bench/photo_pipeline": "photo_files",
+    "tests/fuzz": "photo_files",
+    "tests/end_to_end": "tools",
+}
+# Product code never reaches into these, whatever their level.
+NOT_PRODUCT = ("tests/", "bench/")
+
+INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.M)
+
+
+def layer_order_from_readme(root):
+    rows = re.findall(r"^\|\s*`([a-z_]+)/`\s*\|\s*(\d+)\s*\|", (root / "README.md").read_text(), re.M)
+    return [folder for folder, _ in sorted(rows, key=lambda row: int(row[1]))]
+
+
+def layer_order_from_cmake(root):
+    match = re.search(r"foreach\(dir ([a-z_ ]+)\)", (root / "CMakeLists.txt").read_text())
+    return match.group(1).split() if match else []
+
+
+def level_of(path, layers):
+    """The layer a file or included path stands on, or None for a folder of no layer."""
+    parts = pathlib.PurePosixPath(path).parts
+    for depth in (2, 1):
+        folder = "/".join(parts[:depth])
+        if folder in SUPPORT_FOLDERS:
+            return layers.index(SUPPORT_FOLDERS[folder])
+    if parts[0] in layers:
+        return layers.index(parts[0])
+    if parts[0] in ("tests", "bench") and len(parts) > 2 and parts[1] in layers:
+        return layers.index(parts[1])
+    return None
+
+
+def main():
+    root = pathlib.Path(sys.argv[1]).resolve()
+    layers = layer_order_from_readme(root)
+    problems = []
+    if not layers:
+        problems.append("README.md: no layout table rows with a layer number")
+    cmake_order = layer_order_from_cmake(root)
+    if cmake_order != layers:
+        problems.append(f"CMakeLists.txt adds {cmake_order}, the README's layers are {layers}")
+
+    for source in sorted(root.rglob("*")):
+        if source.suffix not in (".cpp", ".h") or not source.is_file():
+            continue
+        relative = source.relative_to(root).as_posix()
+        if relative.startswith("build"):
+            continue
+        own = level_of(relative, layers)
+        for included in INCLUDE.findall(source.read_text(errors="replace")):
+            if "/" not in included:
+                problems.append(f"{relative}: include \"{included}\" does not name its folder")
+                continue
+            if not (root / included).exists():
+                continue  # generated or system header
+            target = level_of(included, layers)
+            if own is not None and relative.split("/")[0] in layers and included.startswith(NOT_PRODUCT):
+                problems.append(f"{relative}: product code includes {included}")
+            elif own is None or target is None:
+                problems.append(f"{relative}: include \"{included}\": no layer known for one of the two")
+            elif target > own:
+                problems.append(f"{relative} ({layers[own]}) includes {included} ({layers[target]}), a layer above")
+
+    for problem in problems:
+        print(problem)
+    if problems:
+        return 1
+    print(f"layers {' < '.join(layers)}: every include points down")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
