@@ -62,6 +62,19 @@ QMessageBox::StandardButton run_message_box(QMessageBox& box)
     return box.standardButton(box.clickedButton());
 }
 
+// The warning with Yes, No and Cancel that both questions are: Yes is the default
+// and Escape answers Cancel.
+QMessageBox::StandardButton ask_yes_no_cancel(QWidget* parent, const QString& title, const QString& text,
+                                              const char* object_name)
+{
+    QMessageBox box(QMessageBox::Warning, title, text,
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, parent);
+    box.setObjectName(QString::fromLatin1(object_name));
+    box.setDefaultButton(QMessageBox::Yes);
+    box.setEscapeButton(QMessageBox::Cancel);
+    return run_message_box(box);
+}
+
 }  // namespace
 
 QString qt_name_filter(const FileFilter& filter)
@@ -92,12 +105,8 @@ std::optional<std::string> QtSaveDialogs::show_save_dialog(const std::string& in
 
 OverwriteAnswer QtSaveDialogs::ask_overwrite(const std::string& text)
 {
-    QMessageBox box(QMessageBox::Warning, from_utf8(kOverwriteTitle), path_from_bytes(text),
-                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, parent_);
-    box.setObjectName(QString::fromLatin1(kOverwritePromptObjectName));
-    box.setDefaultButton(QMessageBox::Yes);
-    box.setEscapeButton(QMessageBox::Cancel);
-    switch (run_message_box(box)) {
+    switch (ask_yes_no_cancel(parent_, from_utf8(kOverwriteTitle), path_from_bytes(text),
+                              kOverwritePromptObjectName)) {
         case QMessageBox::Yes:
             return OverwriteAnswer::Yes;
         case QMessageBox::No:
@@ -119,13 +128,8 @@ void show_load_failure_message(QWidget* parent)
 
 SavePromptAnswer ask_save_before_closing(QWidget* parent)
 {
-    QMessageBox box(QMessageBox::Warning, QString::fromLatin1(kSavePromptTitle),
-                    QString::fromLatin1(kSavePromptText),
-                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, parent);
-    box.setObjectName(QString::fromLatin1(kSavePromptObjectName));
-    box.setDefaultButton(QMessageBox::Yes);
-    box.setEscapeButton(QMessageBox::Cancel);
-    switch (run_message_box(box)) {
+    switch (ask_yes_no_cancel(parent, QString::fromLatin1(kSavePromptTitle),
+                              QString::fromLatin1(kSavePromptText), kSavePromptObjectName)) {
         case QMessageBox::Yes:
             return SavePromptAnswer::Yes;
         case QMessageBox::No:
