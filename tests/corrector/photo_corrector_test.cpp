@@ -1,5 +1,6 @@
-#include <gtest/gtest.h>
+#include "corrector/photo_corrector.h"
 
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -8,7 +9,6 @@
 #include <vector>
 
 #include "engine/database.h"
-#include "corrector/photo_corrector.h"
 
 namespace fs = std::filesystem;
 
@@ -33,9 +33,9 @@ protected:
     void SetUp() override
     {
         fill_curve_database();
-        folder = fs::temp_directory_path() /
-                 ("corrector_test_" + std::to_string(::getpid()) + "_" +
-                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        folder =
+            fs::temp_directory_path() / ("corrector_test_" + std::to_string(::getpid()) + "_" +
+                                         ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::create_directories(folder);
         events.corrector = &corrector;
     }
@@ -48,7 +48,8 @@ protected:
         photo.set_size(width, height);
         for (int y = 0; y < height; ++y)
             for (int x = 0; x < width; ++x) {
-                const std::uint32_t r = (x * 7 + y) & 0xFF, g = (x * 3 + y * 5) & 0xFF, b = (x + y * 11) & 0xFF;
+                const std::uint32_t r = (x * 7 + y) & 0xFF, g = (x * 3 + y * 5) & 0xFF,
+                                    b = (x + y * 11) & 0xFF;
                 photo.scan_line(y)[x] = 0xFF000000u | r << 16 | g << 8 | b;
             }
         const std::string path = (folder / name).string();
@@ -102,8 +103,8 @@ TEST_F(PhotoCorrectorTest, OpenCorrectsForThePhoneTableAndTellsTheWindowInOrder)
     });
     EXPECT_EQ(status_when_dialog_shown, "LOADING PHOTO");
     // busy twice: the open itself, and the correction step inside it.
-    EXPECT_EQ(events.log, (std::vector<std::string>{"loading:LOADING PHOTO", "busy", "idle",
-                                                    "opened:not-loaded:READY"}));
+    EXPECT_EQ(events.log,
+              (std::vector<std::string>{"loading:LOADING PHOTO", "busy", "idle", "opened:not-loaded:READY"}));
     EXPECT_TRUE(corrector.photo_loaded);
     EXPECT_FALSE(corrector.photo_saved);
     EXPECT_FALSE(corrector.busy());
@@ -170,6 +171,7 @@ TEST_F(PhotoCorrectorTest, FailedLoadKeepsLoadingStatusAndClearsBusy)
     corrector.open_photo(bad);
     EXPECT_EQ(events.log, (std::vector<std::string>{"loading:LOADING PHOTO", "busy", "failed", "idle"}));
     EXPECT_EQ(corrector.status_text, "LOADING PHOTO");
+    EXPECT_EQ(corrector.load_failure.reason, LoadFailureReason::NotAJpeg);
     EXPECT_FALSE(corrector.photo_loaded);
     EXPECT_FALSE(corrector.busy());
     EXPECT_FALSE(corrector.needs_save_prompt());
@@ -353,8 +355,10 @@ TEST_F(PhotoCorrectorTest, ColourProfileOfTheOpenedPhotoGoesIntoTheSavedFile)
     // A failed open keeps the profile of the photo still shown; a good one replaces it.
     corrector.open_photo((folder / "missing.jpg").string());
     EXPECT_EQ(corrector.org_icc_profile, profile);
+    EXPECT_EQ(corrector.load_failure.reason, LoadFailureReason::CannotReadFile);
     corrector.open_photo(make_photo("plain.jpg", 8, 8));
     EXPECT_TRUE(corrector.org_icc_profile.empty());
+    EXPECT_EQ(corrector.load_failure.reason, LoadFailureReason::None);
     corrector.save_photo(out);
     ASSERT_TRUE(load_photo(out, back, &saved_profile));
     EXPECT_TRUE(saved_profile.empty());

@@ -5,6 +5,8 @@
 #include <iterator>
 #include <stdexcept>
 
+#include "photo_files/jpeg_photo.h"
+
 TestImage colour_image(int width, int height)
 {
     TestImage image{width, height, 3, Bytes(static_cast<std::size_t>(width) * height * 3)};
@@ -130,6 +132,13 @@ std::size_t find_marker(const Bytes& jpeg, std::uint8_t code)
     for (std::size_t i = 0; i + 1 < jpeg.size(); ++i)
         if (jpeg[i] == 0xFF && jpeg[i + 1] == code) return i;
     return std::string::npos;
+}
+
+std::string load_outcome(const std::string& path, Bitmap32& photo)
+{
+    LoadFailure failure;
+    if (load_photo(path, photo, nullptr, &failure)) return "loaded";
+    return load_failure_text(failure);
 }
 
 TempDir::TempDir()

@@ -63,6 +63,12 @@ int count_scans(const Bytes& jpeg);
 /// The position of the first marker `code` (0xFF code) in the stream, or npos.
 std::size_t find_marker(const Bytes& jpeg, std::uint8_t code);
 
+class Bitmap32;
+
+/// What load_photo makes of `path` into `photo`: "loaded", or why it failed in
+/// load_failure_text's words, so a test can tell which refusal fired.
+std::string load_outcome(const std::string& path, Bitmap32& photo);
+
 /// A fresh folder that is removed with everything in it.
 class TempDir {
 public:
