@@ -13,6 +13,8 @@
 #include "engine/bitmap32.h"
 #include "photo_files/jpeg_photo.h"
 #include "tests/fuzz/fuzz_support.h"
+#include "tests/support/pixels.h"
+#include "tests/support/synthetic_photos.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
@@ -23,8 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // An old photo in the buffer: a failure must leave it whole or leave nothing of any photo.
     constexpr std::uint32_t kOldPixel = 0xFF123456u;
     Bitmap32 photo;
-    photo.set_size(3, 3);
-    std::fill(photo.pixels(), photo.pixels() + photo.pixel_count(), kOldPixel);
+    fill_flat(photo, 3, 3, kOldPixel);
     IccProfile icc_profile;
     // Left over from an earlier load: every decode must say afresh why it failed, or that it did not.
     LoadFailure failure{LoadFailureReason::TooManyScans, "an earlier message"};
@@ -39,9 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 "a failed load gave no reason, or a load that worked gave one");
     fuzz::check(failure.decoder_message.empty() == (failure.reason != LoadFailureReason::DecoderError),
                 "a decoder error without libjpeg's message, or a message without a decoder error");
-    const bool old_photo_kept = photo.width() == 3 && photo.height() == 3 &&
-                                std::all_of(photo.pixels(), photo.pixels() + photo.pixel_count(),
-                                            [](auto p) { return p == kOldPixel; });
+    const bool old_photo_kept = photo.width() == 3 && photo.height() == 3 && every_pixel_is(photo, kOldPixel);
     if (loaded || !old_photo_kept) fuzz::check_decoded_photo(photo, loaded);
     if (loaded)
         fuzz::check(static_cast<std::int64_t>(photo.is_empty() ? 0 : photo.pixel_count()) ==

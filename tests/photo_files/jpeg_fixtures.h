@@ -68,21 +68,3 @@ class Bitmap32;
 /// What load_photo makes of `path` into `photo`: "loaded", or why it failed in
 /// load_failure_text's words, so a test can tell which refusal fired.
 std::string load_outcome(const std::string& path, Bitmap32& photo);
-
-/// A fresh folder that is removed with everything in it.
-class TempDir {
-public:
-    TempDir();
-    ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    const std::string& path() const { return path_; }
-    std::string file(const std::string& name) const { return path_ + "/" + name; }
-    std::vector<std::string> entries() const;
-
-private:
-    std::string path_;
-};
-
-void write_bytes(const std::string& path, const Bytes& bytes);
-Bytes read_bytes(const std::string& path);

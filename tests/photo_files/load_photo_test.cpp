@@ -14,6 +14,11 @@
 #include "engine/bitmap32.h"
 #include "photo_files/jpeg_photo.h"
 #include "tests/photo_files/jpeg_fixtures.h"
+#include "tests/support/file_bytes.h"
+#include "tests/support/notification_recorder.h"
+#include "tests/support/pixels.h"
+#include "tests/support/synthetic_photos.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 
@@ -21,17 +26,6 @@ std::uint32_t word(const std::uint8_t* rgb)
 {
     return 0xFF000000u | rgb[0] << 16 | rgb[1] << 8 | rgb[2];
 }
-
-// Counts notifications so tests can see what observers were told.
-struct Watcher {
-    int changes = 0;
-    int resizes = 0;
-    explicit Watcher(Bitmap32& photo)
-    {
-        photo.OnChange = [this] { ++changes; };
-        photo.OnResize = [this] { ++resizes; };
-    }
-};
 
 class LoadPhoto : public testing::Test {
 protected:
@@ -43,11 +37,7 @@ protected:
         write_bytes(dir.file(name), bytes);
         return dir.file(name);
     }
-    void fill_with_old_photo(int width, int height)
-    {
-        photo.set_size(width, height);
-        std::fill(photo.pixels(), photo.pixels() + photo.pixel_count(), 0xFF123456u);
-    }
+    void fill_with_old_photo(int width, int height) { fill_flat(photo, width, height, 0xFF123456u); }
 };
 
 struct ColourCase {
@@ -71,10 +61,7 @@ TEST_P(ColourLevels, AreTheDecodersRgbOutputUnchanged)
     ASSERT_TRUE(load_photo(save("photo.jpg", jpeg), photo));
     ASSERT_EQ(photo.width(), 61);
     ASSERT_EQ(photo.height(), 37);
-    int mismatches = 0;
-    for (int y = 0; y < 37; ++y)
-        for (int x = 0; x < 61; ++x) mismatches += photo.pixel(x, y) != word(reference.pixel(x, y));
-    EXPECT_EQ(mismatches, 0);
+    EXPECT_EQ(count_pixels_unlike(photo, [&](int x, int y) { return word(reference.pixel(x, y)); }), 0);
 }
 
 EncodeOptions progressive()
@@ -131,26 +118,26 @@ TEST_F(LoadPhoto, GrayscaleIsDitheredOntoTheFixedLevelsWithEqualChannels)
 TEST_F(LoadPhoto, SucceedsForAnEmptyFileWithAnEmptyPhotoAndTellsObservers)
 {
     fill_with_old_photo(4, 3);
-    Watcher watcher(photo);
+    NotificationRecorder watcher(photo);
     ASSERT_TRUE(load_photo(save("empty.jpg", {}), photo));
     EXPECT_EQ(photo.width(), 0);
     EXPECT_EQ(photo.height(), 0);
-    EXPECT_EQ(watcher.resizes, 1);
-    EXPECT_GE(watcher.changes, 1);
+    EXPECT_EQ(watcher.count("resize"), 1);
+    EXPECT_GE(watcher.count("change"), 1);
 }
 
 TEST_F(LoadPhoto, NotifiesTheResizeFirstAndTheFinishedPixelsOnce)
 {
-    Watcher watcher(photo);
+    NotificationRecorder watcher(photo);
     ASSERT_TRUE(load_photo(save("a.jpg", encode_test_jpeg(colour_image(16, 16))), photo));
-    EXPECT_EQ(watcher.resizes, 1);
-    EXPECT_EQ(watcher.changes, 2);  // one at the resize, one when the pixels are in
+    EXPECT_EQ(watcher.count("resize"), 1);
+    EXPECT_EQ(watcher.count("change"), 2);  // one at the resize, one when the pixels are in
 
     // The same size again: no resize, only the final notification.
-    Watcher again(photo);
+    NotificationRecorder again(photo);
     ASSERT_TRUE(load_photo(dir.file("a.jpg"), photo));
-    EXPECT_EQ(again.resizes, 0);
-    EXPECT_EQ(again.changes, 1);
+    EXPECT_EQ(again.count("resize"), 0);
+    EXPECT_EQ(again.count("change"), 1);
 }
 
 // A grayscale file whose header claims a second component (its scan still codes
@@ -178,7 +165,7 @@ TEST_F(LoadPhoto, FailsForFilesThatAreNoJpegPhotoAndLeavesThePhotoAlone)
     const std::string two_components =
         save("two.jpg", with_two_components(encode_test_jpeg(gray_image(8, 8))));
 
-    Watcher watcher(photo);
+    NotificationRecorder watcher(photo);
     EXPECT_EQ(load_outcome(not_jpeg, photo), "not a JPEG");
     EXPECT_EQ(load_outcome(png_named, photo), "not a JPEG name");
     EXPECT_EQ(load_outcome(no_extension, photo), "not a JPEG name");
@@ -190,7 +177,7 @@ TEST_F(LoadPhoto, FailsForFilesThatAreNoJpegPhotoAndLeavesThePhotoAlone)
     EXPECT_EQ(load_outcome(two_components, photo), "decoder error: Unsupported color conversion request");
     EXPECT_EQ(photo.width(), 5);
     EXPECT_EQ(photo.pixel(4, 4), 0xFF123456u);
-    EXPECT_EQ(watcher.changes + watcher.resizes, 0);
+    EXPECT_EQ(watcher.count("change") + watcher.count("resize"), 0);
 
     EXPECT_TRUE(load_photo(save("UPPER.JPEG", jpeg), photo));
 }
@@ -226,7 +213,7 @@ Bytes with_header_size(Bytes jpeg, int width, int height)
 TEST_F(LoadPhoto, HugeHeaderIsRefusedBeforeAnyStorageIsTaken)
 {
     fill_with_old_photo(3, 3);
-    Watcher watcher(photo);
+    NotificationRecorder watcher(photo);
     const Bytes small = encode_test_jpeg(colour_image(16, 16));
     // 65500 x 65500 would be 17 GB of words; 20001 x 20000 is just above the limit.
     EXPECT_EQ(load_outcome(save("huge.jpg", with_header_size(small, 65500, 65500)), photo),
@@ -235,7 +222,7 @@ TEST_F(LoadPhoto, HugeHeaderIsRefusedBeforeAnyStorageIsTaken)
               "too many pixels");
     EXPECT_EQ(photo.width(), 3);
     EXPECT_EQ(photo.pixel(0, 0), 0xFF123456u);
-    EXPECT_EQ(watcher.resizes, 0);
+    EXPECT_EQ(watcher.count("resize"), 0);
     static_assert(kMaxPhotoPixels >= 400'000'000 && kMaxPhotoPixels <= 2'147'483'647);
 }
 
@@ -308,8 +295,7 @@ TEST_F(LoadPhoto, FailureAfterTheResizeLeavesNoPixelsOfTheOldPhoto)
     EXPECT_THAT(load_outcome(save("bad_progression.jpg", jpeg), photo),
                 testing::StartsWith("decoder error: Invalid progressive parameters"));
     EXPECT_EQ(photo.width(), 24);
-    EXPECT_TRUE(
-        std::all_of(photo.pixels(), photo.pixels() + photo.pixel_count(), [](auto p) { return p == 0; }));
+    EXPECT_TRUE(every_pixel_is(photo, 0));
 }
 
 TEST_F(LoadPhoto, CommittedFixturesLoadOrFailAsTheirNamesSay)

@@ -14,6 +14,8 @@
 #include "engine/bitmap32.h"
 #include "photo_files/jpeg_photo.h"
 #include "tests/photo_files/jpeg_fixtures.h"
+#include "tests/support/file_bytes.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 
