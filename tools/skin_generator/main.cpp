@@ -1,10 +1,11 @@
-// skin_generator: draws every skin image, the splash artwork and the program's icons and writes
-// them as PNG files.
+// skin_generator: draws every skin image (at 1:1 and at twice the size), the splash artwork and the
+// program's icons and writes them as PNG files.
 //
 //   skin_generator [OUTPUT_FOLDER] [--preview PREVIEW_FOLDER]
 //
-// OUTPUT_FOLDER defaults to the repository's assets/. The same program on the same machine set-up
-// always writes byte-identical files; the assets test depends on that.
+// OUTPUT_FOLDER defaults to the repository's assets/; the pictures drawn at twice the size go to its
+// 2x/ folder. The same program on the same machine set-up always writes byte-identical files; the
+// assets test depends on that.
 #include <QDir>
 #include <QGuiApplication>
 #include <QImage>
@@ -49,17 +50,26 @@ int main(int argc, char** argv)
     if (!skin::load_fonts(&error)) return fail(error);
     if (!QDir().mkpath(output)) return fail("cannot create " + output);
 
+    // The 1:1 set, then the set drawn anew at twice the size for fine screens, in 2x/.
     std::map<QString, QImage> drawn;
-    for (const skin::SkinImage& entry : skin::skin_images()) {
-        // Opaque 32-bit pictures: the skin never shows through to the desktop.
-        const QImage image = entry.draw().convertToFormat(QImage::Format_RGB32);
-        if (image.width() != entry.width || image.height() != entry.height)
-            return fail(
-                QString("%1 came out %2 x %3").arg(entry.file).arg(image.width()).arg(image.height()));
-        const QString path = output + "/" + entry.file;
-        if (!image.save(path, "PNG")) return fail("cannot write " + path);
-        drawn[entry.file] = image;
+    for (int scale : skin::skin_scales) {
+        skin::set_drawing_scale(scale);
+        const QString folder = output + skin::skin_folder(scale);
+        if (!QDir().mkpath(folder)) return fail("cannot create " + folder);
+        for (const skin::SkinImage& entry : skin::skin_images()) {
+            // Opaque 32-bit pictures: the skin never shows through to the desktop.
+            QImage image = entry.draw().convertToFormat(QImage::Format_RGB32);
+            if (image.width() != entry.width * scale || image.height() != entry.height * scale)
+                return fail(
+                    QString("%1 came out %2 x %3").arg(entry.file).arg(image.width()).arg(image.height()));
+            // The file says nothing of the scale; the folder does.
+            image.setDevicePixelRatio(1);
+            const QString path = folder + "/" + entry.file;
+            if (!image.save(path, "PNG")) return fail("cannot write " + path);
+            if (scale == 1) drawn[entry.file] = image;
+        }
     }
+    skin::set_drawing_scale(1);
     if (!QDir().mkpath(output + "/icons")) return fail("cannot create " + output + "/icons");
     for (int size : skin::program_icon_sizes) {
         const QString path = output + "/" + skin::program_icon_file(size);

@@ -20,8 +20,75 @@ int clamp_level(double v)
 }
 
 Fonts loaded_fonts;
+int current_scale = 1;
+
+// The device pixels of a rectangle given in layout pixels.
+QRect device_rect(const QRect& rect, int scale)
+{
+    return QRect(rect.left() * scale, rect.top() * scale, rect.width() * scale, rect.height() * scale);
+}
+
+void blend_device(QImage& image, int x, int y, const QColor& colour, double opacity)
+{
+    if (x < 0 || y < 0 || x >= image.width() || y >= image.height()) return;
+    QRgb* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+    const QRgb old = line[x];
+    const double a = std::clamp(opacity * colour.alphaF(), 0.0, 1.0);
+    const int r = clamp_level(qRed(old) + (colour.red() - qRed(old)) * a);
+    const int g = clamp_level(qGreen(old) + (colour.green() - qGreen(old)) * a);
+    const int b = clamp_level(qBlue(old) + (colour.blue() - qBlue(old)) * a);
+    line[x] = qRgba(r, g, b, qAlpha(old) + int(std::lround((255 - qAlpha(old)) * a)));
+}
+
+// How strongly the device lines of a layout pixel's edge are drawn, outermost first: one line
+// at full strength, the rest of the layout pixel softer.
+double edge_weight(int line)
+{
+    return line == 0 ? 1.0 : 0.55;
+}
+
+// One-pixel edges of a layout rectangle, drawn as device lines: `first` over its top and left,
+// `second` over its bottom and right (the corners as at 1:1).
+void edge_lines(QImage& image, const QRect& rect, const QColor& first, double first_opacity,
+                const QColor& second, double second_opacity)
+{
+    const int s = scale_of(image);
+    const QRect device = device_rect(rect, s);
+    for (int line = 0; line < s; ++line) {
+        const QRect r = device.adjusted(line, line, -line, -line);
+        const double w = edge_weight(line);
+        for (int x = r.left(); x < r.right(); ++x) blend_device(image, x, r.top(), first, first_opacity * w);
+        for (int y = r.top() + 1; y < r.bottom(); ++y)
+            blend_device(image, r.left(), y, first, first_opacity * w);
+        for (int x = r.left(); x <= r.right(); ++x)
+            blend_device(image, x, r.bottom(), second, second_opacity * w);
+        for (int y = r.top(); y < r.bottom(); ++y)
+            blend_device(image, r.right(), y, second, second_opacity * w);
+    }
+}
 
 }  // namespace
+
+void set_drawing_scale(int scale)
+{
+    current_scale = std::max(1, scale);
+}
+
+int drawing_scale()
+{
+    return current_scale;
+}
+
+int scale_of(const QImage& image)
+{
+    return std::max(1, int(std::lround(image.devicePixelRatio())));
+}
+
+QRect bounds(const QImage& image)
+{
+    const int s = scale_of(image);
+    return QRect(0, 0, image.width() / s, image.height() / s);
+}
 
 std::uint32_t seed_from(const char* name)
 {
@@ -49,14 +116,16 @@ QColor grey(int level)
 
 QImage new_image(int width, int height, const QColor& fill_colour)
 {
-    QImage image(width, height, QImage::Format_RGB32);
+    QImage image(width * current_scale, height * current_scale, QImage::Format_RGB32);
+    image.setDevicePixelRatio(current_scale);
     image.fill(fill_colour);
     return image;
 }
 
 QImage new_layer(int width, int height)
 {
-    QImage layer(width, height, QImage::Format_ARGB32_Premultiplied);
+    QImage layer(width * current_scale, height * current_scale, QImage::Format_ARGB32_Premultiplied);
+    layer.setDevicePixelRatio(current_scale);
     layer.fill(Qt::transparent);
     return layer;
 }
@@ -70,19 +139,12 @@ void begin(QPainter& painter, QImage& image)
 
 void blend(QImage& image, int x, int y, const QColor& colour, double opacity)
 {
-    if (x < 0 || y < 0 || x >= image.width() || y >= image.height()) return;
-    QRgb* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-    const QRgb old = line[x];
-    const double a = std::clamp(opacity * colour.alphaF(), 0.0, 1.0);
-    const int r = clamp_level(qRed(old) + (colour.red() - qRed(old)) * a);
-    const int g = clamp_level(qGreen(old) + (colour.green() - qGreen(old)) * a);
-    const int b = clamp_level(qBlue(old) + (colour.blue() - qBlue(old)) * a);
-    line[x] = qRgba(r, g, b, qAlpha(old) + int(std::lround((255 - qAlpha(old)) * a)));
+    blend_rect(image, QRect(x, y, 1, 1), colour, opacity);
 }
 
 void fill(QImage& image, const QRect& rect, const QColor& colour)
 {
-    const QRect r = rect.intersected(image.rect());
+    const QRect r = device_rect(rect, scale_of(image)).intersected(image.rect());
     for (int y = r.top(); y <= r.bottom(); ++y) {
         QRgb* line = reinterpret_cast<QRgb*>(image.scanLine(y));
         for (int x = r.left(); x <= r.right(); ++x) line[x] = colour.rgba();
@@ -91,20 +153,24 @@ void fill(QImage& image, const QRect& rect, const QColor& colour)
 
 void blend_rect(QImage& image, const QRect& rect, const QColor& colour, double opacity)
 {
-    for (int y = rect.top(); y <= rect.bottom(); ++y)
-        for (int x = rect.left(); x <= rect.right(); ++x) blend(image, x, y, colour, opacity);
+    const QRect r = device_rect(rect, scale_of(image));
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        for (int x = r.left(); x <= r.right(); ++x) blend_device(image, x, y, colour, opacity);
 }
 
 void brushed_metal(QImage& image, const QRect& rect, const QColor& top, const QColor& bottom,
                    std::uint32_t seed, double strength)
 {
+    // Drawn per device row and column, so a finer screen shows finer grain, not wider rows.
+    const int s = scale_of(image);
+    const QRect area = device_rect(rect, s);
     Noise noise(seed);
-    const int height = std::max(1, rect.height() - 1);
-    constexpr int step = 40;
-    const int points = rect.width() / step + 3;
+    const int height = std::max(1, area.height() - 1);
+    const int step = 40 * s;
+    const int points = area.width() / step + 3;
     std::vector<double> wave(points);
-    for (int y = rect.top(); y <= rect.bottom(); ++y) {
-        const QColor base = mix(top, bottom, double(y - rect.top()) / height);
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        const QColor base = mix(top, bottom, double(y - area.top()) / height);
         const double row = noise.signed_unit() * 1.4 * strength;
         for (double& w : wave) w = noise.signed_unit() * 1.8 * strength;
         // A faint long streak on some rows: the grain that makes metal read as brushed.
@@ -112,18 +178,19 @@ void brushed_metal(QImage& image, const QRect& rect, const QColor& top, const QC
         int streak_start = 0, streak_length = 0;
         if (noise.unit() < 0.12) {
             streak_level = (noise.unit() < 0.6 ? 2.6 : -2.2) * strength;
-            streak_length = 60 + int(noise.unit() * 260);
-            streak_start = rect.left() - 40 + int(noise.unit() * (rect.width() + 40));
+            streak_length = (60 + int(noise.unit() * 260)) * s;
+            streak_start = area.left() - 40 * s + int(noise.unit() * (area.width() + 40 * s));
         }
+        if (y < 0 || y >= image.height()) continue;
         QRgb* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = rect.left(); x <= rect.right(); ++x) {
-            const double along = double(x - rect.left()) / step;
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const double along = double(x - area.left()) / step;
             const int i = int(along);
             const double f = (1 - std::cos((along - i) * std::numbers::pi)) / 2;
             double value = row + wave[i] * (1 - f) + wave[i + 1] * f + noise.signed_unit() * 0.9 * strength;
             if (streak_length > 0 && x >= streak_start && x < streak_start + streak_length) {
-                const double s = double(x - streak_start) / streak_length;
-                value += streak_level * std::sin(s * std::numbers::pi);
+                const double t = double(x - streak_start) / streak_length;
+                value += streak_level * std::sin(t * std::numbers::pi);
             }
             line[x] = qRgb(clamp_level(base.red() + value), clamp_level(base.green() + value),
                            clamp_level(base.blue() + value));
@@ -133,20 +200,12 @@ void brushed_metal(QImage& image, const QRect& rect, const QColor& top, const QC
 
 void raised_edge(QImage& image, const QRect& rect, double light, double dark)
 {
-    const QColor white(255, 255, 255), black(0, 0, 0);
-    for (int x = rect.left(); x < rect.right(); ++x) blend(image, x, rect.top(), white, light);
-    for (int y = rect.top() + 1; y < rect.bottom(); ++y) blend(image, rect.left(), y, white, light);
-    for (int x = rect.left(); x <= rect.right(); ++x) blend(image, x, rect.bottom(), black, dark);
-    for (int y = rect.top(); y < rect.bottom(); ++y) blend(image, rect.right(), y, black, dark);
+    edge_lines(image, rect, QColor(255, 255, 255), light, QColor(0, 0, 0), dark);
 }
 
 void sunken_edge(QImage& image, const QRect& rect, double light, double dark)
 {
-    const QColor white(255, 255, 255), black(0, 0, 0);
-    for (int x = rect.left(); x < rect.right(); ++x) blend(image, x, rect.top(), black, dark);
-    for (int y = rect.top() + 1; y < rect.bottom(); ++y) blend(image, rect.left(), y, black, dark);
-    for (int x = rect.left(); x <= rect.right(); ++x) blend(image, x, rect.bottom(), white, light);
-    for (int y = rect.top(); y < rect.bottom(); ++y) blend(image, rect.right(), y, white, light);
+    edge_lines(image, rect, QColor(0, 0, 0), dark, QColor(255, 255, 255), light);
 }
 
 void groove(QImage& image, const QRect& rect)
@@ -154,18 +213,8 @@ void groove(QImage& image, const QRect& rect)
     const QRect dark_ring = rect.adjusted(0, 0, -1, -1);
     const QRect light_ring = rect.adjusted(1, 1, 0, 0);
     const QColor white(255, 255, 255), black(0, 0, 0);
-    auto ring = [&](const QRect& r, const QColor& c, double a) {
-        for (int x = r.left(); x <= r.right(); ++x) {
-            blend(image, x, r.top(), c, a);
-            blend(image, x, r.bottom(), c, a);
-        }
-        for (int y = r.top() + 1; y < r.bottom(); ++y) {
-            blend(image, r.left(), y, c, a);
-            blend(image, r.right(), y, c, a);
-        }
-    };
-    ring(light_ring, white, 0.7);
-    ring(dark_ring, black, 0.38);
+    edge_lines(image, light_ring, white, 0.7, white, 0.7);
+    edge_lines(image, dark_ring, black, 0.38, black, 0.38);
 }
 
 void bay(QImage& image, const QRect& rect, const QColor& floor)
@@ -207,19 +256,22 @@ void hazard_stripes(QImage& image, const QRect& rect, int stripe_width)
 {
     const QColor yellow(237, 218, 10), black(34, 33, 36);
     constexpr int samples = 4;
-    for (int y = rect.top(); y <= rect.bottom(); ++y) {
-        const double t = double(y - rect.top()) / std::max(1, rect.height() - 1);
-        for (int x = rect.left(); x <= rect.right(); ++x) {
+    const int s = scale_of(image);
+    const QRect area = device_rect(rect, s);
+    const int width = stripe_width * s;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        const double t = double(y - area.top()) / std::max(1, area.height() - 1);
+        for (int x = area.left(); x <= area.right(); ++x) {
             int yellow_hits = 0;
             for (int sy = 0; sy < samples; ++sy)
                 for (int sx = 0; sx < samples; ++sx) {
                     const double u = x + (sx + 0.5) / samples + y + (sy + 0.5) / samples;
-                    if (std::fmod(u, 2.0 * stripe_width) < stripe_width) ++yellow_hits;
+                    if (std::fmod(u, 2.0 * width) < width) ++yellow_hits;
                 }
             QColor c = mix(black, yellow, double(yellow_hits) / (samples * samples));
             // Painted metal: a little brighter at the top, a little deeper at the bottom.
             c = mix(c, t < 0.5 ? QColor(255, 255, 255) : QColor(0, 0, 0), std::abs(t - 0.5) * 0.22);
-            fill(image, QRect(x, y, 1, 1), c);
+            if (image.rect().contains(x, y)) reinterpret_cast<QRgb*>(image.scanLine(y))[x] = c.rgba();
         }
     }
 }

@@ -41,13 +41,25 @@ std::uint32_t seed_from(const char* name);
 QColor mix(const QColor& a, const QColor& b, double t);
 QColor grey(int level);
 
+// The skin is drawn once at 1:1 and once at twice the size for fine screens. Drawings always speak
+// in the 1:1 layout's pixels: new images carry the drawing scale as their device pixel ratio, so a
+// painter on them draws paths, outlines and text anew at the finer resolution, and the pixel
+// helpers below turn each layout pixel into scale x scale device pixels, drawing grain, edges and
+// stripes at the device pixels' own size.
+void set_drawing_scale(int scale);
+int drawing_scale();
+// The scale an image was made at (its device pixel ratio).
+int scale_of(const QImage& image);
+// The image's extent in layout pixels.
+QRect bounds(const QImage& image);
+
 QImage new_image(int width, int height, const QColor& fill);
 // A fully transparent layer for drawings that are later faded or composed.
 QImage new_layer(int width, int height);
 // Sets up a painter with antialiasing on; callers keep straight edges on whole pixels.
 void begin(QPainter& painter, QImage& image);
 
-// Blends one pixel towards a colour with the given opacity (0..1); out-of-range pixels are ignored.
+// Blends one layout pixel towards a colour with the given opacity (0..1); out-of-range pixels are ignored.
 void blend(QImage& image, int x, int y, const QColor& colour, double opacity);
 void fill(QImage& image, const QRect& rect, const QColor& colour);
 void blend_rect(QImage& image, const QRect& rect, const QColor& colour, double opacity);
@@ -57,7 +69,8 @@ void blend_rect(QImage& image, const QRect& rect, const QColor& colour, double o
 void brushed_metal(QImage& image, const QRect& rect, const QColor& top, const QColor& bottom,
                    std::uint32_t seed, double strength = 1.0);
 
-// One-pixel edges with the light from the top left.
+// One-pixel edges with the light from the top left. Above 1:1 the edge keeps its layout width:
+// its outermost device line at full strength, the lines inside it softer, so it reads crisp.
 void raised_edge(QImage& image, const QRect& rect, double light = 0.75, double dark = 0.45);
 void sunken_edge(QImage& image, const QRect& rect, double light = 0.75, double dark = 0.45);
 // An engraved line around a rectangle: a dark groove with its lit lower lip one pixel further.
@@ -95,7 +108,7 @@ void draw_text(QPainter& painter, const QFont& font, const QString& text, const 
 void engraved_text(QPainter& painter, const QFont& font, const QString& text, const QPointF& baseline,
                    const QColor& ink, const QColor& lip);
 
-// Tiny 3 x 5 pixel digits for the light scale marks, crisp at 1:1.
+// Tiny 3 x 5 pixel digits for the light scale marks, crisp at 1:1 (a "1" is one column wide).
 int pixel_digits_width(const QString& text);
 void pixel_digits(QImage& image, int x, int y, const QString& text, const QColor& colour);
 

@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QRadialGradient>
+#include <QTransform>
 #include <cmath>
 
 #include "tools/skin_generator/paint_kit.h"
@@ -20,10 +21,11 @@ const QColor metal_bottom(184, 186, 191);
 // The window's one-pixel outline continues through every bar that touches its edge.
 void window_edges(QImage& image, bool top, bool bottom)
 {
-    fill(image, QRect(0, 0, 1, image.height()), frame_dark);
-    fill(image, QRect(image.width() - 1, 0, 1, image.height()), frame_dark);
-    if (top) fill(image, QRect(0, 0, image.width(), 1), frame_dark);
-    if (bottom) fill(image, QRect(0, image.height() - 1, image.width(), 1), frame_dark);
+    const QRect area = bounds(image);
+    fill(image, QRect(0, 0, 1, area.height()), frame_dark);
+    fill(image, QRect(area.width() - 1, 0, 1, area.height()), frame_dark);
+    if (top) fill(image, QRect(0, 0, area.width(), 1), frame_dark);
+    if (bottom) fill(image, QRect(0, area.height() - 1, area.width(), 1), frame_dark);
 }
 
 // Corner button of the top bar: a light grey key with a glyph; `right_edge` continues the window outline.
@@ -105,8 +107,8 @@ QImage top_bar()
 QImage lcd()
 {
     QImage image = new_image(599, 58, metal_top);
-    brushed_metal(image, image.rect(), QColor(230, 231, 235), QColor(178, 180, 186), seed_from("lcd frame"));
-    raised_edge(image, image.rect(), 0.9, 0.55);
+    brushed_metal(image, bounds(image), QColor(230, 231, 235), QColor(178, 180, 186), seed_from("lcd frame"));
+    raised_edge(image, bounds(image), 0.9, 0.55);
     const QRect glass(28, 5, 543, 48);
     // Bezel: two sunken steps round the glass.
     sunken_edge(image, glass.adjusted(-2, -2, 2, 2), 0.9, 0.3);
@@ -186,7 +188,7 @@ QImage button_grey()
 QImage lower_bar()
 {
     QImage image = new_image(902, 90, metal_top);
-    brushed_metal(image, image.rect(), QColor(230, 231, 234), QColor(176, 178, 183), seed_from("lower bar"));
+    brushed_metal(image, bounds(image), QColor(230, 231, 234), QColor(176, 178, 183), seed_from("lower bar"));
     blend_rect(image, QRect(0, 1, 902, 1), QColor(255, 255, 255), 0.8);
     // Three engraved frames: camera type, automatic correction, tools.
     // They end three rows above the bottom bar, which covers the last five rows while the tools are shut.
@@ -212,9 +214,9 @@ QImage info_box()
     g.setColorAt(1, QColor(236, 237, 239));
     painter.setPen(Qt::NoPen);
     painter.setBrush(g);
-    painter.drawRect(image.rect());
+    painter.drawRect(bounds(image));
     painter.end();
-    sunken_edge(image, image.rect(), 0.95, 0.5);
+    sunken_edge(image, bounds(image), 0.95, 0.5);
     blend_rect(image, QRect(1, 1, 216, 1), QColor(0, 0, 0), 0.1);
     blend_rect(image, QRect(1, 2, 1, 27), QColor(0, 0, 0), 0.06);
     return image;
@@ -223,7 +225,8 @@ QImage info_box()
 QImage bottom_bar()
 {
     QImage image = new_image(902, 49, metal_top);
-    brushed_metal(image, image.rect(), QColor(220, 221, 225), QColor(170, 172, 178), seed_from("bottom bar"));
+    brushed_metal(image, bounds(image), QColor(220, 221, 225), QColor(170, 172, 178),
+                  seed_from("bottom bar"));
     hazard_stripes(image, QRect(0, 1, 902, 10), 10);
     fill(image, QRect(0, 11, 902, 1), QColor(40, 40, 44));
     blend_rect(image, QRect(0, 12, 902, 1), QColor(255, 255, 255), 0.75);
@@ -250,6 +253,20 @@ QImage bottom_bar()
 // A punched hole in the tools plate, shadowed on the upper left wall.
 void hole(QImage& image, int x, int y)
 {
+    if (scale_of(image) > 1) {
+        // Finer screens show the hole round: its lit lower lip, its shadowed upper wall, the dark inside.
+        QPainter painter;
+        begin(painter, image);
+        painter.setPen(Qt::NoPen);
+        const QPointF centre(x + 1.0, y + 1.0);
+        painter.setBrush(QColor(255, 255, 255, 115));
+        painter.drawEllipse(centre + QPointF(0.5, 0.5), 1.2, 1.2);
+        painter.setBrush(QColor(0, 0, 0, 46));
+        painter.drawEllipse(centre - QPointF(0.5, 0.5), 1.2, 1.2);
+        painter.setBrush(QColor(46, 48, 54));
+        painter.drawEllipse(centre, 1.05, 1.05);
+        return;
+    }
     fill(image, QRect(x, y, 2, 2), QColor(46, 48, 54));
     blend_rect(image, QRect(x - 1, y, 1, 2), QColor(0, 0, 0), 0.18);
     blend_rect(image, QRect(x, y - 1, 2, 1), QColor(0, 0, 0), 0.18);
@@ -260,7 +277,7 @@ void hole(QImage& image, int x, int y)
 QImage tools_panel()
 {
     QImage image = new_image(902, 97, metal_top);
-    brushed_metal(image, image.rect(), QColor(212, 213, 217), QColor(178, 180, 186),
+    brushed_metal(image, bounds(image), QColor(212, 213, 217), QColor(178, 180, 186),
                   seed_from("tools panel"));
     // Perforation wherever the plate is bare; the rows under the lower bar and labels stay plain.
     const QRect keep_clear[] = {QRect(8, 19, 749, 78), QRect(366, 0, 197, 25), QRect(766, 0, 136, 97),
@@ -499,6 +516,24 @@ QImage preset_indoors_bulb_lamp()
     return preset(scene_indoors_bulb_lamp);
 }
 
+// Digits for finer screens: bold outlines, condensed to the pixel digits' proportions, their
+// ink as high as `box` and centred on it.
+void outline_digits(QImage& image, const QRectF& box, const QString& text, const QColor& colour)
+{
+    const QPainterPath path = text_path(font(fonts().sans, 40, true), text, QPointF(0, 0));
+    const QRectF ink = path.boundingRect();
+    const double height_scale = box.height() / ink.height();
+    QTransform place;
+    place.translate(box.center().x(), box.bottom());
+    place.scale(height_scale * 0.75, height_scale);
+    place.translate(-ink.center().x(), -ink.bottom());
+    QPainter painter;
+    begin(painter, image);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(colour);
+    painter.drawPath(place.map(path));
+}
+
 QImage light_scale()
 {
     QImage image = new_image(122, 43, QColor(222, 223, 226));
@@ -509,9 +544,9 @@ QImage light_scale()
     g.setColorAt(1, QColor(210, 211, 215));
     painter.setPen(Qt::NoPen);
     painter.setBrush(g);
-    painter.drawRect(image.rect());
+    painter.drawRect(bounds(image));
     painter.end();
-    sunken_edge(image, image.rect(), 0.95, 0.45);
+    sunken_edge(image, bounds(image), 0.95, 0.45);
     const QColor ink(40, 42, 48);
     // Thirteen bars: the indicator's 13 positions cover their fills exactly.
     for (int i = 0; i < 13; ++i) {
@@ -521,15 +556,22 @@ QImage light_scale()
         fill(image, QRect(x, 12, 5, 25), grey(level));
         blend_rect(image, QRect(x, 12, 5, 1), QColor(255, 255, 255), 0.25);
     }
-    // Scale marks over their bars, with a tick down to each.
+    // Scale marks over their bars, with a tick down to each. "0", "10" and "40" stand over
+    // neighbouring bars; nudged apart, each reads on its own instead of "0 1040".
     const struct {
         int bar;
         const char* text;
-    } marks[] = {{0, "-80"}, {2, "-60"}, {4, "-40"}, {6, "0"}, {7, "10"}, {8, "40"}, {10, "60"}, {12, "80"}};
+        int nudge;
+    } marks[] = {{0, "-80", 0}, {2, "-60", 0}, {4, "-40", 0}, {6, "0", -1},
+                 {7, "10", 0},  {8, "40", 2},  {10, "60", 0}, {12, "80", 0}};
     for (const auto& mark : marks) {
         const int centre = 9 + 8 * mark.bar + 2;
         const int width = pixel_digits_width(mark.text);
-        pixel_digits(image, centre - width / 2, 2, mark.text, ink);
+        const int left = centre - width / 2 + mark.nudge;
+        if (scale_of(image) == 1)
+            pixel_digits(image, left, 2, mark.text, ink);
+        else
+            outline_digits(image, QRectF(left, 2, width, 5), mark.text, ink);
         fill(image, QRect(centre, 8, 1, 2), ink);
     }
     // A ramp under the bars: darker to the left, lighter to the right.
@@ -547,7 +589,7 @@ QImage light_indicator()
 QImage metal_key()
 {
     QImage image = new_image(32, 22, metal_top);
-    brushed_metal(image, image.rect(), QColor(240, 241, 244), QColor(190, 192, 198), seed_from("metal key"),
+    brushed_metal(image, bounds(image), QColor(240, 241, 244), QColor(190, 192, 198), seed_from("metal key"),
                   0.6);
     fill(image, QRect(0, 0, 32, 1), QColor(90, 92, 100));
     fill(image, QRect(0, 0, 1, 22), QColor(90, 92, 100));

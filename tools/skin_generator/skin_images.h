@@ -4,6 +4,7 @@
 
 #include <QColor>
 #include <QImage>
+#include <QString>
 #include <vector>
 
 #include "windows/main_layout.h"
@@ -19,6 +20,13 @@ struct SkinImage {
 };
 
 const std::vector<SkinImage>& skin_images();
+
+// The scales the skin is drawn at, and the folder under the output (and under :/assets) each set goes to.
+inline constexpr int skin_scales[] = {1, 2};
+inline QString skin_folder(int scale)
+{
+    return scale == 1 ? QString() : QString("/%1x").arg(scale);
+}
 
 // Flat floors that the icons and faces share with the bars they sit on, so no seam shows. The
 // lower bay's is the window layout's, as the controls there show it where they are larger than their faces.
