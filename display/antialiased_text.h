@@ -2,8 +2,16 @@
 
 #include <QString>
 #include <cstdint>
+#include <optional>
 
 #include "engine/bitmap32.h"
+
+/// Where a caption's ink must end, in layout pixels of the bitmap it is drawn on:
+/// left of column `right` and above row `bottom`.
+struct TextLimit {
+    int right;
+    int bottom;
+};
 
 /// Draws `text` onto `bitmap` with the bitmap's font so that the top-left of
 /// the text box lands at (x, y); `color` is 0xAARRGGBB. The text is rendered
@@ -16,5 +24,11 @@
 /// `pixels_per_inch`, the screen's resolution unless given. An empty bitmap is
 /// left alone; otherwise the bitmap notifies one change. The caller repaints
 /// the control that shows it.
+///
+/// (x, y), the font and `limit` are in layout pixels: on a bitmap whose
+/// pixel_ratio is above 1 the text is rendered at the bitmap's own, finer
+/// resolution. With a `limit`, text whose ink would reach it is drawn one
+/// bitmap pixel smaller at a time until it stays inside.
 void draw_antialiased_text(Bitmap32& bitmap, int x, int y, const QString& text, int level,
-                           std::uint32_t color, int pixels_per_inch = 0);
+                           std::uint32_t color, int pixels_per_inch = 0,
+                           std::optional<TextLimit> limit = std::nullopt);

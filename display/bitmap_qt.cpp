@@ -13,9 +13,7 @@ int screen_pixels_per_inch()
     if (qGuiApp == nullptr) return 96;
     const QScreen* screen = QGuiApplication::primaryScreen();
     if (screen == nullptr) return 96;
-    // With high-resolution scaling Qt reports a scaled-down logical resolution;
-    // the device pixel ratio gives back what the screen really has.
-    const double ppi = screen->logicalDotsPerInchY() * screen->devicePixelRatio();
+    const double ppi = screen->logicalDotsPerInchY();
     return ppi >= 1.0 ? static_cast<int>(std::lround(ppi)) : 96;
 }
 
@@ -38,7 +36,7 @@ void set_default_display_attributes(Bitmap32& bitmap)
     bitmap.attributes.font = default_bitmap_font();
 }
 
-QFont to_qfont(const BitmapFont& font, int factor, int pixels_per_inch)
+QFont to_qfont(const BitmapFont& font, int factor, int pixels_per_inch, double pixel_ratio)
 {
     QFont result(font.face_name.empty() ? QGuiApplication::font().family()
                                         : QString::fromStdString(font.face_name));
@@ -47,7 +45,7 @@ QFont to_qfont(const BitmapFont& font, int factor, int pixels_per_inch)
     int points = font.size();
     if (points == 0) points = 8;  // a zero size means the toolkit's default, as for system fonts
     // Pixel height of factor x points at this resolution, halves away from zero.
-    const double em = std::abs(points) * static_cast<double>(factor) * pixels_per_inch / 72.0;
+    const double em = std::abs(points) * static_cast<double>(factor) * pixels_per_inch * pixel_ratio / 72.0;
     int pixels = std::max(1, static_cast<int>(std::lround(em)));
     if (points < 0) {
         // A positive stored height is the whole character cell (ascent plus
@@ -59,6 +57,13 @@ QFont to_qfont(const BitmapFont& font, int factor, int pixels_per_inch)
     }
     result.setPixelSize(pixels);
     return result;
+}
+
+QSize logical_size(const Bitmap32& bitmap)
+{
+    const double ratio = bitmap.attributes.pixel_ratio > 0 ? bitmap.attributes.pixel_ratio : 1.0;
+    return {static_cast<int>(std::lround(bitmap.width() / ratio)),
+            static_cast<int>(std::lround(bitmap.height() / ratio))};
 }
 
 QImage to_qimage(const Bitmap32& bitmap)

@@ -38,6 +38,41 @@ void draw_arrow(QPainter& painter, const QRect& box, int direction)
     }
 }
 
+// The device pixels a rectangle of the control's layout pixels covers on a screen of `ratio`.
+QRect device_rect(const QRect& box, qreal ratio)
+{
+    const auto at = [ratio](int v) { return static_cast<int>(std::lround(v * ratio)); };
+    return QRect(QPoint(at(box.left()), at(box.top())),
+                 QPoint(at(box.right() + 1) - 1, at(box.bottom() + 1) - 1));
+}
+
+// A raised box in device pixels: edges as wide as one layout pixel, drawn as device lines.
+void draw_fine_raised_box(QPainter& painter, const QRect& box, int edge)
+{
+    if (box.width() <= 0 || box.height() <= 0) return;
+    painter.fillRect(box, kFaceColor);
+    painter.fillRect(QRect(box.left(), box.top(), box.width(), edge), kLightEdge);
+    painter.fillRect(QRect(box.left(), box.top(), edge, box.height()), kLightEdge);
+    painter.fillRect(QRect(box.left(), box.bottom() - edge + 1, box.width(), edge), kDarkEdge);
+    painter.fillRect(QRect(box.right() - edge + 1, box.top(), edge, box.height()), kDarkEdge);
+}
+
+// A solid triangle pointing left (-1) or right (+1) in a device-pixel box, smoothed at its edges.
+void draw_fine_arrow(QPainter& painter, const QRect& box, int direction)
+{
+    const QRectF inner = QRectF(box).adjusted(box.width() * 0.3, box.height() * 0.25, -box.width() * 0.3,
+                                              -box.height() * 0.25);
+    const qreal tip = direction < 0 ? inner.left() : inner.right();
+    const qreal base = direction < 0 ? inner.right() : inner.left();
+    const QPointF points[] = {{tip, inner.center().y()}, {base, inner.top()}, {base, inner.bottom()}};
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(kGlyphColor);
+    painter.drawPolygon(points, 3);
+    painter.restore();
+}
+
 }  // namespace
 
 TGaugeBar::TGaugeBar(QWidget* parent) : QWidget(parent)
@@ -129,6 +164,11 @@ QRect TGaugeBar::handle_rect() const
 void TGaugeBar::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
+    const qreal ratio = devicePixelRatioF();
+    if (ratio != 1.0) {
+        paint_in_device_pixels(painter, ratio);
+        return;
+    }
     // The track: a fine checker of the colour and white.
     const QRect track = track_rect();
     painter.fillRect(track, color_);
@@ -152,6 +192,44 @@ void TGaugeBar::paintEvent(QPaintEvent*)
         for (int x = middle - 2; x <= middle + 2; x += 2) {
             painter.setPen(kDarkEdge);
             painter.drawLine(x, handle.top() + 2, x, handle.bottom() - 2);
+        }
+    }
+}
+
+void TGaugeBar::paint_in_device_pixels(QPainter& painter, qreal ratio)
+{
+    // Drawn in the screen's own pixels: the track's checker, the arrows and the grip stay as
+    // fine as the screen, while the layout keeps its sizes.
+    painter.scale(1 / ratio, 1 / ratio);
+    const int edge = std::max(1, static_cast<int>(std::lround(ratio)));
+    const QRect track = device_rect(track_rect(), ratio);
+    painter.fillRect(track, color_);
+    painter.setPen(kLightEdge);
+    for (int y = track.top(); y <= track.bottom(); ++y)
+        for (int x = track.left() + ((track.left() + y) & 1); x <= track.right(); x += 2)
+            painter.drawPoint(x, y);
+
+    if (show_arrows_) {
+        for (const auto& [box, direction] :
+             {std::pair{decrease_arrow_rect(), -1}, std::pair{increase_arrow_rect(), 1}}) {
+            const QRect device = device_rect(box, ratio);
+            draw_fine_raised_box(painter, device, edge);
+            draw_fine_arrow(painter, device, direction);
+        }
+    }
+
+    const QRect handle = handle_rect();
+    const QRect device = device_rect(handle, ratio);
+    draw_fine_raised_box(painter, device, edge);
+    if (show_handle_grip_ && handle.width() >= 7 && handle.height() >= 5) {
+        // Three grooves across the middle of the handle, each a dark line with a lit one beside it.
+        const int middle = device.center().x();
+        const int spacing = 2 * edge;
+        const int line = std::max(1, edge / 2);
+        for (int x = middle - spacing; x <= middle + spacing; x += spacing) {
+            const QRect groove(x, device.top() + 2 * edge, line, device.height() - 4 * edge);
+            painter.fillRect(groove, kDarkEdge);
+            painter.fillRect(groove.translated(line, 0), kLightEdge);
         }
     }
 }

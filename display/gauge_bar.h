@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QPainter>
 #include <QRect>
 #include <QTimer>
 #include <QWidget>
@@ -75,6 +76,8 @@ protected:
 private:
     enum class Held { nothing, decrease_arrow, increase_arrow, track_before, track_after, handle };
 
+    /// Paints on a screen whose device pixel ratio is not 1.
+    void paint_in_device_pixels(QPainter& painter, qreal ratio);
     int arrow_size() const;
     int handle_width() const;
     void repeat_step();

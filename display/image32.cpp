@@ -23,7 +23,7 @@ void TImage32::set_bitmap(const Bitmap32& source)
 
 void TImage32::size_to_bitmap()
 {
-    resize(bitmap_.width(), bitmap_.height());
+    resize(logical_size(bitmap_));
 }
 
 void TImage32::set_color(const QColor& color)
@@ -53,6 +53,8 @@ void TImage32::rebuild_picture()
         auto* out = reinterpret_cast<std::uint32_t*>(picture_.scanLine(y));
         for (int x = 0; x < bitmap_.width(); ++x) out[x] = shown_pixel(in[x], background, bitmap_.attributes);
     }
+    // A bitmap finer than the layout covers its logical size with all of its pixels.
+    if (bitmap_.attributes.pixel_ratio > 0) picture_.setDevicePixelRatio(bitmap_.attributes.pixel_ratio);
 }
 
 void TImage32::paintEvent(QPaintEvent*)

@@ -10,7 +10,10 @@
 /// A skin image control: shows its own Bitmap32 unscaled with the bitmap's
 /// top-left pixel at the control's top-left; where the control is larger than
 /// the bitmap, the control's colour shows. The bitmap's DrawMode and
-/// MasterAlpha decide whether it is blended over that colour.
+/// MasterAlpha decide whether it is blended over that colour. A bitmap whose
+/// pixel_ratio is above 1 covers its size in layout pixels with all of its own
+/// pixels, so on a screen of that device pixel ratio it is still shown pixel
+/// for pixel.
 ///
 /// Events (all optional): OnClick runs when the left button is pressed and
 /// released over the control; a double click runs OnClick for its first click
@@ -35,7 +38,7 @@ public:
     /// on the previous bitmap is lost.
     void set_bitmap(const Bitmap32& source);
 
-    /// Resizes the control to its bitmap's size.
+    /// Resizes the control to its bitmap's size in layout pixels.
     void size_to_bitmap();
 
     /// Shows where the control is larger than its bitmap. The button-face colour at creation.

@@ -2,6 +2,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <cmath>
 
 #include "display/view_render.h"
 
@@ -136,13 +137,25 @@ void TImgView32::set_color(const QColor& color)
     invalidate_picture();
 }
 
+QSize TImgView32::device_size() const
+{
+    const qreal ratio = devicePixelRatioF();
+    return {static_cast<int>(std::lround(width() * ratio)), static_cast<int>(std::lround(height() * ratio))};
+}
+
 void TImgView32::render_back_buffer()
 {
-    if (back_buffer_.size() != size()) back_buffer_ = QImage(size(), QImage::Format_RGB32);
+    // The picture is resampled for the screen's own pixels: on a screen at twice the scale a
+    // reduced photo shows twice the detail, while the scale keeps its meaning in layout pixels.
+    const qreal ratio = devicePixelRatioF();
+    const QSize device = device_size();
+    if (back_buffer_.size() != device) back_buffer_ = QImage(device, QImage::Format_RGB32);
     if (back_buffer_.isNull()) return;
+    back_buffer_.setDevicePixelRatio(ratio);
     sync_photo_size();
     static const Bitmap32 nothing;
-    render_view(bitmap_ != nullptr ? *bitmap_ : nothing, geometry_, color_.rgb() & 0x00FFFFFFu,
+    render_view(bitmap_ != nullptr ? *bitmap_ : nothing,
+                geometry_.in_device_pixels(static_cast<float>(ratio)), color_.rgb() & 0x00FFFFFFu,
                 reinterpret_cast<std::uint32_t*>(back_buffer_.bits()), back_buffer_.bytesPerLine() / 4);
     picture_valid_ = true;
     ++render_count_;
@@ -150,7 +163,7 @@ void TImgView32::render_back_buffer()
 
 void TImgView32::paintEvent(QPaintEvent*)
 {
-    if (!picture_valid_ || back_buffer_.size() != size()) render_back_buffer();
+    if (!picture_valid_ || back_buffer_.size() != device_size()) render_back_buffer();
     // The whole view is drawn every time; the buffer already holds the background.
     QPainter painter(this);
     painter.drawImage(0, 0, back_buffer_);

@@ -7,8 +7,8 @@
 #include <functional>
 #include <memory>
 
-#include "engine/bitmap32.h"
 #include "display/view_geometry.h"
+#include "engine/bitmap32.h"
 
 /// A photo view: shows a Bitmap32 owned elsewhere at a chosen scale, centred
 /// where it is smaller than the view and pannable where it is larger, with
@@ -21,8 +21,10 @@
 /// are removed when the view is destroyed or shows another bitmap, and a
 /// bitmap destroyed before the view simply leaves the view empty.
 ///
-/// The picture is resampled into a back buffer of the view's own size only
-/// when the photo, scale, offsets or size change; other paints copy the buffer.
+/// The picture is resampled into a back buffer of the view's own size, in the
+/// screen's device pixels, only when the photo, scale, offsets or size change
+/// (or the view moves to a screen of another scale); other paints copy the
+/// buffer. Scale, positions and mouse coordinates stay in layout pixels.
 class TImgView32 : public QWidget {
     Q_OBJECT
 
@@ -92,6 +94,8 @@ private:
     void sync_photo_size();
     void invalidate_picture();
     void render_back_buffer();
+    /// The view's size in the screen's own pixels.
+    QSize device_size() const;
     bool accepts_outside(const QMouseEvent* event) const;
 
     Bitmap32* bitmap_ = nullptr;

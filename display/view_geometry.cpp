@@ -115,3 +115,20 @@ void ViewGeometry::set_view_size(int width, int height)
     clamp(x_);
     clamp(y_);
 }
+
+ViewGeometry ViewGeometry::in_device_pixels(float device_pixel_ratio) const
+{
+    if (!(device_pixel_ratio >= kMinimumScale) || device_pixel_ratio == 1.0f) return *this;
+    const auto device_length = [device_pixel_ratio](int length) {
+        return static_cast<int>(std::lround(static_cast<double>(length) * device_pixel_ratio));
+    };
+    ViewGeometry device(device_length(x_.view), device_length(y_.view));
+    device.x_.photo = x_.photo;
+    device.y_.photo = y_.photo;
+    device.scale_ = std::max(kMinimumScale, scale_ * device_pixel_ratio);
+    device.x_.position = x_.position * device_pixel_ratio;
+    device.y_.position = y_.position * device_pixel_ratio;
+    device.clamp(device.x_);
+    device.clamp(device.y_);
+    return device;
+}

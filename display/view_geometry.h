@@ -58,6 +58,13 @@ public:
 
     static int drawn_size(int photo_size, float scale);
 
+    /// The same placement measured in device pixels of a screen with
+    /// `device_pixel_ratio` device pixels per pixel of this geometry: view sizes
+    /// (rounded), scale and scroll positions multiplied, positions clamped to the
+    /// finer ranges. The photo's size is kept. A ratio of 1 (or below 0.001, or
+    /// NaN) gives an identical copy.
+    ViewGeometry in_device_pixels(float device_pixel_ratio) const;
+
 private:
     struct Axis {
         int photo = 0;

@@ -26,8 +26,8 @@ struct BitmapRect {
 // from it and the font's own pixels-per-inch; marking a font with another
 // resolution keeps its pixel height and so changes its point size.
 struct BitmapFont {
-    std::string face_name;          // empty: the toolkit's default face
-    int height = -11;               // pixels; negative = character height without internal leading
+    std::string face_name;  // empty: the toolkit's default face
+    int height = -11;       // pixels; negative = character height without internal leading
     int pixels_per_inch = 96;
     bool bold = false;
     std::uint32_t color = 0xFF000000;  // 0xAARRGGBB, window text
@@ -50,6 +50,10 @@ struct DisplayAttributes {
     std::uint8_t master_alpha = 255;
     CombineMode combine_mode = CombineMode::cmBlend;
     std::uint32_t outer_color = 0;
+    // The bitmap's pixels per pixel of the window layout: 2 for a skin picture drawn for a
+    // screen at twice the scale, so it covers its control at the screen's full resolution.
+    // Positions and font sizes given for the bitmap stay in layout pixels.
+    double pixel_ratio = 1.0;
     bool operator==(const DisplayAttributes&) const = default;
 };
 

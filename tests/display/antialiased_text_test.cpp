@@ -140,4 +140,43 @@ TEST(DrawAntialiasedText, BoldAndMissingFacesStillDraw)
     EXPECT_GT(bold.total, regular.total);
 }
 
+// A bitmap twice as fine as the layout takes the same place and font in layout pixels and gets
+// the text at its own resolution; a limit shrinks text that would cross it, and only such text.
+TEST(DrawAntialiasedText, FinerBitmapsAndLimits)
+{
+    BitmapFont font = default_bitmap_font(96);
+    font.bold = true;
+    const Ink coarse = draw_on_red(131, 21, 30, 3, "OPEN PHOTO", kWhite, 96, font);
+    Bitmap32 fine;
+    fill_flat(fine, 262, 42, kRed);
+    fine.attributes.font = font;
+    fine.attributes.pixel_ratio = 2.0;
+    draw_antialiased_text(fine, 30, 3, "OPEN PHOTO", 4, kWhite, 96);
+    const Ink doubled = ink_on_red(fine);
+    EXPECT_NEAR(doubled.left, 2 * coarse.left, 2);
+    EXPECT_NEAR(doubled.top, 2 * coarse.top, 2);
+    EXPECT_NEAR(doubled.right, 2 * coarse.right + 1, 3);
+    EXPECT_NEAR(static_cast<double>(doubled.height()) / coarse.height(), 2.0, 0.25);
+
+    const auto limited = [&](int points, double ratio) {
+        Bitmap32 face;
+        fill_flat(face, static_cast<int>(131 * ratio), static_cast<int>(21 * ratio), kRed);
+        face.attributes.font = font;
+        face.attributes.font.set_size(points);
+        face.attributes.pixel_ratio = ratio;
+        draw_antialiased_text(face, 30, 3, "OPEN PHOTO", 4, kWhite, 96, TextLimit{130, 20});
+        return ink_on_red(face);
+    };
+    // 8 points fit and are drawn as asked; 12 points would run past the face and are made to fit.
+    const Ink fits = limited(8, 1.0);
+    EXPECT_EQ(fits.right, coarse.right);
+    EXPECT_EQ(fits.height(), coarse.height());
+    for (double ratio : {1.0, 2.0}) {
+        const Ink shrunk = limited(12, ratio);
+        EXPECT_LT(shrunk.right, 130 * ratio);
+        EXPECT_GE(shrunk.right, 120 * ratio);  // as large as fits, not smaller
+        EXPECT_LT(shrunk.bottom, 20 * ratio);
+    }
+}
+
 }  // namespace

@@ -155,3 +155,53 @@ TEST(ViewGeometrySize, HugeScalesAreCappedInsteadOfOverflowing)
 }
 
 }  // namespace
+
+// The placement in a screen's device pixels: a 420 x 320 view showing a photo at a
+// scale, panned by (pan_x, pan_y) layout pixels, on a screen of `ratio`.
+struct DeviceCase {
+    const char* description;
+    int photo_width, photo_height;
+    float scale;
+    float pan_x, pan_y;
+    float ratio;
+    int view_width, view_height;
+    int drawn_width, left, top;
+    float scroll_x, scroll_y;
+};
+std::ostream& operator<<(std::ostream& out, const DeviceCase& c)
+{
+    return out << c.description;
+}
+
+class InDevicePixels : public testing::TestWithParam<DeviceCase> {};
+
+TEST_P(InDevicePixels, SizesScaleAndPositionsFollowTheRatio)
+{
+    const DeviceCase& c = GetParam();
+    ViewGeometry geometry(420, 320);
+    geometry.set_scale(c.scale);
+    geometry.set_photo_size(c.photo_width, c.photo_height);
+    geometry.scroll_by(c.pan_x, c.pan_y);
+    const ViewGeometry device = geometry.in_device_pixels(c.ratio);
+    EXPECT_EQ(device.view_width(), c.view_width);
+    EXPECT_EQ(device.view_height(), c.view_height);
+    EXPECT_EQ(device.photo_width(), c.photo_width);
+    EXPECT_EQ(device.drawn_width(), c.drawn_width);
+    EXPECT_EQ(device.left(), c.left);
+    EXPECT_EQ(device.top(), c.top);
+    EXPECT_FLOAT_EQ(device.scroll_x(), c.scroll_x);
+    EXPECT_FLOAT_EQ(device.scroll_y(), c.scroll_y);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ViewGeometry, InDevicePixels,
+    testing::Values(DeviceCase{"1:1 is the same placement", 1000, 800, 0.5f, 10, 0, 1.0f, 420, 320, 500, -50,
+                               -40, 50, 40},
+                    DeviceCase{"200 %: a fitted photo twice as many pixels", 6000, 4000, 0.06f, 0, 0, 2.0f,
+                               840, 640, 720, 60, 80, 0, 0},
+                    DeviceCase{"200 %: a panned photo keeps the point at the view's corner", 1000, 800, 1.0f,
+                               100, 50, 2.0f, 840, 640, 2000, -780, -580, 780, 580},
+                    DeviceCase{"125 %: sizes round, positions stay inside the finer range", 1000, 800, 1.0f,
+                               580, 480, 1.25f, 525, 400, 1250, -725, -600, 725, 600},
+                    DeviceCase{"NaN ratio is 1:1", 300, 200, 1.0f, 0, 0,
+                               std::numeric_limits<float>::quiet_NaN(), 420, 320, 300, 60, 60, 0, 0}));
