@@ -10,8 +10,9 @@ ArtworkControls build_artwork_window(QWidget& window, int picture_width, int pic
     window.setAttribute(Qt::WA_QuitOnClose, false);
     auto* picture = new TImage32(&window);
     picture->setGeometry(-1, -1, picture_width, picture_height);
-    load_skin(picture->bitmap(), "splash.png");
+    load_skin(picture->bitmap(), "splash.png", screen_pixel_ratio(window));
     auto* version = new TLabel(picture, 247, label_top, "Version 1.1", terminal_font(10),
-                               window.palette().color(QPalette::WindowText), QColor(202, 202, 202), false);
+                               window.palette().color(QPalette::WindowText), QColor(202, 202, 202), false,
+                               fine_terminal_font(10));
     return {picture, version};
 }

@@ -9,11 +9,14 @@
 #include "windows/qt_photo_dialogs.h"
 #include "windows/window_support.h"
 
-TForm1::TForm1(int pixels_per_inch)
+TForm1::TForm1(int pixels_per_inch, QScreen* screen)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint),
       corrector(this),
       pixels_per_inch_(pixels_per_inch > 0 ? pixels_per_inch : screen_pixels_per_inch())
 {
+    if (screen != nullptr) setScreen(screen);
+    // Chosen once: the pictures and captions are made for this screen's scale.
+    device_pixel_ratio_ = screen_pixel_ratio(*this);
     sleep_for = [](std::chrono::milliseconds duration) { std::this_thread::sleep_for(duration); };
     start_window_move = [this] { return windowHandle() != nullptr && windowHandle()->startSystemMove(); };
     OpenPictureDialog = std::make_unique<QtOpenDialogs>(this);

@@ -25,6 +25,7 @@
 #include "windows/tools_slide.h"
 #include "windows/window_drag.h"
 
+class QScreen;
 class TForm3;
 
 /// The main window: a borderless, fixed-size window drawn entirely from skin
@@ -55,9 +56,12 @@ class TForm1 : public QWidget, public CorrectorEvents {
     Q_OBJECT
 
 public:
-    /// `pixels_per_inch` is the screen resolution the captions are drawn for;
-    /// 0 takes the real screen's.
-    explicit TForm1(int pixels_per_inch = 0);
+    /// `pixels_per_inch` is the resolution of one layout pixel the captions are
+    /// drawn for; 0 takes the screen's (see screen_pixels_per_inch). The window
+    /// is built for `screen` (the primary one unless given): at its device pixel
+    /// ratio the skin pictures, captions, labels and views are drawn in its own
+    /// pixels while the layout stays in layout pixels.
+    explicit TForm1(int pixels_per_inch = 0, QScreen* screen = nullptr);
     ~TForm1() override;
     TForm1(const TForm1&) = delete;
     TForm1& operator=(const TForm1&) = delete;
@@ -156,8 +160,10 @@ public:
     QTimer Timer1;
     QTimer Timer2;
 
-    /// The screen resolution the captions are drawn for.
+    /// The resolution of one layout pixel the captions are drawn for.
     int pixels_per_inch() const { return pixels_per_inch_; }
+    /// The device pixel ratio the skin pictures were chosen for.
+    double device_pixel_ratio() const { return device_pixel_ratio_; }
 
     /// How long a pressed control stays shifted, and how the event thread
     /// waits meanwhile (tests may shorten or observe the wait).
@@ -281,6 +287,7 @@ private:
     void view_mouse_up(TImgView32& view, Qt::MouseButton button);
 
     int pixels_per_inch_;
+    double device_pixel_ratio_ = 1.0;
     bool centred_ = false;
     bool cursor_overridden_ = false;
     bool close_approved_ = false;  // the save question was asked and answered for this close

@@ -59,7 +59,7 @@ void TForm1::load_lists()
         for (const char* file : pictures) {
             Bitmap32& bitmap = list.Bitmaps.add().Bitmap;
             bitmap.attributes.font = default_bitmap_font(pixels_per_inch_);
-            load_skin(bitmap, file);
+            load_skin(bitmap, file, device_pixel_ratio_);
         }
     };
     fill(bitmaplist, main_layout::bitmaplist_pictures);
@@ -77,7 +77,7 @@ QWidget* TForm1::make_control(const main_layout::Control& place, QWidget* parent
             auto* control = new TImage32(parent);
             control->setGeometry(place.left, place.top, place.width, place.height);
             control->bitmap().attributes.font = default_bitmap_font(pixels_per_inch_);
-            load_skin(control->bitmap(), place.picture);
+            load_skin(control->bitmap(), place.picture, device_pixel_ratio_);
             control->set_hint(place.text);
             if (place.colour != no_colour) control->set_color(colour_of(place.colour));
             return control;
@@ -94,7 +94,8 @@ QWidget* TForm1::make_control(const main_layout::Control& place, QWidget* parent
                                    : QGuiApplication::palette().color(QPalette::WindowText);
             const bool transparent = place.colour == no_colour;
             return new TLabel(parent, place.left, place.top, place.text, terminal_font(place.terminal_height),
-                              ink, transparent ? QColor() : colour_of(place.colour), transparent);
+                              ink, transparent ? QColor() : colour_of(place.colour), transparent,
+                              fine_terminal_font(place.terminal_height));
         }
         case Kind::Slider: {
             auto* slider = new TGaugeBar(parent);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "display/bitmap_qt.h"
 #include "engine/database.h"
 #include "windows/main.h"
 #include "windows/main_layout.h"
@@ -42,7 +43,7 @@ void TForm1::FormCreate()
     lcd->size_to_bitmap();
     open_button->size_to_bitmap();
     for (TImage32* button : {save_button, close_button, undo_button, about_button})
-        button->resize(open_button->bitmap().width(), open_button->bitmap().height());
+        button->resize(logical_size(open_button->bitmap()));
 
     // The corrector's start values: no profile chosen, nothing loaded or saved.
     corrector.set_start_values();

@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 
 #include "display/antialiased_text.h"
+#include "display/bitmap_qt.h"
 #include "windows/main.h"
 #include "windows/main_layout.h"
 #include "windows/on_exit.h"
@@ -121,6 +122,11 @@ void TForm1::draw_caption(TImage32& control, const QString& text, int x, int y, 
     // resolution keeps its pixel height, and its point size follows from it.
     font.set_size(font.size());
     if (bold) font.bold = true;
-    draw_antialiased_text(control.bitmap(), x, y, text, 4, color, pixels_per_inch_);
+    // Whatever the resolution, a caption stays inside its face, clear of the face's rim: where the
+    // size the font asks for would cross it (at 144 pixels per inch it would clip "OPEN PHOTO"),
+    // the caption is drawn as large as fits.
+    const QSize face = logical_size(control.bitmap());
+    draw_antialiased_text(control.bitmap(), x, y, text, 4, color, pixels_per_inch_,
+                          TextLimit{face.width() - 1, face.height() - 1});
     control.repaint();
 }

@@ -5,12 +5,14 @@
 #include <QPainter>
 
 TLabel::TLabel(QWidget* parent, int left, int top, const QString& caption, const QFont& font,
-               const QColor& text_color, const QColor& background, bool transparent)
+               const QColor& text_color, const QColor& background, bool transparent,
+               const std::optional<QFont>& fine_font)
     : QWidget(parent),
       caption_(caption),
       text_color_(text_color),
       background_(background),
-      transparent_(transparent)
+      transparent_(transparent),
+      fine_font_(fine_font)
 {
     setFont(font);
     if (!transparent_) setAttribute(Qt::WA_OpaquePaintEvent);
@@ -36,9 +38,17 @@ void TLabel::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     if (!transparent_) painter.fillRect(rect(), background_);
-    painter.setFont(font());
     painter.setPen(text_color_);
-    painter.drawText(QPoint(0, QFontMetrics(font()).ascent()), caption_);
+    const int baseline = QFontMetrics(font()).ascent();
+    if (devicePixelRatioF() == 1.0 || !fine_font_) {
+        painter.setFont(font());
+        painter.drawText(QPoint(0, baseline), caption_);
+        return;
+    }
+    const qreal cell = QFontMetricsF(font()).horizontalAdvance(QLatin1Char('M'));
+    painter.setFont(*fine_font_);
+    for (qsizetype i = 0; i < caption_.size(); ++i)
+        painter.drawText(QPointF(static_cast<qreal>(i) * cell, baseline), QString(caption_[i]));
 }
 
 // Accepting the events keeps them from travelling on to the parent control.

@@ -2,8 +2,13 @@
 
 #include <QFontDatabase>
 #include <QFontInfo>
+#include <QFontMetrics>
+#include <QImage>
+#include <QPainter>
 #include <QStandardPaths>
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdlib>
 
 namespace {
@@ -67,6 +72,56 @@ QFont terminal_font(int pixel_height)
     // A bitmap face is never smoothed; an outline stand-in should not be either.
     font.setStyleStrategy(QFont::NoAntialias);
     return font;
+}
+
+namespace {
+
+// The height of a capital "H" drawn with `font`, in rows of ink. Measured, because a bitmap
+// face reports its whole cell as the capitals' height.
+int capital_rows(const QFont& font)
+{
+    const QFontMetrics metrics(font);
+    QImage scratch(metrics.horizontalAdvance(QLatin1Char('H')) + 2, metrics.height() + 2,
+                   QImage::Format_RGB32);
+    scratch.fill(Qt::black);
+    {
+        QPainter painter(&scratch);
+        painter.setFont(font);
+        painter.setPen(Qt::white);
+        painter.drawText(QPoint(1, 1 + metrics.ascent()), QStringLiteral("H"));
+    }
+    int rows = 0;
+    for (int y = 0; y < scratch.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(scratch.constScanLine(y));
+        if (std::any_of(line, line + scratch.width(), [](QRgb pixel) { return qBlue(pixel) > 127; })) ++rows;
+    }
+    return rows;
+}
+
+}  // namespace
+
+QFont fine_terminal_font(int pixel_height)
+{
+    const QFont layout = terminal_font(pixel_height);
+    QFont fine;
+    fine.setFamilies({"DejaVu Sans Mono", "Terminus (TTF)"});
+    fine.setStyleHint(QFont::TypeWriter);
+    fine.setFixedPitch(true);
+    // Horizontal metrics as designed, so the stretch below lands on the cell width.
+    fine.setHintingPreference(QFont::PreferVerticalHinting);
+    // Measured large, then sized in points: on such screens a layout pixel is divided further.
+    constexpr int kProbePixels = 100;
+    fine.setPixelSize(kProbePixels);
+    const int probe_capitals = capital_rows(fine);
+    const int capitals = capital_rows(layout);
+    const double pixels =
+        probe_capitals > 0 ? double(kProbePixels) * capitals / probe_capitals : pixel_height;
+    fine.setPointSizeF(pixels * 72.0 / 96.0);
+    const double advance = QFontMetricsF(fine).horizontalAdvance(QLatin1Char('M'));
+    const double cell = QFontMetricsF(layout).horizontalAdvance(QLatin1Char('M'));
+    if (advance > 0)
+        fine.setStretch(std::clamp(static_cast<int>(std::lround(100.0 * cell / advance)), 50, 200));
+    return fine;
 }
 
 QString caption_face_stand_in()

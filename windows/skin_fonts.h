@@ -16,5 +16,12 @@ bool install_skin_fonts();
 /// The label font that stands in for "Terminal" of `pixel_height` pixels.
 QFont terminal_font(int pixel_height);
 
+/// The font that draws the same labels on a screen finer than the layout (a
+/// device pixel ratio above 1), where a bitmap font could only be blown up: a
+/// fixed-pitch outline face, sized in layout pixels so that its capitals are
+/// as high as terminal_font(pixel_height)'s and stretched so that its
+/// characters are as wide, drawn at the screen's own resolution.
+QFont fine_terminal_font(int pixel_height);
+
 /// The caption face's stand-in family (what "Verdana" resolves to).
 QString caption_face_stand_in();

@@ -26,9 +26,9 @@ void wait_until_exposed(QWidget& window)
 
 void prepare_platform()
 {
-    qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
-    qunsetenv("QT_SCALE_FACTOR");
-    qunsetenv("QT_SCREEN_SCALE_FACTORS");
+    // Qt scales the windows by the desktop's factor (QT_SCALE_FACTOR, QT_SCREEN_SCALE_FACTORS,
+    // Xft.dpi, the compositor's scale); the layout stays in its logical pixels. 125 % and 150 %
+    // stay what they are, not rounded to 100 % or 200 %.
     QGuiApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::PassThrough);
 }
 

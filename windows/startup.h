@@ -32,11 +32,11 @@ struct StartupOptions {
     std::function<void(std::chrono::milliseconds)>
         sleep_for;                                      // the event thread's sleep; empty: a real sleep
     std::function<void(StartupStep, TForm2*)> on_step;  // the splash window while it exists, else nullptr
-    int pixels_per_inch = 0;                            // for the main window's captions; 0: the screen's
+    int pixels_per_inch = 0;  // of a layout pixel, for the main window's captions; 0: the screen's
 };
 
 /// Process settings that must precede the application object: the windows
-/// are laid out in fixed pixels and must never be scaled with the screen.
+/// are laid out in fixed logical pixels and scaled by the desktop's exact factor.
 void prepare_platform();
 
 /// Loads the skin's resources and stand-in fonts; needs the application object.

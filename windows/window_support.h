@@ -7,10 +7,15 @@
 // Small helpers shared by the program's windows.
 
 /// Makes `bitmap` a copy of the skin picture `file` (for instance "top_bar.png")
-/// compiled into the program; the bitmap's display attributes are kept.
-/// Throws std::runtime_error when the picture is missing, which only a broken
-/// build can cause.
-void load_skin(Bitmap32& bitmap, const char* file);
+/// compiled into the program, for a screen of `device_pixel_ratio`: up to 1 the
+/// picture drawn 1:1; above 1 the one drawn at twice the size (2x/), smoothly
+/// resized where the ratio is not 2, and the bitmap's pixel_ratio says so. The
+/// bitmap's other display attributes are kept. Throws std::runtime_error when
+/// the picture is missing, which only a broken build can cause.
+void load_skin(Bitmap32& bitmap, const char* file, double device_pixel_ratio = 1.0);
+
+/// The device pixel ratio of the screen `widget` is (or will be shown) on.
+double screen_pixel_ratio(const QWidget& widget);
 
 /// Places a top-level window so that its centre is the centre of its screen.
 void centre_on_screen(QWidget& window);

@@ -22,6 +22,10 @@ int main(int argc, char** argv)
     default_handler = qInstallMessageHandler(quiet_handler);
     // The windows are built, painted and driven in-process without a display.
     qputenv("QT_QPA_PLATFORM", "offscreen");
+#ifdef TINTELO_TEST_SCALE_FACTOR
+    // A screen at that scale, whatever the environment says.
+    qputenv("QT_SCALE_FACTOR", TINTELO_TEST_SCALE_FACTOR);
+#endif
     prepare_platform();
     ::testing::InitGoogleTest(&argc, argv);
     QApplication application(argc, argv);
