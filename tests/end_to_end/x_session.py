@@ -142,8 +142,9 @@ class Window:
 class XSession:
     """A private X server with the program under test on it."""
 
-    def __init__(self, artifacts):
+    def __init__(self, artifacts, screen=(SCREEN_WIDTH, SCREEN_HEIGHT)):
         self.artifacts = artifacts
+        self.screen_size = screen
         self.xvfb = None
         self.program = None
         self.program_log = None
@@ -186,7 +187,8 @@ class XSession:
         log = open(os.path.join(self.artifacts, "xvfb.log"), "wb")
         # -displayfd: the server picks a free display and writes its number when it listens.
         self.xvfb = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", f"{SCREEN_WIDTH}x{SCREEN_HEIGHT}x24",
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0",
+             f"{self.screen_size[0]}x{self.screen_size[1]}x24",
              "-nolisten", "tcp", "-noreset", "-s", "0"],
             pass_fds=(write_end,), stdin=subprocess.DEVNULL, stdout=log, stderr=log,
             preexec_fn=_die_with_harness)
@@ -232,10 +234,12 @@ class XSession:
 
     # -- the program --------------------------------------------------------
 
-    def start_program(self, path, *arguments):
+    def start_program(self, path, *arguments, scale=None):
+        """Starts the program; `scale` (for example "2") is the desktop's scale factor
+        (QT_SCALE_FACTOR), none by default."""
         environment = dict(os.environ)
         # Nothing of the developer's desktop may leak in: the X server is ours, the
-        # toolkit's dialog settings live in the test's own folder, no scaling.
+        # toolkit's dialog settings live in the test's own folder, no scaling unless asked.
         for name in ("WAYLAND_DISPLAY", "XAUTHORITY", "QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS",
                      "QT_AUTO_SCREEN_SCALE_FACTOR", "QT_ENABLE_HIGHDPI_SCALING", "QT_FONT_DPI",
                      "QT_QPA_PLATFORMTHEME"):
@@ -244,14 +248,24 @@ class XSession:
         os.makedirs(runtime, mode=0o700, exist_ok=True)
         environment.update(DISPLAY=self.display, QT_QPA_PLATFORM="xcb",
                            XDG_CONFIG_HOME=os.path.join(self.work, "config"), XDG_RUNTIME_DIR=runtime)
+        if scale is not None:
+            environment["QT_SCALE_FACTOR"] = str(scale)
         # A sanitizer build's leak check must not count what the libraries below Qt keep.
         suppressions = os.path.join(os.path.dirname(os.path.abspath(__file__)), "leak_suppressions.txt")
         environment["LSAN_OPTIONS"] = ":".join(filter(None, [
             environment.get("LSAN_OPTIONS"), f"suppressions={suppressions}", "print_suppressions=0"]))
-        self.program_log = open(os.path.join(self.artifacts, "program.log"), "wb")
+        self.program_log = open(os.path.join(self.artifacts, "program.log"), "ab")
         self.program = subprocess.Popen([os.path.abspath(path), *arguments], env=environment, cwd=self.work,
                                         stdin=subprocess.DEVNULL, stdout=self.program_log,
                                         stderr=subprocess.STDOUT, preexec_fn=_die_with_harness)
+
+    def stop_program(self):
+        """Ends the running program without asking it anything, so another may start."""
+        self._stop(self.program, "the program")
+        self.program = None
+        if self.program_log:
+            self.program_log.close()
+            self.program_log = None
 
     def check_running(self):
         code = self.program.poll()
@@ -397,8 +411,9 @@ def _send_delete_window(display_name, window_id):
         x11.XCloseDisplay(display)
 
 
-def run(test, description):
-    """Runs one test function with a session; prints the verdict and exits with its status."""
+def run(test, description, screen=(SCREEN_WIDTH, SCREEN_HEIGHT)):
+    """Runs one test function with a session on a screen of `screen` pixels; prints the
+    verdict and exits with its status."""
     import argparse
 
     parser = argparse.ArgumentParser(description=description)
@@ -413,7 +428,7 @@ def run(test, description):
             print(f"FAIL: {tool} is not installed (tools/setup.sh test installs it)")
             sys.exit(1)
     try:
-        with XSession(options.artifacts) as session:
+        with XSession(options.artifacts, screen) as session:
             test(session, options)
     except Failure as failure:
         print(f"FAIL: {failure}")
