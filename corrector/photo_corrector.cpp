@@ -70,14 +70,14 @@ void PhotoCorrector::open_photo(const std::function<std::optional<std::string>()
         camera_profile = 1;
         phone_profile = 5;
 
-        IccProfile icc_profile;
-        if (!load_photo(*path, org_photo, &icc_profile)) {
+        PhotoMetadata metadata;
+        if (!load_photo(*path, org_photo, metadata)) {
             events_->load_failed();
             guard.release();
             set_busy(false);
             return;
         }
-        org_icc_profile = std::move(icc_profile);
+        org_metadata = std::move(metadata);
 
         // The copy and the analysis share one pass over the new photo.
         copy_and_select_profiles(org_photo, working_bitmap, phone_profile, camera_profile);
@@ -192,7 +192,7 @@ void PhotoCorrector::save_photo(const std::optional<std::string>& path)
     // Encoding a big photo takes a moment: show the hourglass meanwhile.
     set_busy(true);
     BusyGuard guard([this] { set_busy(false); });
-    write_photo(corrected_photo, *path, org_icc_profile);
+    write_photo(corrected_photo, *path, org_metadata);
     guard.release();
     set_busy(false);
     photo_saved = true;
