@@ -39,7 +39,10 @@ int PhotoCorrector::current_profile() const
     return camera_type == CameraType::DigitalCamera ? camera_profile : phone_profile;
 }
 
-void PhotoCorrector::apply_profile(int index) { apply_from_org(curve_for_profile(camera_type, index)); }
+void PhotoCorrector::apply_profile(int index)
+{
+    apply_from_org(curve_for_profile(camera_type, index));
+}
 
 void PhotoCorrector::apply_from_org(const CurveTriple* triple)
 {
@@ -71,7 +74,7 @@ void PhotoCorrector::open_photo(const std::function<std::optional<std::string>()
         phone_profile = 5;
 
         PhotoMetadata metadata;
-        if (!load_photo(*path, org_photo, metadata)) {
+        if (!load_photo(*path, org_photo, metadata, &load_failure)) {
             events_->load_failed();
             guard.release();
             set_busy(false);
@@ -92,7 +95,8 @@ void PhotoCorrector::open_photo(const std::function<std::optional<std::string>()
         }
         status_text = "PHOTO LOADED";
         status_text = "CORRECTING";
-        profile_caption = camera_type == CameraType::DigitalCamera ? "DIGITAL CAMERA PROFILE" : "MOBILE PHONE PROFILE";
+        profile_caption =
+            camera_type == CameraType::DigitalCamera ? "DIGITAL CAMERA PROFILE" : "MOBILE PHONE PROFILE";
         correction_caption = "AUTOMATIC CORRECTION";
         apply_profile(current_profile());
         status_text = "READY";
@@ -147,7 +151,8 @@ void PhotoCorrector::apply_preset(ScenePreset preset)
 {
     const ScenePresetInfo& info = preset_info(preset);
     const CurveTriple* first = curve_for_profile(camera_type, info.first_index);
-    const CurveTriple* second = info.second_index != 0 ? curve_for_profile(camera_type, info.second_index) : nullptr;
+    const CurveTriple* second =
+        info.second_index != 0 ? curve_for_profile(camera_type, info.second_index) : nullptr;
     if (first == nullptr) {
         // Nothing to apply from the loaded photo: the preset starts from it as it is.
         corrected_photo.assign(&org_photo);

@@ -6,6 +6,7 @@
 #include <string>
 #include <utility>
 
+#include "corrector/scene_presets.h"
 #include "engine/bitmap24.h"
 #include "engine/bitmap32.h"
 #include "engine/camera_type.h"
@@ -13,7 +14,6 @@
 #include "photo_files/file_names.h"
 #include "photo_files/jpeg_photo.h"
 #include "photo_files/photo_metadata.h"
-#include "corrector/scene_presets.h"
 
 /// What the window must hear while an operation is still running, because it
 /// has to act before the operation goes on. Everything else the window reads
@@ -63,6 +63,9 @@ public:
     bool correction_shown = false;
     int light_level = 0;
     std::string file_part;
+    // Why the last photo chosen did not load (None after one that did). The window
+    // shows its one load-failure message whatever it says; diagnostics print it.
+    LoadFailure load_failure;
 
     // Presentation state.
     std::string status_text = "READY";

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "photo_files/load_failure.h"
+
 class Bitmap32;
 struct PhotoMetadata;
 
@@ -48,13 +50,15 @@ inline constexpr int kMaxJpegScans = 256;
 /// Never throws for a bad or hostile file.
 ///
 /// When `icc_profile` is given, it receives the file's embedded ICC profile, or is
-/// cleared when the file has none.
-bool load_photo(const std::string& path, Bitmap32& org_photo, IccProfile* icc_profile = nullptr);
+/// cleared when the file has none. When `failure` is given, it receives why the load
+/// failed, or LoadFailureReason::None when it did not.
+bool load_photo(const std::string& path, Bitmap32& org_photo, IccProfile* icc_profile = nullptr,
+                LoadFailure* failure = nullptr);
 
 /// The decoding part of load_photo for a JPEG stream already in memory (`size` 0: a
-/// 0 x 0 photo). Same results and failures as load_photo.
+/// 0 x 0 photo). Same results, failures and reasons as load_photo.
 bool decode_jpeg_photo(const std::uint8_t* data, std::size_t size, Bitmap32& org_photo,
-                       IccProfile* icc_profile = nullptr);
+                       IccProfile* icc_profile = nullptr, LoadFailure* failure = nullptr);
 
 /// Encodes `corrected_photo` as a baseline JPEG: red, green and blue of every pixel
 /// unchanged (alpha dropped), YCbCr with 2 x 2 chroma subsampling, float DCT,
@@ -75,9 +79,10 @@ void write_photo(const Bitmap32& corrected_photo, const std::string& path,
 
 /// load_photo that also gives the file's metadata (photo_files/photo_metadata.h),
 /// everything a saved photo carries on; cleared when the load fails.
-bool load_photo(const std::string& path, Bitmap32& org_photo, PhotoMetadata& metadata);
+bool load_photo(const std::string& path, Bitmap32& org_photo, PhotoMetadata& metadata,
+                LoadFailure* failure = nullptr);
 bool decode_jpeg_photo(const std::uint8_t* data, std::size_t size, Bitmap32& org_photo,
-                       PhotoMetadata& metadata);
+                       PhotoMetadata& metadata, LoadFailure* failure = nullptr);
 
 /// encode_jpeg_photo and write_photo with the metadata of the photo `corrected_photo`
 /// was made from, made true of it (metadata_for_saved_photo) and written after the

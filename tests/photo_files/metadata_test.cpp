@@ -16,6 +16,8 @@
 #include "photo_files/jpeg_photo.h"
 #include "photo_files/photo_metadata.h"
 #include "tests/photo_files/jpeg_fixtures.h"
+#include "tests/support/file_bytes.h"
+#include "tests/support/temp_dir.h"
 #include "tools/sample_jpeg/sample_metadata.h"
 
 namespace {
@@ -88,6 +90,12 @@ struct CameraPhoto {
     bool big_endian = false;
     bool xmp_as_elements = false;
 };
+
+void PrintTo(const CameraPhoto& c, std::ostream* out)
+{
+    *out << "orientation " << c.orientation << (c.big_endian ? ", big-endian" : ", little-endian")
+         << (c.xmp_as_elements ? ", XMP elements" : ", XMP attributes");
+}
 
 // A 96 x 64 stored photo with four coloured quadrants and a full camera set of metadata.
 class SavedMetadata : public testing::TestWithParam<CameraPhoto> {
