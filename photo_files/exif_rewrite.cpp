@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <optional>
 
 #include "photo_files/photo_metadata.h"
@@ -10,7 +11,8 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-constexpr std::size_t kExifHeaderSize = 6;  // "Exif\0\0" before the TIFF structure
+constexpr std::size_t kExifHeaderSize = 6;    // "Exif\0\0" before the TIFF structure
+constexpr std::uint64_t kTiffHeaderSize = 8;  // byte order, 42, IFD0's offset
 constexpr std::uint16_t kShort = 3;
 constexpr std::uint16_t kLong = 4;
 
@@ -106,9 +108,10 @@ struct Directory {
     }
 };
 
+// A directory inside the TIFF header is none: patching it would rewrite the header.
 std::optional<Directory> read_directory(const TiffBlock& tiff, std::uint64_t offset)
 {
-    if (!tiff.holds(offset, 2)) return std::nullopt;
+    if (offset < kTiffHeaderSize || !tiff.holds(offset, 2)) return std::nullopt;
     Directory directory;
     directory.offset = offset;
     const std::uint32_t declared = tiff.u16(offset);
@@ -142,48 +145,66 @@ std::uint32_t number(const TiffBlock& tiff, const Entry& entry)
     return entry.type == kShort ? tiff.u16(entry.at + 8) : tiff.u32(entry.at + 8);
 }
 
-// Replaces IFD1's JPEG thumbnail by what `make_thumbnail` gives, or unlinks IFD1 when
-// there is none to give (`make_thumbnail` null or giving nothing) or IFD1 holds no
-// JPEG thumbnail that can be replaced.
+// Whether every out-of-line value of the entries in `directories` lies inside the
+// block and outside [begin, begin + length).
+bool values_clear_of(const TiffBlock& tiff, const std::vector<Directory>& directories, std::uint64_t begin,
+                     std::uint64_t length)
+{
+    // Bytes per value of each TIFF type, from BYTE (1) to IFD (13).
+    static constexpr std::uint64_t kTypeSizes[] = {0, 1, 1, 2, 4, 8, 1, 1, 2, 4, 8, 4, 8, 4};
+    for (const Directory& directory : directories)
+        for (const Entry& entry : directory.entries) {
+            const std::uint32_t type = tiff.u16(entry.at + 2);  // as patched so far
+            const std::uint64_t type_size = type < std::size(kTypeSizes) ? kTypeSizes[type] : 0;
+            const std::uint64_t size = type_size * tiff.u32(entry.at + 4);
+            if (size <= 4) continue;  // the value stands in the entry itself
+            const std::uint64_t offset = tiff.u32(entry.at + 8);
+            if (!tiff.holds(offset, size) || (offset < begin + length && begin < offset + size)) return false;
+        }
+    return true;
+}
+
+// Replaces IFD1's JPEG thumbnail by what `make_thumbnail` gives. IFD1 is unlinked
+// instead when there is none to give (`make_thumbnail` null or giving nothing), when
+// IFD1 holds no JPEG thumbnail inside the block, or when the layout is tangled: a
+// directory or a tag's value running past the block's end, or sharing bytes with
+// IFD1 or the old thumbnail. Only an untangled block changes beyond the link, so a
+// photo saved again gets the same block.
 void replace_thumbnail(TiffBlock& tiff, const Directory& ifd0, const std::vector<Directory>& patched,
                        const std::function<ExifThumbnail()>* make_thumbnail)
 {
     const std::uint64_t link = ifd0.next_link();
     if (!tiff.holds(link, 4) || tiff.u32(link) == 0) return;
+    auto unlink = [&] { tiff.set_u32(link, 0); };
     const std::optional<Directory> ifd1 = read_directory(tiff, tiff.u32(link));
-    const bool distinct = ifd1 && std::none_of(patched.begin(), patched.end(), [&](const Directory& d) {
-                              return d.overlaps(ifd1->offset, ifd1->end - ifd1->offset);
-                          });
-    const Entry* offset_entry = distinct ? ifd1->find(kThumbnailOffsetTag) : nullptr;
-    const Entry* length_entry = distinct ? ifd1->find(kThumbnailLengthTag) : nullptr;
-    const Entry* compression = distinct ? ifd1->find(kCompressionTag) : nullptr;
+    if (!ifd1 || ifd1->end > tiff.size()) return unlink();
+    auto tangled = [&](std::uint64_t begin, std::uint64_t length) {
+        return std::any_of(patched.begin(), patched.end(), [&](const Directory& d) {
+            return d.end > tiff.size() || d.overlaps(begin, length);
+        });
+    };
+    if (tangled(ifd1->offset, ifd1->end - ifd1->offset)) return unlink();
+    const Entry* offset_entry = ifd1->find(kThumbnailOffsetTag);
+    const Entry* length_entry = ifd1->find(kThumbnailLengthTag);
+    const Entry* compression = ifd1->find(kCompressionTag);
     if (offset_entry == nullptr || length_entry == nullptr ||
-        (compression != nullptr && number(tiff, *compression) != kJpegCompression)) {
-        tiff.set_u32(link, 0);
-        return;
-    }
-
-    // The old picture goes: cut off when it is the block's tail, zeroed when it
-    // shares its bytes with no directory, left as unreferenced bytes otherwise.
+        (compression != nullptr && number(tiff, *compression) != kJpegCompression))
+        return unlink();
     const std::uint64_t old_offset = number(tiff, *offset_entry);
     const std::uint64_t old_length = number(tiff, *length_entry);
-    const bool untangled = old_length > 0 && !ifd1->overlaps(old_offset, old_length) &&
-                           std::none_of(patched.begin(), patched.end(), [&](const Directory& d) {
-                               return d.overlaps(old_offset, old_length);
-                           });
-    const bool at_tail =
-        old_offset + old_length == tiff.size() && ifd1->end <= old_offset &&
-        std::all_of(patched.begin(), patched.end(), [&](const Directory& d) { return d.end <= old_offset; });
-    if (untangled && at_tail)
-        tiff.cut_at(old_offset);
-    else if (untangled)
-        tiff.zero(old_offset, old_length);
+    std::vector<Directory> all = patched;
+    all.push_back(*ifd1);
+    if (old_length == 0 || !tiff.holds(old_offset, old_length) || ifd1->overlaps(old_offset, old_length) ||
+        tangled(old_offset, old_length) || !values_clear_of(tiff, all, old_offset, old_length))
+        return unlink();
 
+    // The old picture goes: cut off when it is the block's tail, zeroed otherwise.
+    if (old_offset + old_length == tiff.size())
+        tiff.cut_at(old_offset);
+    else
+        tiff.zero(old_offset, old_length);
     const ExifThumbnail thumbnail = make_thumbnail != nullptr ? (*make_thumbnail)() : ExifThumbnail{};
-    if (thumbnail.jpeg.empty()) {
-        tiff.set_u32(link, 0);
-        return;
-    }
+    if (thumbnail.jpeg.empty()) return unlink();
     set_number(tiff, *offset_entry, tiff.append(thumbnail.jpeg));
     set_number(tiff, *length_entry, static_cast<std::uint32_t>(thumbnail.jpeg.size()));
     if (const Entry* width = ifd1->find(kImageWidthTag)) set_number(tiff, *width, thumbnail.width);
@@ -191,27 +212,35 @@ void replace_thumbnail(TiffBlock& tiff, const Directory& ifd0, const std::vector
     if (const Entry* orientation = ifd1->find(kOrientationTag)) set_number(tiff, *orientation, 1);
 }
 
-// Patches a copy of `exif`; nullopt when it has no readable TIFF header and IFD0.
+// Patches a copy of `exif`; nullopt when it has no readable TIFF header and IFD0,
+// an empty block when IFD0 lies inside the header (no camera writes that; readers
+// may still find an orientation there, which cannot be patched without moving it).
 std::optional<Bytes> patched_exif(const Bytes& exif, int width, int height,
                                   const std::function<ExifThumbnail()>* make_thumbnail)
 {
-    if (exif.size() < kExifHeaderSize + 8) return std::nullopt;
+    if (exif.size() < kExifHeaderSize + kTiffHeaderSize) return std::nullopt;
     const bool intel = exif[6] == 'I' && exif[7] == 'I', motorola = exif[6] == 'M' && exif[7] == 'M';
     if (!intel && !motorola) return std::nullopt;
     Bytes payload = exif;
     TiffBlock tiff(payload);
+    if (tiff.u32(4) < kTiffHeaderSize) return Bytes{};
     const std::optional<Directory> ifd0 = read_directory(tiff, tiff.u32(4));
     if (!ifd0) return std::nullopt;
 
     // IFD0 and the EXIF IFDs it links to; only these are read, so no chain can loop.
+    // Directories are patched only where they share no bytes: a patch in one must not
+    // change how another reads, or a second save would patch something else.
     std::vector<Directory> patched{*ifd0};
     for (const Entry& entry : ifd0->entries) {
         if (entry.tag == kOrientationTag) set_number(tiff, entry, 1);
         if (entry.tag == kImageWidthTag) set_number(tiff, entry, static_cast<std::uint32_t>(width));
         if (entry.tag == kImageLengthTag) set_number(tiff, entry, static_cast<std::uint32_t>(height));
-        if (entry.tag == kExifIfdTag)
-            if (std::optional<Directory> sub = read_directory(tiff, tiff.u32(entry.at + 8)))
-                patched.push_back(*sub);
+        if (entry.tag != kExifIfdTag) continue;
+        const std::optional<Directory> sub = read_directory(tiff, tiff.u32(entry.at + 8));
+        if (sub && std::none_of(patched.begin(), patched.end(), [&](const Directory& d) {
+                return d.overlaps(sub->offset, sub->end - sub->offset);
+            }))
+            patched.push_back(*sub);
     }
     for (std::size_t i = 1; i < patched.size(); ++i)
         for (const Entry& entry : patched[i].entries) {
