@@ -22,6 +22,7 @@ packages=(
 test_packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth xdotool imagemagick x11-utils python3
+    libimage-exiftool-perl
     clang libclang-rt-14-dev
 )
 wanted=("${packages[@]}")
