@@ -22,6 +22,7 @@
 
 #include "bench/common/bench_support.h"
 #include "engine/bitmap32.h"
+#include "engine/curve_path.h"
 #include "engine/curve_triple.h"
 #include "photo_files/jpeg_photo.h"
 #include "photo_files/photo_metadata.h"
@@ -127,8 +128,11 @@ void BM_CopyLoop(benchmark::State& state)
     per_pixel(state);
 }
 
+// Arg: the lookup path (CurvePath as a number); only the paths this CPU runs are registered.
 void BM_ApplyCurves(benchmark::State& state)
 {
+    set_curve_path(static_cast<CurvePath>(state.range(0)));
+    state.SetLabel(curve_path_name(curve_path()));
     const Bitmap32& source = fixture().photo;
     const CurveTriple triple = brightening_triple();
     Bitmap32 destination;
@@ -137,6 +141,7 @@ void BM_ApplyCurves(benchmark::State& state)
         apply_curves(&destination, &source, triple);
         benchmark::ClobberMemory();
     }
+    set_curve_path(fastest_curve_path());
     per_pixel(state);
 }
 
@@ -262,7 +267,11 @@ void BM_SaveWithMetadataOverWithout(benchmark::State& state)
 
 constexpr int kRepetitions = 7;
 BENCHMARK(BM_CopyLoop)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(kRepetitions);
-BENCHMARK(BM_ApplyCurves)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(kRepetitions);
+BENCHMARK(BM_ApplyCurves)
+    ->DenseRange(0, static_cast<int>(fastest_curve_path()))
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Repetitions(kRepetitions);
 BENCHMARK(BM_BareDecode)
     ->Arg(0)
     ->Arg(1)
@@ -289,7 +298,11 @@ int main(int argc, char** argv)
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     std::printf("\nMedian ratios (same run):\n");
-    print_ratio(reporter, "apply_curves / copy loop", "BM_ApplyCurves", "BM_CopyLoop", 1.5, kPixels);
+    for (CurvePath path : {CurvePath::plain, CurvePath::pair_tables, CurvePath::vbmi}) {
+        const std::string subject = "BM_ApplyCurves/" + std::to_string(static_cast<int>(path));
+        const std::string name = std::string("apply_curves (") + curve_path_name(path) + ") / copy loop";
+        print_ratio(reporter, name.c_str(), subject.c_str(), "BM_CopyLoop", 1.5, kPixels);
+    }
     print_ratio(reporter, "load_photo / bare decode (buffer kept)", "BM_LoadPhoto/0", "BM_BareDecode/0", 1.10,
                 kPixels);
     print_ratio(reporter, "load_photo / bare decode (new buffer each time)", "BM_LoadPhoto/1",
