@@ -159,7 +159,7 @@ ProfileStatistics copy_and_measure_profile(const Bitmap32& photo, Bitmap24& work
     // add up exactly, so the merged figures do not depend on the split.
     RowPool& pool = RowPool::shared();
     constexpr int minimum_rows_per_band = 64;
-    std::array<BandCounts, RowPool::kMaximumThreads> bands;
+    std::array<BandCounts, RowPool::kMaximumBands> bands;
     const int parts = pool.run_parts(photo.height(), minimum_rows_per_band);
     auto band = [&](int first, int end, int part) {
         count_rows(photo, working_bitmap, first, end, bands[static_cast<std::size_t>(part)]);

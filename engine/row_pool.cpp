@@ -32,7 +32,7 @@ RowPool& RowPool::shared()
 RowPool::RowPool(int threads)
 {
     threads = std::clamp(threads, 1, kMaximumThreads);
-    for (int i = 1; i < threads; ++i) workers_.emplace_back([this, i] { worker_loop(i); });
+    for (int i = 1; i < threads; ++i) workers_.emplace_back([this] { worker_loop(); });
 }
 
 RowPool::~RowPool()
@@ -48,7 +48,24 @@ RowPool::~RowPool()
 int RowPool::run_parts(int rows, int minimum_rows) const
 {
     const int by_size = rows / std::max(1, minimum_rows);
-    return std::clamp(by_size, 1, threads());
+    const int threads = std::min(this->threads(), thread_limit_.load(std::memory_order_relaxed));
+    // A few bands per thread, so the bands of a thread held up elsewhere go to the others.
+    return threads == 1 ? 1 : std::clamp(by_size, 1, std::min(4 * threads, kMaximumBands));
+}
+
+void RowPool::set_thread_limit(int threads)
+{
+    thread_limit_.store(std::clamp(threads, 1, this->threads()), std::memory_order_relaxed);
+}
+
+void RowPool::run_bands(Work work, void* context, int rows, int parts)
+{
+    int done = 0;
+    for (int part; (part = next_part_.fetch_add(1)) < parts; ++done)
+        work(context, band_start(rows, parts, part), band_start(rows, parts, part + 1), part);
+    if (done == 0) return;
+    std::lock_guard lock(mutex_);
+    parts_done_ += done;
 }
 
 void RowPool::run(int rows, int minimum_rows, Work work, void* context)
@@ -59,21 +76,26 @@ void RowPool::run(int rows, int minimum_rows, Work work, void* context)
         return;
     }
     {
-        std::lock_guard lock(mutex_);
+        std::unique_lock lock(mutex_);
+        // A worker that woke after the last pass ended may still hold it; it claims nothing, but
+        // must leave before the bands are reset.
+        finished_.wait(lock, [&] { return workers_in_pass_ == 0; });
         work_ = work;
         context_ = context;
         rows_ = rows;
         parts_ = parts;
-        pending_ = parts - 1;
+        parts_done_ = 0;
+        next_part_.store(0);
         ++generation_;
     }
     start_.notify_all();
-    work(context, 0, band_start(rows, parts, 1), 0);
+    run_bands(work, context, rows, parts);
+    // A worker still inside this pass must leave it before the next pass resets the bands.
     std::unique_lock lock(mutex_);
-    finished_.wait(lock, [this] { return pending_ == 0; });
+    finished_.wait(lock, [&] { return parts_done_ == parts && workers_in_pass_ == 0; });
 }
 
-void RowPool::worker_loop(int index)
+void RowPool::worker_loop()
 {
     unsigned long seen = 0;
     for (;;) {
@@ -81,14 +103,15 @@ void RowPool::worker_loop(int index)
         start_.wait(lock, [&] { return stopping_ || generation_ != seen; });
         if (stopping_) return;
         seen = generation_;
-        if (index >= parts_) continue;
         const Work work = work_;
         void* context = context_;
-        const int first = band_start(rows_, parts_, index);
-        const int end = band_start(rows_, parts_, index + 1);
+        const int rows = rows_;
+        const int parts = parts_;
+        ++workers_in_pass_;
         lock.unlock();
-        work(context, first, end, index);
+        run_bands(work, context, rows, parts);
         lock.lock();
-        if (--pending_ == 0) finished_.notify_one();
+        --workers_in_pass_;
+        finished_.notify_one();
     }
 }
