@@ -66,6 +66,44 @@ inline void add_columns(const std::uint32_t* blue_red, const std::uint32_t* gree
     sums[3] += alpha;
 }
 
+// The same when no 16-bit lane can reach 65536 (rows x count x 255 below it): the packed words
+// are added as they are and split once. Small footprints, as a screen finer than the layout
+// gives a reduced photo, are mostly this.
+inline void add_packed_columns(const std::uint32_t* blue_red, const std::uint32_t* green_alpha, int count,
+                               std::uint32_t* sums)
+{
+    std::uint32_t packed_blue_red = 0, packed_green_alpha = 0;
+    for (int k = 0; k < count; ++k) {
+        packed_blue_red += blue_red[k];
+        packed_green_alpha += green_alpha[k];
+    }
+    sums[0] += packed_blue_red & 0xFFFFu;
+    sums[1] += packed_green_alpha & 0xFFFFu;
+    sums[2] += packed_blue_red >> 16;
+    sums[3] += packed_green_alpha >> 16;
+}
+
+// (sum + n / 2) / n, a footprint's rounded average, as a multiply and a shift: exact while the
+// sum is at most 255 n and the area n is below 2^16 (then the multiplier's excess over 2^40 / n
+// adds less than 1 / n). Larger areas divide.
+class FootprintDivider {
+public:
+    explicit FootprintDivider(std::uint32_t area = 1)
+        : area_(area), multiplier_(((std::uint64_t{1} << 40) + area - 1) / area)
+    {
+    }
+    std::uint32_t operator()(std::uint32_t sum) const
+    {
+        const std::uint64_t rounded = sum + area_ / 2;
+        if (area_ >= 65536) return static_cast<std::uint32_t>(rounded / area_);
+        return static_cast<std::uint32_t>((rounded * multiplier_) >> 40);
+    }
+
+private:
+    std::uint32_t area_;
+    std::uint64_t multiplier_;
+};
+
 // Photo columns summed together down the rows: one cache line of each row.
 constexpr int kBlockColumns = 16;
 
@@ -152,6 +190,12 @@ void render_reduced_rows(const Bitmap32& photo, const AxisSpans& xs, const AxisS
     std::vector<std::uint32_t> green_alpha(static_cast<std::size_t>(columns));
     // Per visible screen column: blue, green, red and alpha sums over its footprint.
     std::vector<std::uint32_t> sums(static_cast<std::size_t>(xs.count) * 4);
+    // Footprint widths differ by at most one along an axis; one divider for each width.
+    const auto [narrowest, widest] = std::minmax_element(xs.length.begin(), xs.length.end());
+    const int shortest_width = *narrowest;
+    const int longest_width = *widest;
+    std::vector<FootprintDivider> dividers(static_cast<std::size_t>(longest_width - shortest_width + 1));
+    const bool opaque = attributes.draw_mode == DrawMode::dmOpaque;
 
     for (int j = first_row; j < end_row; ++j) {
         std::fill(sums.begin(), sums.end(), 0u);
@@ -165,18 +209,25 @@ void render_reduced_rows(const Bitmap32& photo, const AxisSpans& xs, const AxisS
                 sum_column_block(first + x, row_stride, rows, x + 5 * kBlockColumns <= columns, &blue_red[x],
                                  &green_alpha[x]);
             sum_columns(first + x, row_stride, rows, columns - x, &blue_red[x], &green_alpha[x]);
+            const bool packed_fits = static_cast<long long>(rows) * longest_width * 255 < 65536;
             for (int i = 0; i < xs.count; ++i) {
                 const int from = xs.first[i] - first_column;
-                add_columns(&blue_red[from], &green_alpha[from], xs.length[i], &sums[4 * i]);
+                if (packed_fits)
+                    add_packed_columns(&blue_red[from], &green_alpha[from], xs.length[i], &sums[4 * i]);
+                else
+                    add_columns(&blue_red[from], &green_alpha[from], xs.length[i], &sums[4 * i]);
             }
         }
+        for (int width = shortest_width; width <= longest_width; ++width)
+            dividers[width - shortest_width] =
+                FootprintDivider(static_cast<std::uint32_t>(width) * ys.length[j]);
         std::uint32_t* out = target + (ys.first_view + j) * stride + xs.first_view;
         for (int i = 0; i < xs.count; ++i) {
-            const std::uint32_t n = static_cast<std::uint32_t>(xs.length[i]) * ys.length[j];
+            const FootprintDivider& average_of = dividers[xs.length[i] - shortest_width];
             const std::uint32_t* s = &sums[4 * i];
-            const std::uint32_t average = ((s[3] + n / 2) / n) << 24 | ((s[2] + n / 2) / n) << 16 |
-                                          ((s[1] + n / 2) / n) << 8 | ((s[0] + n / 2) / n);
-            out[i] = shown_pixel(average, background, attributes);
+            const std::uint32_t average =
+                average_of(s[3]) << 24 | average_of(s[2]) << 16 | average_of(s[1]) << 8 | average_of(s[0]);
+            out[i] = opaque ? average | 0xFF000000u : shown_pixel(average, background, attributes);
         }
     }
 }
