@@ -1,6 +1,7 @@
 #include "windows/main.h"
 
 #include <QGuiApplication>
+#include <QScreen>
 #include <QShowEvent>
 #include <QWindow>
 #include <thread>
@@ -14,7 +15,11 @@ TForm1::TForm1(int pixels_per_inch, QScreen* screen)
       corrector(this),
       pixels_per_inch_(pixels_per_inch > 0 ? pixels_per_inch : screen_pixels_per_inch())
 {
-    if (screen != nullptr) setScreen(screen);
+    if (screen != nullptr) {
+        // Placed on it too, or the first show would put the window where its position says.
+        setScreen(screen);
+        move(screen->geometry().topLeft());
+    }
     // Chosen once: the pictures and captions are made for this screen's scale.
     device_pixel_ratio_ = screen_pixel_ratio(*this);
     sleep_for = [](std::chrono::milliseconds duration) { std::this_thread::sleep_for(duration); };
