@@ -71,7 +71,8 @@ def edge_pixels(picture):
     for y in range(picture.height - 1):
         for x in range(picture.width - 1):
             here = picture.pixel(x, y)
-            if channel_gap(here, picture.pixel(x + 1, y)) > EDGE or channel_gap(here, picture.pixel(x, y + 1)) > EDGE:
+            right, below = picture.pixel(x + 1, y), picture.pixel(x, y + 1)
+            if max(channel_gap(here, right), channel_gap(here, below)) > EDGE:
                 count += 1
     return count
 
@@ -115,6 +116,7 @@ def test(session, options):
                             "edge pixels")
     if problems:
         raise Failure("the 200 % window is no finer than the 100 % one blown up:\n  " + "\n  ".join(problems))
+
 
 if __name__ == "__main__":
     run(test, __doc__, screen=SCREEN)
