@@ -22,6 +22,7 @@ packages=(
 test_packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth xdotool imagemagick x11-utils python3
+    libjpeg-turbo-progs # djpeg and cjpeg, what the batch benchmark measures mallet against
     clang libclang-rt-14-dev
 )
 wanted=("${packages[@]}")
@@ -44,7 +45,7 @@ jobs=$(nproc)
 
 if [ "$mode" = run ]; then
     cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DTINTELO_BENCH=OFF
-    cmake --build build-release -j "$jobs" --target tn_photo_mallet 2>/dev/null ||
+    cmake --build build-release -j "$jobs" --target tn_photo_mallet mallet 2>/dev/null ||
         cmake --build build-release -j "$jobs"
     program=build-release/windows/tn_photo_mallet
     if [ -x "$program" ]; then
