@@ -37,7 +37,7 @@ ReportStreams report_streams(const MalletConsole& console, bool quiet)
 
 int correct(const CorrectOptions& options, const MalletConsole& console, const std::atomic<bool>& stop)
 {
-    std::optional<std::string> output_folder = options.output_folder;
+    const std::optional<std::string>& output_folder = options.output_folder;
     if (output_folder) {
         std::error_code error;
         if (std::filesystem::exists(*output_folder, error) &&
@@ -57,11 +57,10 @@ int correct(const CorrectOptions& options, const MalletConsole& console, const s
         [&](std::size_t job, const PhotoOutcome& outcome) { report.photo_finished(jobs[job], outcome); },
         [&] { report.waiting(); });
 
-    const BatchCounts counts = report.counts();
-    const bool interrupted = stop && counts.done() < counts.total;
+    const bool interrupted = stop;
     report.end(interrupted);
     if (interrupted) return kMalletInterrupted;
-    return counts.failed > 0 ? 1 : 0;
+    return report.counts().failed > 0 ? 1 : 0;
 }
 
 }  // namespace

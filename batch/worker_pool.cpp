@@ -4,6 +4,7 @@
 #include <sched.h>
 #include <signal.h>
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
