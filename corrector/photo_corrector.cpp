@@ -34,12 +34,25 @@ void PhotoCorrector::set_busy(bool busy)
     events_->busy_changed(busy);
 }
 
+void PhotoCorrector::set_start_values()
+{
+    phone_profile = 0;
+    camera_profile = 0;
+    photo_saved = false;
+    working_bitmap = Bitmap24();
+    correction_shown = false;
+    photo_loaded = false;
+}
+
 int PhotoCorrector::current_profile() const
 {
     return camera_type == CameraType::DigitalCamera ? camera_profile : phone_profile;
 }
 
-void PhotoCorrector::apply_profile(int index) { apply_from_org(curve_for_profile(camera_type, index)); }
+void PhotoCorrector::apply_profile(int index)
+{
+    apply_from_org(curve_for_profile(camera_type, index));
+}
 
 void PhotoCorrector::apply_from_org(const CurveTriple* triple)
 {
@@ -85,18 +98,19 @@ void PhotoCorrector::open_photo(const std::function<std::optional<std::string>()
         const auto pixels = static_cast<std::int64_t>(org_photo.width()) * org_photo.height();
         if (pixels > phone_pixel_limit) {
             camera_type = CameraType::DigitalCamera;
-            camera_faces = {2, 5};
+            camera_faces = {BitmaplistFace::Camera, BitmaplistFace::PhoneFaded};
         } else {
             camera_type = CameraType::MobilePhone;
-            camera_faces = {3, 4};
+            camera_faces = {BitmaplistFace::CameraFaded, BitmaplistFace::Phone};
         }
         status_text = "PHOTO LOADED";
         status_text = "CORRECTING";
-        profile_caption = camera_type == CameraType::DigitalCamera ? "DIGITAL CAMERA PROFILE" : "MOBILE PHONE PROFILE";
+        profile_caption =
+            camera_type == CameraType::DigitalCamera ? "DIGITAL CAMERA PROFILE" : "MOBILE PHONE PROFILE";
         correction_caption = "AUTOMATIC CORRECTION";
         apply_profile(current_profile());
         status_text = "READY";
-        toggle_face = 0;
+        toggle_face = BitmaplistFace::CorrectionOn;
 
         // The window fits its views before the photo counts as loaded.
         events_->photo_opened();
@@ -117,16 +131,41 @@ void PhotoCorrector::toggle_correction()
     // With no photo the window runs its open sequence instead.
     if (!photo_loaded) return;
     if (correction_shown) {
-        toggle_face = 1;
+        toggle_face = BitmaplistFace::CorrectionOff;
         corrected_photo.assign(&org_photo);
         correction_caption = "NO CORRECTION";
         correction_shown = false;
     } else {
         apply_profile(current_profile());
         correction_shown = true;
-        toggle_face = 0;
+        toggle_face = BitmaplistFace::CorrectionOn;
         correction_caption = "AUTOMATIC CORRECTION";
     }
+}
+
+void PhotoCorrector::flip_correction_face()
+{
+    if (!correction_shown) {
+        toggle_face = BitmaplistFace::CorrectionOn;
+        correction_shown = true;
+    } else {
+        toggle_face = BitmaplistFace::CorrectionOff;
+        correction_shown = false;
+    }
+}
+
+void PhotoCorrector::begin_open_from_correction_button()
+{
+    flip_correction_face();
+}
+
+void PhotoCorrector::end_open_from_correction_button()
+{
+    flip_correction_face();
+    correction_shown = true;
+    if (photo_loaded) return;
+    flip_correction_face();
+    correction_shown = false;
 }
 
 void PhotoCorrector::set_camera_type(CameraType type)
@@ -134,10 +173,10 @@ void PhotoCorrector::set_camera_type(CameraType type)
     if (type == camera_type) return;
     camera_type = type;
     if (type == CameraType::MobilePhone) {
-        camera_faces = {3, 4};
+        camera_faces = {BitmaplistFace::CameraFaded, BitmaplistFace::Phone};
         profile_caption = "MOBILE PHONE PROFILE";
     } else {
-        camera_faces = {2, 5};
+        camera_faces = {BitmaplistFace::Camera, BitmaplistFace::PhoneFaded};
         profile_caption = "DIGITAL CAMERA PROFILE";
     }
     apply_profile(current_profile());
@@ -147,7 +186,8 @@ void PhotoCorrector::apply_preset(ScenePreset preset)
 {
     const ScenePresetInfo& info = preset_info(preset);
     const CurveTriple* first = curve_for_profile(camera_type, info.first_index);
-    const CurveTriple* second = info.second_index != 0 ? curve_for_profile(camera_type, info.second_index) : nullptr;
+    const CurveTriple* second =
+        info.second_index != 0 ? curve_for_profile(camera_type, info.second_index) : nullptr;
     if (first == nullptr) {
         // Nothing to apply from the loaded photo: the preset starts from it as it is.
         corrected_photo.assign(&org_photo);
@@ -163,7 +203,7 @@ void PhotoCorrector::apply_preset(ScenePreset preset)
         apply_from_org(first);
     }
     correction_caption = info.caption;
-    toggle_face = 1;
+    toggle_face = BitmaplistFace::CorrectionOff;
     correction_shown = false;
 }
 

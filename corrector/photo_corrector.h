@@ -6,13 +6,14 @@
 #include <string>
 #include <utility>
 
+#include "corrector/control_faces.h"
+#include "corrector/scene_presets.h"
 #include "engine/bitmap24.h"
 #include "engine/bitmap32.h"
 #include "engine/camera_type.h"
 #include "engine/curve_triple.h"
 #include "photo_files/file_names.h"
 #include "photo_files/jpeg_photo.h"
-#include "corrector/scene_presets.h"
 
 /// What the window must hear while an operation is still running, because it
 /// has to act before the operation goes on. Everything else the window reads
@@ -67,15 +68,24 @@ public:
     std::string profile_caption = "DIGITAL CAMERA PROFILE";
     std::string correction_caption = "AUTOMATIC CORRECTION";
     bool captions_visible = false;
-    int toggle_face = 1;
-    std::pair<int, int> camera_faces{3, 5};
+    int toggle_face = BitmaplistFace::CorrectionOff;
+    std::pair<int, int> camera_faces{BitmaplistFace::CameraFaded, BitmaplistFace::PhoneFaded};
     bool busy() const { return busy_; }
 
+    /// The start values the main window's creation sets: no profile chosen,
+    /// no working bitmap, nothing loaded or saved, the correction not shown.
+    void set_start_values();
     /// Opens a photo. `choose_open_path` runs after "LOADING PHOTO" is shown and
     /// returns the dialog's answer: a path, or nothing when cancelled.
     void open_photo(const std::function<std::optional<std::string>()>& choose_open_path);
     void open_photo(const std::optional<std::string>& path);
     void toggle_correction();
+    /// With no photo loaded the correction button opens one, its face flipping
+    /// around the open: `begin_...` before it (to "on", unless the correction
+    /// counts as shown already), `end_...` after it. The correction then counts
+    /// as shown only when a photo is loaded.
+    void begin_open_from_correction_button();
+    void end_open_from_correction_button();
     void set_camera_type(CameraType type);
     void apply_preset(ScenePreset preset);
     void lighten();
@@ -92,6 +102,7 @@ public:
 
 private:
     void set_busy(bool busy);
+    void flip_correction_face();
     void apply_from_org(const CurveTriple* triple);
     int current_profile() const;
 

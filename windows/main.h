@@ -10,25 +10,45 @@
 #include <memory>
 #include <utility>
 
+#include "corrector/control_faces.h"
+#include "corrector/photo_corrector.h"
+#include "corrector/scene_presets.h"
 #include "display/bitmap32_list.h"
 #include "display/gauge_bar.h"
 #include "display/image32.h"
 #include "display/img_view32.h"
-#include "windows/main_window_messages.h"
-#include "corrector/photo_corrector.h"
 #include "photo_files/photo_dialogs.h"
+#include "windows/main_layout.h"
+#include "windows/main_window_messages.h"
 #include "windows/plain_controls.h"
-#include "corrector/scene_presets.h"
+#include "windows/tools_slide.h"
+#include "windows/window_drag.h"
 
 class TForm3;
 
 /// The main window: a borderless, fixed-size window drawn entirely from skin
 /// pictures, holding the photo being corrected and its two views.
 ///
-/// Controls are public fields named as in the layout; Qt's parent chain owns
-/// them. Each control's events are wired to the public handler named after the
-/// control and the event. Creating the window builds every control with its
-/// start picture and then runs FormCreate.
+/// Controls are public fields named as in the layout (windows/main_layout.h);
+/// Qt's parent chain owns them. Each control's events are wired to the public
+/// handler named after the control and the event. Creating the window builds
+/// every control with its start picture and then runs FormCreate.
+///
+/// The control names are partly Finnish: `nappula` is a button (`tn_nappula`,
+/// the automatic-correction button; the `nappula` list, the push buttons'
+/// faces), `alapalkki` the bottom bar, `ylanapit` the top buttons (the close
+/// and minimise keys' faces) and `valo_select` the light selector, the
+/// indicator on the light scale. Of the two photos, `tn` marks the corrected
+/// one (`photo_tn`, `tn_zoom`; its caption reads "Color corrected photo") as
+/// `org` marks the original. Unnamed controls keep numbered names
+/// (`Image321`, `Shape1`, `Label1`).
+///
+/// The class's parts live in files by concern: main_controls.cpp (building
+/// the controls from the layout), main_wiring.cpp, main_create.cpp
+/// (FormCreate), main_operations.cpp (the corrector's operations),
+/// main_render.cpp (rendering, busy cursor, pressed feedback, captions),
+/// main_panning.cpp, main_top_bar.cpp (dragging the window, the top bar's
+/// keys), main_tools_slide.cpp and main_closing.cpp.
 class TForm1 : public QWidget, public CorrectorEvents {
     Q_OBJECT
 
@@ -40,9 +60,9 @@ public:
     TForm1(const TForm1&) = delete;
     TForm1& operator=(const TForm1&) = delete;
 
-    static constexpr int kClosedHeight = 608;
-    static constexpr int kOpenHeight = 705;
-    static constexpr int kWidth = 902;
+    static constexpr int kClosedHeight = main_layout::closed_height;
+    static constexpr int kOpenHeight = main_layout::open_height;
+    static constexpr int kWidth = main_layout::window_width;
 
     // The photo being worked on; it reports busy changes and load steps to this window.
     PhotoCorrector corrector;
@@ -125,7 +145,7 @@ public:
     /// The preset pictures Image321 ... Image329, in that order.
     std::array<TImage32*, 9> preset_controls() const;
 
-    // Faces that controls switch between: bitmaplist 0..7, nappula 0..1, ylanapit 0..3.
+    // Faces that controls switch between, by BitmaplistFace, NappulaFace and YlanapitFace.
     TBitmap32List bitmaplist;
     TBitmap32List nappula;
     TBitmap32List ylanapit;
@@ -219,14 +239,17 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void build_controls();
     void load_lists();
+    void build_controls();
+    QWidget* make_control(const main_layout::Control& place, QWidget* parent);
     void wire_events();
     void FormCreate();
-    TImage32* skin(QWidget* parent, int left, int top, int width, int height, const char* file,
-                   const QString& hint = {});
+    void mark_caption_fonts();
+    /// Draws the layout's captions of `control` onto its own copy of its picture.
+    void draw_layout_captions(TImage32& control);
     void draw_caption(TImage32& control, const QString& text, int x, int y, bool bold, std::uint32_t color);
     void set_window_height(int height);
+    void show_slide_step(const ToolsSlide& slide, bool moved);
     void Image3213MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x, int y);
     void Image3213MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x, int y);
 
@@ -234,7 +257,6 @@ private:
     /// report, and the program goes on.
     void guarded(const std::function<void()>& handler);
     void run_preset(TImage32& control, ScenePreset preset);
-    void flip_correction_face();
     /// The save question; false when the window must stay open.
     bool may_close();
     void close_main_window();
@@ -248,12 +270,8 @@ private:
     bool close_approved_ = false;  // the save question was asked and answered for this close
 
     // Faces the corrector's state was last rendered with (the controls' start pictures).
-    int shown_toggle_face_ = 1;
-    std::pair<int, int> shown_camera_faces_{3, 5};
+    int shown_toggle_face_ = BitmaplistFace::CorrectionOff;
+    std::pair<int, int> shown_camera_faces_{BitmaplistFace::CameraFaded, BitmaplistFace::PhoneFaded};
 
-    // Moving the window by its top bar.
-    bool move_started_ = false;     // this press already started a move
-    bool following_mouse_ = false;  // no system move loop: the window follows the mouse itself
-    QPoint press_global_;
-    QPoint window_at_press_;
+    WindowDrag top_bar_drag_;
 };

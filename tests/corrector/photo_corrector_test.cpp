@@ -1,5 +1,6 @@
-#include <gtest/gtest.h>
+#include "corrector/photo_corrector.h"
 
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -8,7 +9,6 @@
 #include <vector>
 
 #include "engine/database.h"
-#include "corrector/photo_corrector.h"
 
 namespace fs = std::filesystem;
 
@@ -33,9 +33,9 @@ protected:
     void SetUp() override
     {
         fill_curve_database();
-        folder = fs::temp_directory_path() /
-                 ("corrector_test_" + std::to_string(::getpid()) + "_" +
-                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        folder =
+            fs::temp_directory_path() / ("corrector_test_" + std::to_string(::getpid()) + "_" +
+                                         ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::create_directories(folder);
         events.corrector = &corrector;
     }
@@ -48,7 +48,8 @@ protected:
         photo.set_size(width, height);
         for (int y = 0; y < height; ++y)
             for (int x = 0; x < width; ++x) {
-                const std::uint32_t r = (x * 7 + y) & 0xFF, g = (x * 3 + y * 5) & 0xFF, b = (x + y * 11) & 0xFF;
+                const std::uint32_t r = (x * 7 + y) & 0xFF, g = (x * 3 + y * 5) & 0xFF,
+                                    b = (x + y * 11) & 0xFF;
                 photo.scan_line(y)[x] = 0xFF000000u | r << 16 | g << 8 | b;
             }
         const std::string path = (folder / name).string();
@@ -102,8 +103,8 @@ TEST_F(PhotoCorrectorTest, OpenCorrectsForThePhoneTableAndTellsTheWindowInOrder)
     });
     EXPECT_EQ(status_when_dialog_shown, "LOADING PHOTO");
     // busy twice: the open itself, and the correction step inside it.
-    EXPECT_EQ(events.log, (std::vector<std::string>{"loading:LOADING PHOTO", "busy", "idle",
-                                                    "opened:not-loaded:READY"}));
+    EXPECT_EQ(events.log,
+              (std::vector<std::string>{"loading:LOADING PHOTO", "busy", "idle", "opened:not-loaded:READY"}));
     EXPECT_TRUE(corrector.photo_loaded);
     EXPECT_FALSE(corrector.photo_saved);
     EXPECT_FALSE(corrector.busy());
@@ -206,6 +207,41 @@ TEST_F(PhotoCorrectorTest, ToggleWithoutAPhotoDoesNothing)
     EXPECT_EQ(corrector.toggle_face, 1);
     EXPECT_FALSE(corrector.correction_shown);
     EXPECT_EQ(corrector.correction_caption, "AUTOMATIC CORRECTION");
+}
+
+// With no photo the correction button opens one. Its face goes "on" around the
+// open unless the correction still counts as shown from a photo before; after
+// the open the correction counts as shown only when a photo is loaded.
+TEST_F(PhotoCorrectorTest, CorrectionButtonOpenFlipsTheFaceAroundTheOpen)
+{
+    struct Case {
+        const char* description;
+        bool shown_before;
+        bool photo_chosen;
+        int face_during_open;
+        int face_after;
+        bool shown_after;
+    };
+    const Case cases[] = {
+        {"cancelled", false, false, BitmaplistFace::CorrectionOn, BitmaplistFace::CorrectionOff, false},
+        {"opened", false, true, BitmaplistFace::CorrectionOn, BitmaplistFace::CorrectionOff, true},
+        {"cancelled, shown before", true, false, BitmaplistFace::CorrectionOff, BitmaplistFace::CorrectionOff,
+         false},
+        {"opened, shown before", true, true, BitmaplistFace::CorrectionOff, BitmaplistFace::CorrectionOn,
+         true},
+    };
+    const std::string photo = make_photo("button.jpg", 20, 10);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.description);
+        PhotoCorrector button;
+        button.correction_shown = c.shown_before;
+        button.begin_open_from_correction_button();
+        EXPECT_EQ(button.toggle_face, c.face_during_open);
+        button.open_photo(c.photo_chosen ? std::optional<std::string>(photo) : std::nullopt);
+        button.end_open_from_correction_button();
+        EXPECT_EQ(button.toggle_face, c.face_after);
+        EXPECT_EQ(button.correction_shown, c.shown_after);
+    }
 }
 
 TEST_F(PhotoCorrectorTest, CameraSwitchAppliesTheOtherTablesProfile)

@@ -2,10 +2,12 @@
 
 #include <QDir>
 #include <QPainter>
+#include <string_view>
 
 #include "tools/skin_generator/paint_kit.h"
-#include "tools/skin_generator/skin_images.h"
 #include "tools/skin_generator/symbols.h"
+#include "windows/main_layout.h"
+#include "windows/tools_slide.h"
 
 namespace skin {
 
@@ -21,7 +23,7 @@ struct WindowState {
 class Composer {
 public:
     Composer(const std::map<QString, QImage>& images, int height)
-        : images_(images), window_(902, height, QImage::Format_RGB32)
+        : images_(images), window_(main_layout::window_width, height, QImage::Format_RGB32)
     {
         window_.fill(QColor(240, 240, 240));
         painter_.begin(&window_);
@@ -42,7 +44,7 @@ public:
 
     // A skin control: the image at 1:1, the rest of the control in its own colour, clipped to the parent.
     void skin(const QRect& parent, int x, int y, int w, int h, const QImage& picture,
-              const QColor& control_colour = lower_bay_floor)
+              const QColor& control_colour)
     {
         painter_.save();
         painter_.setClipRect(parent);
@@ -112,85 +114,92 @@ QImage sample_photo(bool corrected)
     return photo;
 }
 
+QColor colour_of(std::uint32_t word)
+{
+    return QColor::fromRgb(word);
+}
+
+// What a control shows in the state: its start picture, or the face that a photo
+// from a digital camera gives it once it is loaded.
+const char* picture_in(const main_layout::Control& control, const WindowState& state)
+{
+    using main_layout::bitmaplist_pictures;
+    const std::string_view name = control.name;
+    if (state.photo_loaded) {
+        if (name == "save_button" || name == "undo_button")
+            return main_layout::nappula_pictures[NappulaFace::Red];
+        if (name == "cam_icon") return bitmaplist_pictures[BitmaplistFace::Camera];
+        if (name == "tn_nappula") return bitmaplist_pictures[BitmaplistFace::CorrectionOn];
+        if (name == "tools_button" && !state.tools_open)
+            return bitmaplist_pictures[BitmaplistFace::ToolsSign];
+    }
+    return control.picture;
+}
+
+// The face with the captions the window draws onto its own copy of it.
+QImage with_drawn_captions(QImage face, const main_layout::Control& control)
+{
+    for (const main_layout::DrawnCaption& caption : main_layout::drawn_captions)
+        if (std::string_view(caption.control) == control.name)
+            face = captioned(face, caption.text, caption.x, caption.y,
+                             caption.ink == main_layout::CaptionInk::White ? Qt::white : Qt::black);
+    return face;
+}
+
+// The preview's stand-in for the label faces lies lower in its line than "Terminal" does.
+int label_nudge(int terminal_height)
+{
+    return terminal_height >= 11 ? -3 : -2;
+}
+
 QImage main_window(const std::map<QString, QImage>& images, const WindowState& state)
 {
-    const int height = state.tools_open ? 705 : 608;
+    const int height = state.tools_open ? main_layout::open_height : main_layout::closed_height;
     Composer c(images, height);
-    const QRect window(0, 0, 902, height);
-    const QColor caption_grey(201, 201, 201);
-    const QFont terminal8 = font(fonts().mono, 9, true);
-    const QFont terminal11 = font(fonts().mono, 12, true);
-    c.rect(window, 0, 106, 902, 369, QColor(213, 213, 213));
-    c.rect(window, 12, 117, 428, 326, caption_grey);
-    c.rect(window, 456, 117, 428, 326, caption_grey);
-    c.rect(window, 12, 448, 428, 18, caption_grey);
-    c.rect(window, 457, 448, 428, 18, caption_grey);
-
-    const QRect tools(0, 560, 902, 97);
-    c.skin(window, 0, 560, 902, 97, c.image("tools_panel.png"));
-    c.rect(tools, 371, 4, 187, 17, QColor(208, 208, 208));
-    c.label(tools, 383, 9 - 3, "Select illumination type", terminal8, Qt::black, QColor(208, 208, 208));
-    c.rect(tools, 774, 5, 111, 17, QColor(208, 208, 208));
-    c.label(tools, 780, 10 - 3, "Adjust lightning", terminal8, Qt::black, QColor(208, 208, 208));
-    const struct {
-        int x;
-        const char* file;
-    } presets[] = {{15, "preset_indoors_bulb_lamp.png"},   {97, "preset_indoors_mixed_light.png"},
-                   {178, "preset_outdoors.png"},           {260, "preset_outdoors_cloudy.png"},
-                   {341, "preset_outdoors_too_shiny.png"}, {423, "preset_indoors_no_flash.png"},
-                   {504, "preset_indoors_flash.png"},      {586, "preset_backlight.png"},
-                   {668, "preset_outdoors_vivid.png"}};
-    for (const auto& preset : presets) c.skin(tools, preset.x, 25, 81, 66, c.image(preset.file));
-    c.skin(tools, 768, 25, 122, 43, c.image("light_scale.png"));
-    c.skin(QRect(768, 585, 122, 43), 57, 12, 5, 25, c.image("light_indicator.png"));
-    c.skin(tools, 785, 70, 32, 22, c.image("dark_button.png"));
-    c.skin(tools, 833, 70, 32, 22, c.image("light_button.png"));
-
-    c.skin(window, 460, 120, 420, 320, state.photo_loaded ? sample_photo(true) : QImage(), caption_grey);
-    const QRect top(0, 0, 902, 107);
-    c.skin(window, 0, 0, 902, 107, c.image("top_bar.png"));
-    c.skin(top, 880, 0, 22, 22, c.image("close.png"));
-    c.skin(top, 856, 0, 23, 22, c.image("minimise.png"));
-    const QRect lcd(296, 32, 599, 58);
-    c.skin(window, 296, 32, 599, 58, c.image("lcd.png"));
-    c.label(lcd, 40, 16, "TINTELO PHOTO MALLET 1.1 -- ", terminal8, Qt::black);
-    c.label(lcd, 256, 16, state.photo_loaded ? "PHOTO LOADED" : "READY", terminal8, Qt::black);
-    if (state.photo_loaded) {
-        c.rect(lcd, 90, 33, 144, 13, Qt::black);
-        c.label(lcd, 95, 36 - 2, "DIGITAL CAMERA PROFILE", terminal8, QColor(90, 174, 210));
-        c.rect(lcd, 238, 33, 144, 13, Qt::black);
-        c.label(lcd, 250, 36 - 2, "AUTOMATIC CORRECTION", terminal8, QColor(90, 174, 210));
-    }
-    const QImage& red = c.image("button_red.png");
-    const QImage& inactive = state.photo_loaded ? red : c.image("button_grey.png");
-    c.skin(window, 8, 80, 131, 21, captioned(inactive, "SAVE PHOTO", 30, 3, Qt::white));
-    c.skin(window, 8, 56, 131, 21, captioned(red, "EXIT", 45, 3, Qt::white));
-    c.skin(window, 8, 32, 131, 21, captioned(red, "OPEN PHOTO", 30, 3, Qt::white));
-    c.skin(window, 144, 32, 131, 21, captioned(inactive, "UNDO", 45, 3, Qt::white));
-    c.skin(window, 144, 56, 131, 21, captioned(red, "ABOUT", 40, 3, Qt::white));
-
-    const QRect lower(0, 474, 902, 90);
-    c.skin(window, 0, 474, 902, 90, c.image("lower_bar.png"));
-    c.skin(lower, 8, 19, 77, 53, c.image(state.photo_loaded ? "camera.png" : "camera_faded.png"));
-    c.skin(lower, 81, 19, 65, 53, c.image("phone_faded.png"));
-    QImage tools_face =
-        c.image(state.photo_loaded && !state.tools_open ? "tools_sign.png" : "tools_sign_faded.png");
-    tools_face = captioned(captioned(tools_face, "More", 89, 20, Qt::black), "Tools", 89, 33, Qt::black);
-    c.skin(lower, 720, 17, 152, 62, tools_face);
-    c.skin(lower, 376, 31, 218, 30,
-           captioned(c.image("info_box.png"), "Start Automatic Color Correction", 12, 8, Qt::black));
-    c.skin(window, 312, 497, 49, 49,
-           c.image(state.photo_loaded ? "correction_on.png" : "correction_off.png"));
-    c.skin(window, 16, 120, 420, 320, state.photo_loaded ? sample_photo(false) : QImage(), caption_grey);
-    c.skin(window, 0, state.tools_open ? 656 : 559, 902, 49, c.image("bottom_bar.png"));
-
-    for (const int x : {13, 458}) {
-        const QRect cap(x, 449, 424, 16);
-        c.skin(window, x, 449, 424, 16, c.image("caption_bar.png"), caption_grey);
-        c.label(cap, 4, 4 - 2, x == 13 ? "Original photo" : "Color corrected photo", terminal8, Qt::black,
-                caption_grey);
-        c.label(cap, 397, 4 - 3, "100%", terminal11, Qt::black, caption_grey);
-        c.rect(cap, x == 13 ? 274 : 275, 4, 100, 9, QColor(191, 205, 219));
+    const QColor button_face(240, 240, 240);
+    const QColor slider_colour(191, 205, 219);
+    // Each control's place on the window, for its children to be placed and clipped in.
+    std::map<std::string_view, QRect> places{
+        {main_layout::window, QRect(0, 0, main_layout::window_width, height)}};
+    for (const main_layout::Control& control : main_layout::controls) {
+        // Controls hidden at the start show once a photo is chosen.
+        if (control.hidden && !state.photo_loaded) continue;
+        const QRect parent = places.at(control.parent);
+        int top = control.top;
+        if (std::string_view(control.name) == "alapalkki" && state.tools_open) top = ToolsSlide::open_bar_top;
+        places[control.name] =
+            QRect(parent.left() + control.left, parent.top() + top, control.width, control.height);
+        const QColor colour =
+            control.colour == main_layout::no_colour ? button_face : colour_of(control.colour);
+        switch (control.kind) {
+            case main_layout::Kind::Rect:
+                c.rect(parent, control.left, top, control.width, control.height, colour);
+                break;
+            case main_layout::Kind::Skin:
+                c.skin(parent, control.left, top, control.width, control.height,
+                       with_drawn_captions(c.image(picture_in(control, state)), control), colour);
+                break;
+            case main_layout::Kind::View: {
+                const bool corrected = std::string_view(control.name) == "photo_tn";
+                c.skin(parent, control.left, top, control.width, control.height,
+                       state.photo_loaded ? sample_photo(corrected) : QImage(), colour);
+                break;
+            }
+            case main_layout::Kind::Label: {
+                const bool status = std::string_view(control.name) == "status";
+                const QColor ink =
+                    control.ink == main_layout::no_colour ? QColor(Qt::black) : colour_of(control.ink);
+                const QColor background =
+                    control.colour == main_layout::no_colour ? QColor(0, 0, 0, 0) : colour_of(control.colour);
+                c.label(parent, control.left, top + label_nudge(control.terminal_height),
+                        status && state.photo_loaded ? "PHOTO LOADED" : control.text,
+                        font(fonts().mono, control.terminal_height + 1, true), ink, background);
+                break;
+            }
+            case main_layout::Kind::Slider:
+                c.rect(parent, control.left, top, control.width, control.height, slider_colour);
+                break;
+        }
     }
     return c.result();
 }

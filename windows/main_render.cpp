@@ -1,0 +1,126 @@
+// What the main window shows of the corrector and when, its cursor, the
+// pressed feedback and the captions drawn onto skin pictures.
+#include <QFile>
+#include <QGuiApplication>
+
+#include "display/antialiased_text.h"
+#include "windows/main.h"
+#include "windows/main_layout.h"
+#include "windows/on_exit.h"
+
+namespace {
+
+constexpr std::uint32_t kOpaqueWhite = 0xFFFFFFFFu;
+constexpr std::uint32_t kOpaqueBlack = 0xFF000000u;
+
+// The status line shows file names, which are the file system's bytes.
+QString status_caption(const std::string& text)
+{
+    return QFile::decodeName(QByteArray::fromStdString(text));
+}
+
+}  // namespace
+
+void TForm1::render_corrector()
+{
+    status->set_caption(status_caption(corrector.status_text));
+    profile->set_caption(QString::fromStdString(corrector.profile_caption));
+    correction->set_caption(QString::fromStdString(corrector.correction_caption));
+    for (QWidget* caption :
+         std::initializer_list<QWidget*>{profile, profile_shape, correction, correction_shape})
+        caption->setVisible(corrector.captions_visible);
+    // Faces are copied from the lists only when they change.
+    if (corrector.toggle_face != shown_toggle_face_) {
+        tn_nappula->set_bitmap(bitmaplist.Bitmaps[corrector.toggle_face].Bitmap);
+        shown_toggle_face_ = corrector.toggle_face;
+    }
+    if (corrector.camera_faces != shown_camera_faces_) {
+        cam_icon->set_bitmap(bitmaplist.Bitmaps[corrector.camera_faces.first].Bitmap);
+        mob_icon->set_bitmap(bitmaplist.Bitmaps[corrector.camera_faces.second].Bitmap);
+        shown_camera_faces_ = corrector.camera_faces;
+    }
+    valo_select->move(
+        main_layout::light_indicator_middle + main_layout::light_indicator_step * corrector.light_level,
+        valo_select->y());
+    busy_changed(corrector.busy());
+}
+
+void TForm1::busy_changed(bool busy)
+{
+    if (busy == cursor_overridden_) return;
+    if (busy)
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QGuiApplication::restoreOverrideCursor();
+    cursor_overridden_ = busy;
+}
+
+void TForm1::loading_started()
+{
+    status->set_caption(status_caption(corrector.status_text));
+    // "LOADING PHOTO" must be on the screen before the open dialog covers the
+    // window: paint it now, then let pending window messages through once.
+    // User input waits, so a queued second click cannot start another open
+    // inside this one.
+    status->repaint();
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void TForm1::load_failed()
+{
+    // The message waits for the user: no hourglass over it.
+    QGuiApplication::setOverrideCursor(Qt::ArrowCursor);
+    const OnExit restore([] { QGuiApplication::restoreOverrideCursor(); });
+    messages->show_load_failure();
+}
+
+void TForm1::press_control(QWidget& control, const std::function<void()>& while_pressed)
+{
+    const QPoint home = control.pos();
+    QWidget* parent = control.parentWidget();
+    const auto show_at = [&](QPoint place) {
+        const QRect before = control.geometry();
+        control.move(place);
+        // Painted now: the event thread is about to sleep, and nothing else would paint it.
+        if (parent != nullptr && parent->isVisible()) parent->repaint(before.united(control.geometry()));
+    };
+    show_at(home + QPoint(1, 1));
+    // Back home even when the step fails.
+    const OnExit back([&] { show_at(home); });
+    sleep_for(press_duration);
+    if (while_pressed) while_pressed();
+}
+
+void TForm1::draw_white_caption(TImage32& control, const QString& text, int x, int y, bool bold)
+{
+    draw_caption(control, text, x, y, bold, kOpaqueWhite);
+}
+
+void TForm1::draw_black_caption(TImage32& control, const QString& text, int x, int y, bool bold)
+{
+    draw_caption(control, text, x, y, bold, kOpaqueBlack);
+}
+
+void TForm1::draw_layout_captions(TImage32& control)
+{
+    for (const main_layout::DrawnCaption& caption : main_layout::drawn_captions) {
+        if (control.objectName() != QLatin1String(caption.control)) continue;
+        if (caption.ink == main_layout::CaptionInk::White)
+            draw_white_caption(control, caption.text, caption.x, caption.y, true);
+        else
+            draw_black_caption(control, caption.text, caption.x, caption.y, true);
+    }
+}
+
+void TForm1::draw_caption(TImage32& control, const QString& text, int x, int y, bool bold,
+                          std::uint32_t color)
+{
+    BitmapFont& font = control.bitmap().attributes.font;
+    font.face_name = "Verdana";
+    // The size is re-read from the font itself, so a font marked with another
+    // resolution keeps its pixel height, and its point size follows from it.
+    font.set_size(font.size());
+    if (bold) font.bold = true;
+    draw_antialiased_text(control.bitmap(), x, y, text, 4, color, pixels_per_inch_);
+    control.repaint();
+}
