@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "photo_files/file_names.h"
+#include "photo_files/load_failure.h"
 
 namespace {
 
@@ -24,8 +25,7 @@ PhotoOutcome correct_photo(PhotoCorrector& corrector, const PhotoJob& job, const
     try {
         if (stop) return interrupted;
         corrector.open_photo(job.input);
-        if (!corrector.photo_loaded)
-            return failed("cannot open it as a photo (missing, unreadable, not a JPEG, damaged or too big)");
+        if (!corrector.photo_loaded) return failed(load_failure_text(corrector.load_failure));
         if (stop) return interrupted;
         press_buttons(corrector, steps.presses);
 

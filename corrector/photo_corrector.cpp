@@ -84,7 +84,7 @@ void PhotoCorrector::open_photo(const std::function<std::optional<std::string>()
         phone_profile = 5;
 
         IccProfile icc_profile;
-        if (!load_photo(*path, org_photo, &icc_profile)) {
+        if (!load_photo(*path, org_photo, &icc_profile, &load_failure)) {
             events_->load_failed();
             guard.release();
             set_busy(false);

@@ -15,13 +15,15 @@
 #include <memory>
 #include <new>
 
-#include "photo_files/atomic_file.h"
 #include "engine/bitmap32.h"
+#include "photo_files/atomic_file.h"
 #include "photo_files/exif_orientation.h"
 #include "photo_files/file_names.h"
 
 // jpeglib.h needs FILE and size_t declared before it.
 #include <jpeglib.h>
+// After jpeglib.h, which it builds on: the message codes.
+#include <jerror.h>
 
 static_assert(std::endian::native == std::endian::little || std::endian::native == std::endian::big,
               "pixel words are laid out for a little- or big-endian machine");
@@ -65,12 +67,20 @@ void install_error_manager(JpegErrorManager& err, j_common_ptr cinfo)
     err.pub.output_message = ignore_output;
 }
 
+// The decoder's progress monitor, which also remembers that it ended the decoding.
+struct ScanLimit {
+    jpeg_progress_mgr pub;
+    bool passed = false;
+};
+
 // Called by the decoder while it reads: a file with more scans than any real
 // photo has is a decoder "bomb" (each scan costs a pass over the whole photo).
 void refuse_scan_bombs(j_common_ptr cinfo)
 {
     auto* decompressor = reinterpret_cast<j_decompress_ptr>(cinfo);
-    if (decompressor->input_scan_number > kMaxJpegScans) cinfo->err->error_exit(cinfo);
+    if (decompressor->input_scan_number <= kMaxJpegScans) return;
+    reinterpret_cast<ScanLimit*>(cinfo->progress)->passed = true;
+    cinfo->err->error_exit(cinfo);
 }
 
 struct FreeDeleter {
@@ -81,7 +91,7 @@ struct FreeDeleter {
 struct DecodeState {
     jpeg_decompress_struct cinfo{};
     JpegErrorManager err{};
-    jpeg_progress_mgr progress{};
+    ScanLimit scan_limit{};
     std::unique_ptr<JOCTET, FreeDeleter> icc_bytes;
     unsigned int icc_size = 0;
     std::unique_ptr<std::uint32_t[]> turn_rows;  // rows waiting to be turned upright
@@ -192,27 +202,44 @@ void place_turned_rows(Bitmap32& photo, int orientation, const std::uint32_t* ro
 
 enum class PixelKind { Colour, Gray, Cmyk };
 
-// Runs libjpeg. The frame that sets the jump target holds no object with a
-// destructor: all of those live in `state`, which the caller owns.
-bool run_decoder(DecodeState& state, const std::uint8_t* data, std::size_t size, bool want_icc)
+// Why libjpeg's error exit ended a decode.
+LoadFailureReason reason_for_error_exit(const DecodeState& state)
+{
+    if (state.scan_limit.passed) return LoadFailureReason::TooManyScans;
+    switch (state.err.pub.msg_code) {
+        case JERR_NO_SOI:
+        case JERR_INPUT_EMPTY:
+            return LoadFailureReason::NotAJpeg;
+        case JERR_OUT_OF_MEMORY:
+            return LoadFailureReason::OutOfMemory;
+        default:
+            return LoadFailureReason::DecoderError;
+    }
+}
+
+// Runs libjpeg; None when the photo is in. The frame that sets the jump target
+// holds no object with a destructor: all of those live in `state`, which the
+// caller owns.
+LoadFailureReason run_decoder(DecodeState& state, const std::uint8_t* data, std::size_t size, bool want_icc)
 {
     j_decompress_ptr cinfo = &state.cinfo;
     if (setjmp(state.err.jump) != 0) {
         if (state.photo_resized && !state.photo->is_empty())
             std::memset(state.photo->pixels(), 0, state.photo->pixel_count() * sizeof(std::uint32_t));
-        return false;
+        return reason_for_error_exit(state);
     }
     install_error_manager(state.err, reinterpret_cast<j_common_ptr>(cinfo));
     jpeg_create_decompress(cinfo);
-    state.progress.progress_monitor = refuse_scan_bombs;
-    cinfo->progress = &state.progress;
+    state.scan_limit.pub.progress_monitor = refuse_scan_bombs;
+    cinfo->progress = &state.scan_limit.pub;
     jpeg_mem_src(cinfo, data, static_cast<unsigned long>(size));
     jpeg_save_markers(cinfo, JPEG_APP0 + 1, 0xFFFF);
     // Must be asked for before the header is read: the profile lives in APP2 markers.
     if (want_icc) jpeg_save_markers(cinfo, JPEG_APP0 + 2, 0xFFFF);
     jpeg_read_header(cinfo, TRUE);
 
-    if (static_cast<std::int64_t>(cinfo->image_width) * cinfo->image_height > kMaxPhotoPixels) return false;
+    if (static_cast<std::int64_t>(cinfo->image_width) * cinfo->image_height > kMaxPhotoPixels)
+        return LoadFailureReason::TooManyPixels;
 
     PixelKind kind;
     switch (cinfo->jpeg_color_space) {
@@ -228,7 +255,10 @@ bool run_decoder(DecodeState& state, const std::uint8_t* data, std::size_t size,
             kind = PixelKind::Cmyk;
             break;
         default:
-            return false;  // two components, or a colour space no viewer would show
+            // Two components, or five and more: libjpeg has no conversion to RGB for
+            // them, and the refusal is the one it gives when asked for one.
+            cinfo->err->msg_code = JERR_CONVERSION_NOTIMPL;
+            jump_to_error_handler(reinterpret_cast<j_common_ptr>(cinfo));
     }
 
     cinfo->scale_num = 1;
@@ -295,25 +325,27 @@ bool run_decoder(DecodeState& state, const std::uint8_t* data, std::size_t size,
             place_turned_rows(photo, orientation, rows, width, first_row, count, width, height);
     }
     jpeg_finish_decompress(cinfo);
-    return true;
+    return LoadFailureReason::None;
 }
 
-// Reads the whole file. False when it is missing, a folder, unreadable, or too big to hold.
-bool read_whole_file(const std::string& path, std::unique_ptr<std::uint8_t[]>& bytes, std::size_t& size)
+// Reads the whole file; None when it is in `bytes`. CannotReadFile when it is
+// missing, a folder, a device or unreadable; OutOfMemory when it is too big to hold.
+LoadFailureReason read_whole_file(const std::string& path, std::unique_ptr<std::uint8_t[]>& bytes,
+                                  std::size_t& size)
 {
     // Without O_NONBLOCK, opening a named pipe would wait for a writer for ever;
     // regular files ignore the flag.
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) return false;
+    if (fd < 0) return LoadFailureReason::CannotReadFile;
     struct Closer {
         int fd;
         ~Closer() { ::close(fd); }
     } closer{fd};
     struct stat info {};
-    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) return false;
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) return LoadFailureReason::CannotReadFile;
     size = static_cast<std::size_t>(info.st_size);
     bytes.reset(new (std::nothrow) std::uint8_t[size == 0 ? 1 : size]);
-    if (!bytes) return false;
+    if (!bytes) return LoadFailureReason::OutOfMemory;
     std::size_t done = 0;
     while (done < size) {
         const ssize_t n = ::read(fd, bytes.get() + done, size - done);
@@ -322,7 +354,14 @@ bool read_whole_file(const std::string& path, std::unique_ptr<std::uint8_t[]>& b
         done += static_cast<std::size_t>(n);
     }
     size = done;
-    return true;
+    return LoadFailureReason::None;
+}
+
+// Records why a load failed, for a caller that asked; always false.
+bool refuse(LoadFailure* failure, LoadFailureReason reason)
+{
+    if (failure != nullptr) failure->reason = reason;
+    return false;
 }
 
 // Owns what one encode produces; the library allocates the output with malloc.
@@ -380,9 +419,10 @@ bool run_encoder(EncodeState& state, const Bitmap32& photo, const IccProfile& ic
 }  // namespace
 
 bool decode_jpeg_photo(const std::uint8_t* data, std::size_t size, Bitmap32& org_photo,
-                       IccProfile* icc_profile)
+                       IccProfile* icc_profile, LoadFailure* failure)
 {
     if (icc_profile != nullptr) icc_profile->clear();
+    if (failure != nullptr) *failure = {};
     try {
         if (size == 0) {
             // No header at all: an empty photo, and the views still hear of the load.
@@ -391,7 +431,15 @@ bool decode_jpeg_photo(const std::uint8_t* data, std::size_t size, Bitmap32& org
         }
         auto state = std::make_unique<DecodeState>();
         state->photo = &org_photo;
-        if (!run_decoder(*state, data, size, icc_profile != nullptr)) return false;
+        const LoadFailureReason reason = run_decoder(*state, data, size, icc_profile != nullptr);
+        if (reason != LoadFailureReason::None) {
+            if (failure != nullptr && reason == LoadFailureReason::DecoderError) {
+                char message[JMSG_LENGTH_MAX] = {};
+                state->err.pub.format_message(reinterpret_cast<j_common_ptr>(&state->cinfo), message);
+                failure->decoder_message = message;
+            }
+            return refuse(failure, reason);
+        }
         if (icc_profile != nullptr && state->icc_bytes)
             icc_profile->assign(state->icc_bytes.get(), state->icc_bytes.get() + state->icc_size);
         // Every word already has alpha 0xFF: the decoder writes it, and so do the
@@ -399,21 +447,23 @@ bool decode_jpeg_photo(const std::uint8_t* data, std::size_t size, Bitmap32& org
         org_photo.changed();
         return true;
     } catch (const EBitmapError&) {
-        return false;
+        return refuse(failure, LoadFailureReason::OutOfMemory);  // the pixels' storage
     } catch (const std::bad_alloc&) {
         if (icc_profile != nullptr) icc_profile->clear();
-        return false;
+        return refuse(failure, LoadFailureReason::OutOfMemory);
     }
 }
 
-bool load_photo(const std::string& path, Bitmap32& org_photo, IccProfile* icc_profile)
+bool load_photo(const std::string& path, Bitmap32& org_photo, IccProfile* icc_profile, LoadFailure* failure)
 {
     if (icc_profile != nullptr) icc_profile->clear();
-    if (!has_jpeg_extension(path)) return false;
+    if (failure != nullptr) *failure = {};
+    if (!has_jpeg_extension(path)) return refuse(failure, LoadFailureReason::NotAJpegName);
     std::unique_ptr<std::uint8_t[]> bytes;
     std::size_t size = 0;
-    if (!read_whole_file(path, bytes, size)) return false;
-    return decode_jpeg_photo(bytes.get(), size, org_photo, icc_profile);
+    const LoadFailureReason reason = read_whole_file(path, bytes, size);
+    if (reason != LoadFailureReason::None) return refuse(failure, reason);
+    return decode_jpeg_photo(bytes.get(), size, org_photo, icc_profile, failure);
 }
 
 namespace {

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "photo_files/load_failure.h"
+
 class Bitmap32;
 
 /// An embedded ICC colour profile, as the bytes of the profile itself.
@@ -47,13 +49,15 @@ inline constexpr int kMaxJpegScans = 256;
 /// Never throws for a bad or hostile file.
 ///
 /// When `icc_profile` is given, it receives the file's embedded ICC profile, or is
-/// cleared when the file has none.
-bool load_photo(const std::string& path, Bitmap32& org_photo, IccProfile* icc_profile = nullptr);
+/// cleared when the file has none. When `failure` is given, it receives why the load
+/// failed, or LoadFailureReason::None when it did not.
+bool load_photo(const std::string& path, Bitmap32& org_photo, IccProfile* icc_profile = nullptr,
+                LoadFailure* failure = nullptr);
 
 /// The decoding part of load_photo for a JPEG stream already in memory (`size` 0: a
-/// 0 x 0 photo). Same results and failures as load_photo.
+/// 0 x 0 photo). Same results, failures and reasons as load_photo.
 bool decode_jpeg_photo(const std::uint8_t* data, std::size_t size, Bitmap32& org_photo,
-                       IccProfile* icc_profile = nullptr);
+                       IccProfile* icc_profile = nullptr, LoadFailure* failure = nullptr);
 
 /// Encodes `corrected_photo` as a baseline JPEG: red, green and blue of every pixel
 /// unchanged (alpha dropped), YCbCr with 2 x 2 chroma subsampling, float DCT,

@@ -6,9 +6,9 @@
 #include <filesystem>
 #include <string>
 
-#include "bench/common/bench_support.h"
 #include "engine/bitmap32.h"
 #include "photo_files/jpeg_photo.h"
+#include "tests/support/synthetic_photos.h"
 
 int main(int argc, char** argv)
 {
@@ -19,7 +19,7 @@ int main(int argc, char** argv)
     const std::filesystem::path folder = argv[1];
     const int count = std::atoi(argv[2]);
     Bitmap32 photo;
-    fill_bench_photo(photo, std::atoi(argv[3]), std::atoi(argv[4]));
+    fill_grainy_photo(photo, std::atoi(argv[3]), std::atoi(argv[4]));
     std::filesystem::create_directories(folder);
     for (int i = 1; i <= count; ++i) {
         char name[32];

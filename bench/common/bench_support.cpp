@@ -1,30 +1,11 @@
 #include "bench/common/bench_support.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <ctime>
 #include <memory>
 
-#include "engine/bitmap32.h"
-
 // jpeglib.h needs FILE and size_t declared before it.
 #include <jpeglib.h>
-
-void fill_bench_photo(Bitmap32& photo, int width, int height)
-{
-    photo.set_size(width, height);
-    std::uint32_t noise = 12345;
-    for (int y = 0; y < height; ++y) {
-        std::uint32_t* row = photo.scan_line(y);
-        for (int x = 0; x < width; ++x) {
-            noise = noise * 1664525u + 1013904223u;
-            const int grain = static_cast<int>(noise >> 28) - 8;
-            auto level = [grain](int v) { return static_cast<std::uint32_t>(std::clamp(v + grain, 0, 255)); };
-            row[x] = 0xFF000000u | level(40 + x * 150 / width) << 16 | level(50 + y * 140 / height) << 8 |
-                     level(60 + (x + y) * 120 / (width + height));
-        }
-    }
-}
 
 bool bare_decode_file(const std::string& path, std::uint32_t* pixels, int width)
 {

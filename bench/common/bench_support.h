@@ -7,13 +7,6 @@
 #include <string>
 #include <vector>
 
-class Bitmap32;
-
-/// A photo-like test picture: smooth mid-range shading with a little grain, so
-/// the codec works as hard as on a real photo and the automatic correction has
-/// something to correct. The same picture for every benchmark.
-void fill_bench_photo(Bitmap32& photo, int width, int height);
-
 /// What any loader must do: read the whole file and run libjpeg with the
 /// loader's decoder settings, writing every pixel as a 0xAARRGGBB word into
 /// `pixels` (width x height words, row by row). False when the file cannot be read.

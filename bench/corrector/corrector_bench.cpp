@@ -5,18 +5,18 @@
 //                                                             times the two alternately for a same-run ratio)
 
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
-#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "bench/common/bench_support.h"
-#include "engine/database.h"
 #include "corrector/photo_corrector.h"
+#include "engine/database.h"
 #include "engine/profile_selection.h"
+#include "tests/support/synthetic_photos.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 
@@ -24,26 +24,17 @@ constexpr int kWidth = 6000;
 constexpr int kHeight = 4000;
 
 struct Fixture {
-    std::string folder;
-    std::string path;
+    TempDir folder{"corrector_bench"};
+    std::string path = folder.file("photo.jpg");
     PhotoCorrector corrector;
 
     Fixture()
     {
         fill_curve_database();
-        folder = (std::filesystem::temp_directory_path() / ("corrector_bench." + std::to_string(getpid())))
-                     .string();
-        std::filesystem::create_directories(folder);
-        path = folder + "/photo.jpg";
         Bitmap32 photo;
-        fill_bench_photo(photo, kWidth, kHeight);
+        fill_grainy_photo(photo, kWidth, kHeight);
         write_photo(photo, path);
         corrector.open_photo(path);
-    }
-    ~Fixture()
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(folder, ignored);
     }
 };
 

@@ -10,11 +10,12 @@
 #include <string>
 #include <vector>
 
-#include "engine/bitmap32.h"
-#include "engine/curve_triple.h"
 #include "display/fit_views.h"
 #include "display/gauge_bar.h"
 #include "display/img_view32.h"
+#include "engine/bitmap32.h"
+#include "engine/curve_triple.h"
+#include "tests/support/synthetic_photos.h"
 
 namespace {
 
@@ -25,10 +26,9 @@ const Bitmap32& photo()
 {
     static Bitmap32* bitmap = [] {
         auto* b = new Bitmap32;
-        b->set_size(kPhotoWidth, kPhotoHeight);
         std::mt19937 random(7);
-        for (std::size_t k = 0; k < b->pixel_count(); ++k)
-            b->pixels()[k] = 0xFF000000u | (random() & 0xFFFFFFu);
+        fill_photo(*b, kPhotoWidth, kPhotoHeight,
+                   [&random](int, int) { return 0xFF000000u | (random() & 0xFFFFFFu); });
         return b;
     }();
     return *bitmap;

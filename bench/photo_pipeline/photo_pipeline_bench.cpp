@@ -8,13 +8,11 @@
 // both sides of a pair see the same disturbances.
 
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <map>
 #include <memory>
 #include <string>
@@ -24,6 +22,8 @@
 #include "engine/bitmap32.h"
 #include "engine/curve_triple.h"
 #include "photo_files/jpeg_photo.h"
+#include "tests/support/synthetic_photos.h"
+#include "tests/support/temp_dir.h"
 
 // jpeglib.h needs FILE and size_t declared before it.
 #include <jpeglib.h>
@@ -36,18 +36,13 @@ constexpr double kPixels = static_cast<double>(kWidth) * kHeight;
 
 struct Fixture {
     Bitmap32 photo;
-    std::string folder;
-    std::string jpeg_path;
+    TempDir folder{"photo_pipeline_bench"};
+    std::string jpeg_path = folder.file("photo.jpg");
     std::vector<std::uint8_t> rgb;  // the photo as 24-bit RGB rows, for the bare encoder
 
     Fixture()
     {
-        fill_bench_photo(photo, kWidth, kHeight);
-        folder =
-            (std::filesystem::temp_directory_path() / ("photo_pipeline_bench." + std::to_string(getpid())))
-                .string();
-        std::filesystem::create_directories(folder);
-        jpeg_path = folder + "/photo.jpg";
+        fill_grainy_photo(photo, kWidth, kHeight);
         write_photo(photo, jpeg_path);
         rgb.resize(static_cast<std::size_t>(kWidth) * kHeight * 3);
         std::uint8_t* out = rgb.data();
@@ -57,11 +52,6 @@ struct Fixture {
             *out++ = static_cast<std::uint8_t>(p >> 8);
             *out++ = static_cast<std::uint8_t>(p);
         }
-    }
-    ~Fixture()
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(folder, ignored);
     }
 };
 
@@ -143,8 +133,7 @@ void BM_LoadPhoto(benchmark::State& state)
     Bitmap32 kept;
     if (!fresh) {
         // Like the bare decoder's kept buffer: there and touched before the timing starts.
-        kept.set_size(kWidth, kHeight);
-        std::fill(kept.pixels(), kept.pixels() + kept.pixel_count(), 0u);
+        fill_flat(kept, kWidth, kHeight, 0);
     }
     for (auto _ : state) {
         Bitmap32 fresh_photo;
@@ -160,7 +149,7 @@ void BM_LoadPhoto(benchmark::State& state)
 void BM_BareEncode(benchmark::State& state)
 {
     const std::vector<std::uint8_t>& rgb = fixture().rgb;
-    const std::string path = fixture().folder + "/bare.jpg";
+    const std::string path = fixture().folder.file("bare.jpg");
     for (auto _ : state) {
         jpeg_compress_struct cinfo{};
         jpeg_error_mgr err{};
@@ -195,7 +184,7 @@ void BM_BareEncode(benchmark::State& state)
 void BM_WritePhoto(benchmark::State& state)
 {
     const Bitmap32& photo = fixture().photo;
-    const std::string path = fixture().folder + "/saved.jpg";
+    const std::string path = fixture().folder.file("saved.jpg");
     for (auto _ : state) write_photo(photo, path);
     per_pixel(state);
 }
@@ -229,8 +218,8 @@ int main(int argc, char** argv)
     benchmark::RunSpecifiedBenchmarks(&reporter);
     std::printf("\nMedian ratios (same run):\n");
     print_ratio(reporter, "apply_curves / copy loop", "BM_ApplyCurves", "BM_CopyLoop", 1.5, kPixels);
-    print_ratio(reporter, "load_photo / bare decode (buffer kept)", "BM_LoadPhoto/0", "BM_BareDecode/0",
-                1.10, kPixels);
+    print_ratio(reporter, "load_photo / bare decode (buffer kept)", "BM_LoadPhoto/0", "BM_BareDecode/0", 1.10,
+                kPixels);
     print_ratio(reporter, "load_photo / bare decode (new buffer each time)", "BM_LoadPhoto/1",
                 "BM_BareDecode/1", 1.10, kPixels);
     print_ratio(reporter, "write_photo / bare encode", "BM_WritePhoto", "BM_BareEncode", 1.10, kPixels);

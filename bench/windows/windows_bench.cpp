@@ -8,13 +8,11 @@
 // at the end. On a busy machine add --benchmark_enable_random_interleaving=true.
 
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
 #include <QApplication>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <map>
 #include <memory>
 #include <optional>
@@ -22,16 +20,17 @@
 #include <vector>
 
 #include "bench/common/bench_support.h"
+#include "corrector/photo_corrector.h"
 #include "engine/bitmap32.h"
 #include "engine/curve_triple.h"
 #include "engine/database.h"
-#include "photo_files/jpeg_photo.h"
-#include "windows/main.h"
-#include "corrector/photo_corrector.h"
-#include "photo_files/photo_dialogs.h"
 #include "engine/profile_selection.h"
+#include "photo_files/jpeg_photo.h"
+#include "photo_files/photo_dialogs.h"
+#include "tests/support/synthetic_photos.h"
+#include "tests/support/temp_dir.h"
+#include "windows/main.h"
 #include "windows/startup.h"
-
 
 namespace {
 
@@ -49,19 +48,15 @@ private:
 };
 
 struct Fixture {
-    std::string folder;
-    std::string jpeg_path;
+    TempDir folder{"windows_bench"};
+    std::string jpeg_path = folder.file("photo.jpg");
     std::unique_ptr<TForm1> form;
 
     Fixture()
     {
-        folder =
-            (std::filesystem::temp_directory_path() / ("windows_bench." + std::to_string(getpid()))).string();
-        std::filesystem::create_directories(folder);
-        jpeg_path = folder + "/photo.jpg";
         {
             Bitmap32 photo;
-            fill_bench_photo(photo, kWidth, kHeight);
+            fill_grainy_photo(photo, kWidth, kHeight);
             write_photo(photo, jpeg_path);
         }
         form = std::make_unique<TForm1>(96);
@@ -70,12 +65,6 @@ struct Fixture {
         form->OpenPictureDialog = std::make_unique<AnsweringOpenDialog>(jpeg_path);
         form->show();
         QApplication::processEvents();
-    }
-    ~Fixture()
-    {
-        form.reset();
-        std::error_code ignored;
-        std::filesystem::remove_all(folder, ignored);
     }
 };
 

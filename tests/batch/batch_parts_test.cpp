@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -11,6 +10,7 @@
 #include "batch/batch_report.h"
 #include "batch/input_photos.h"
 #include "batch/photo_jobs.h"
+#include "tests/support/temp_dir.h"
 
 namespace fs = std::filesystem;
 
@@ -43,7 +43,8 @@ TEST(OutputNames, BesideTheInputOrInTheOutputFolderUnderTheRelativePath)
 
 TEST(InputPhotos, FoldersGiveTheirPhotosSortedWithoutOutputsAndOnce)
 {
-    const fs::path folder = fs::temp_directory_path() / ("input_photos_test_" + std::to_string(::getpid()));
+    const TempDir temp("input_photos_test");
+    const fs::path folder = temp.path();
     for (const char* name : {"b.jpg", "A.JPG", "sub/c.jpeg", "note.txt", "b_corrected.jpg", "out/d.jpg"}) {
         fs::create_directories((folder / name).parent_path());
         std::ofstream(folder / name) << "x";
@@ -55,7 +56,6 @@ TEST(InputPhotos, FoldersGiveTheirPhotosSortedWithoutOutputsAndOnce)
     std::vector<std::string> kept;
     for (const InputPhoto& photo : photos) kept.push_back(photo.kept_path);
     EXPECT_EQ(kept, (std::vector<std::string>{"A.JPG", "b.jpg", "sub/c.jpeg"}));
-    fs::remove_all(folder);
 }
 
 TEST(ProgressLine, FillsTheTerminalLineWithRateAndTimeLeft)

@@ -1,54 +1,43 @@
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "corrector/photo_corrector.h"
 #include "engine/database.h"
 #include "tests/batch/mallet_process.h"
+#include "tests/support/file_bytes.h"
+#include "tests/support/synthetic_photos.h"
+#include "tests/support/temp_dir.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
 constexpr auto npos = std::string::npos;
-
-std::string bytes_of(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+constexpr std::uint8_t kStartOfFrame[] = {0xFF, 0xC0};
+using Bytes = std::vector<std::uint8_t>;
 
 class MalletTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
         fill_curve_database();
-        root = fs::temp_directory_path() / ("mallet_test_" + std::to_string(::getpid()) + "_" +
-                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        folder = root / "work";
         fs::create_directories(folder);
     }
-    void TearDown() override { fs::remove_all(root); }
 
     // A photo with a spread of colours, so every curve changes something.
     fs::path make_photo(const std::string& name, int width, int height)
     {
         Bitmap32 photo;
-        photo.set_size(width, height);
-        for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x) {
-                const std::uint32_t r = (x * 7 + y) & 0xFF, g = (x * 3 + y * 5) & 0xFF,
-                                    b = (x + y * 11) & 0xFF;
-                photo.scan_line(y)[x] = 0xFF000000u | r << 16 | g << 8 | b;
-            }
+        fill_photo(photo, width, height, [](int x, int y) {
+            return opaque_rgb((x * 7 + y) & 0xFF, (x * 3 + y * 5) & 0xFF, (x + y * 11) & 0xFF);
+        });
         const fs::path path = folder / name;
         fs::create_directories(path.parent_path());
         write_photo(photo, path.string());
@@ -56,17 +45,19 @@ protected:
     }
 
     // What the window program saves after opening `input` and clicking as `press` does.
-    std::string saved_by_program(const fs::path& input, const std::function<void(PhotoCorrector&)>& press)
+    Bytes saved_by_program(const fs::path& input, const std::function<void(PhotoCorrector&)>& press)
     {
         PhotoCorrector corrector;
         corrector.open_photo(input.string());
         press(corrector);
-        corrector.save_photo((root / "expected.jpg").string());
-        return bytes_of(root / "expected.jpg");
+        corrector.save_photo(root.file("expected.jpg"));
+        return read_bytes(root.file("expected.jpg"));
     }
 
-    fs::path root;
-    fs::path folder;
+    Bytes bytes_of(const fs::path& path) { return read_bytes(path.string()); }
+
+    TempDir root{"mallet_test"};
+    fs::path folder = root.file("work");
 };
 
 const auto no_buttons = [](PhotoCorrector&) {};
@@ -89,38 +80,38 @@ TEST_F(MalletTest, WritesWhatTheWindowProgramSavesAfterTheSameButtons)
         c.set_camera_type(CameraType::DigitalCamera);
         c.darken();
     };
-    EXPECT_EQ(bytes_of(folder / "out/beach.jpg"), saved_by_program(phone, buttons));
-    EXPECT_EQ(bytes_of(folder / "out/day 2/hill.jpeg"), saved_by_program(camera, buttons));
+    EXPECT_TRUE(bytes_of(folder / "out/beach.jpg") == saved_by_program(phone, buttons));
+    EXPECT_TRUE(bytes_of(folder / "out/day 2/hill.jpeg") == saved_by_program(camera, buttons));
 
     // Without buttons: the automatic correction, saved beside each input, by two workers.
     ASSERT_EQ(run_mallet(folder, {"correct", "--jobs", "2", "trip"}, &output), 0) << output;
     EXPECT_NE(output.find("ok trip/beach.jpg -> trip/beach_corrected.jpg\n"), npos) << output;
-    EXPECT_EQ(bytes_of(folder / "trip/beach_corrected.jpg"), saved_by_program(phone, no_buttons));
-    EXPECT_EQ(bytes_of(folder / "trip/day 2/hill_corrected.jpg"), saved_by_program(camera, no_buttons));
-    EXPECT_NE(bytes_of(folder / "trip/beach_corrected.jpg"), bytes_of(folder / "out/beach.jpg"));
+    EXPECT_TRUE(bytes_of(folder / "trip/beach_corrected.jpg") == saved_by_program(phone, no_buttons));
+    EXPECT_TRUE(bytes_of(folder / "trip/day 2/hill_corrected.jpg") == saved_by_program(camera, no_buttons));
+    EXPECT_TRUE(bytes_of(folder / "trip/beach_corrected.jpg") != bytes_of(folder / "out/beach.jpg"));
 }
 
 TEST_F(MalletTest, SkipsExistingOutputsUnlessToldAndNeverReplacesAnInput)
 {
     const fs::path photo = make_photo("photo.jpg", 60, 40);
-    const std::string original = bytes_of(photo);
+    const Bytes original = bytes_of(photo);
     ASSERT_EQ(run_mallet(folder, {"correct", "."}), 0);
-    const std::string first = bytes_of(folder / "photo_corrected.jpg");
+    const Bytes first = bytes_of(folder / "photo_corrected.jpg");
 
     // Again over the same folder: the output is kept, and not taken for a photo of its own.
     std::string output;
     EXPECT_EQ(run_mallet(folder, {"correct", "--preset", "backlight", "."}, &output), 0);
     EXPECT_NE(output.find("skipped ./photo.jpg: ./photo_corrected.jpg exists"), npos) << output;
-    EXPECT_EQ(bytes_of(folder / "photo_corrected.jpg"), first);
+    EXPECT_TRUE(bytes_of(folder / "photo_corrected.jpg") == first);
     EXPECT_FALSE(fs::exists(folder / "photo_corrected_corrected.jpg"));
 
     EXPECT_EQ(run_mallet(folder, {"correct", "--overwrite", "--preset", "backlight", "."}), 0);
-    EXPECT_NE(bytes_of(folder / "photo_corrected.jpg"), first);
+    EXPECT_TRUE(bytes_of(folder / "photo_corrected.jpg") != first);
 
     // An output that would be an input fails that photo, even with --overwrite.
     EXPECT_EQ(run_mallet(folder, {"correct", "--overwrite", "-o", ".", "photo.jpg"}, &output), 1);
     EXPECT_NE(output.find("failed photo.jpg: "), npos) << output;
-    EXPECT_EQ(bytes_of(photo), original);
+    EXPECT_TRUE(bytes_of(photo) == original);
 }
 
 TEST_F(MalletTest, BrokenFilesFailAloneWhileTheOthersAreCorrected)
@@ -129,13 +120,22 @@ TEST_F(MalletTest, BrokenFilesFailAloneWhileTheOthersAreCorrected)
     make_photo("odd\nname.jpg", 60, 40);  // only a NUL-separated list can name it
     fs::copy_file(TINTELO_TEST_DATA "/text_named_jpg.jpg", folder / "text.jpg");
     fs::copy_file(TINTELO_TEST_DATA "/truncated_in_image_data.jpg", folder / "truncated.jpg");
-    const char list[] = "good.jpg\0text.jpg\0missing.jpg\0odd\nname.jpg\0truncated.jpg\0";
+    // A real header that claims 65,000 x 65,000 pixels, far above the program's limit.
+    Bytes huge = bytes_of(make_photo("huge.jpg", 8, 8));
+    const auto frame =
+        std::search(huge.begin(), huge.end(), std::begin(kStartOfFrame), std::end(kStartOfFrame));
+    ASSERT_NE(frame, huge.end());
+    std::fill(frame + 5, frame + 9, 0xFD);
+    write_bytes((folder / "huge.jpg").string(), huge);
+
+    const char list[] = "good.jpg\0text.jpg\0missing.jpg\0odd\nname.jpg\0huge.jpg\0truncated.jpg\0";
     std::string output;
     EXPECT_EQ(run_mallet(folder, {"correct", "--jobs", "2", "-0", "-"}, &output, nullptr,
                          std::string(list, sizeof list - 1)),
               1);
-    EXPECT_NE(output.find("failed text.jpg: "), npos) << output;
-    EXPECT_NE(output.find("failed missing.jpg: "), npos) << output;
+    EXPECT_NE(output.find("failed text.jpg: not a JPEG\n"), npos) << output;
+    EXPECT_NE(output.find("failed missing.jpg: cannot read the file\n"), npos) << output;
+    EXPECT_NE(output.find("failed huge.jpg: too many pixels\n"), npos) << output;
     for (const std::string name : {"good", "odd\nname", "truncated"})
         EXPECT_TRUE(fs::exists(folder / (name + "_corrected.jpg"))) << name;
     EXPECT_FALSE(fs::exists(folder / "text_corrected.jpg"));
@@ -184,7 +184,7 @@ TEST_F(MalletTest, CtrlCFinishesThePhotosUnderWayAndLeavesNoPartialFile)
     EXPECT_EQ(mallet.wait(), 130) << mallet.errors();
 
     // Every output there is complete; nothing else was left behind.
-    const std::string expected = saved_by_program(first, no_buttons);
+    const Bytes expected = saved_by_program(first, no_buttons);
     int outputs = 0;
     for (const auto& entry : fs::directory_iterator(folder / "photos")) {
         const std::string name = entry.path().filename().string();
@@ -193,7 +193,7 @@ TEST_F(MalletTest, CtrlCFinishesThePhotosUnderWayAndLeavesNoPartialFile)
             continue;
         }
         ++outputs;
-        EXPECT_EQ(bytes_of(entry.path()), expected) << name;
+        EXPECT_TRUE(bytes_of(entry.path()) == expected) << name;
     }
     const std::string lines = mallet.output();
     EXPECT_EQ(std::count(lines.begin(), lines.end(), '\n'), outputs) << lines;

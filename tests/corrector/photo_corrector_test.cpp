@@ -1,7 +1,6 @@
 #include "corrector/photo_corrector.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -9,6 +8,9 @@
 #include <vector>
 
 #include "engine/database.h"
+#include "tests/support/pixels.h"
+#include "tests/support/synthetic_photos.h"
+#include "tests/support/temp_dir.h"
 
 namespace fs = std::filesystem;
 
@@ -33,36 +35,19 @@ protected:
     void SetUp() override
     {
         fill_curve_database();
-        folder =
-            fs::temp_directory_path() / ("corrector_test_" + std::to_string(::getpid()) + "_" +
-                                         ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(folder);
         events.corrector = &corrector;
     }
-    void TearDown() override { fs::remove_all(folder); }
 
     // A photo with a spread of colours, so every curve changes something visible.
     std::string make_photo(const std::string& name, int width, int height)
     {
         Bitmap32 photo;
-        photo.set_size(width, height);
-        for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x) {
-                const std::uint32_t r = (x * 7 + y) & 0xFF, g = (x * 3 + y * 5) & 0xFF,
-                                    b = (x + y * 11) & 0xFF;
-                photo.scan_line(y)[x] = 0xFF000000u | r << 16 | g << 8 | b;
-            }
-        const std::string path = (folder / name).string();
+        fill_photo(photo, width, height, [](int x, int y) {
+            return opaque_rgb((x * 7 + y) & 0xFF, (x * 3 + y * 5) & 0xFF, (x + y * 11) & 0xFF);
+        });
+        const std::string path = folder.file(name);
         write_photo(photo, path);
         return path;
-    }
-
-    static bool same_pixels(const Bitmap32& a, const Bitmap32& b)
-    {
-        if (a.width() != b.width() || a.height() != b.height()) return false;
-        for (std::size_t k = 0; k < a.pixel_count(); ++k)
-            if (a.pixels()[k] != b.pixels()[k]) return false;
-        return true;
     }
 
     // Whether the corrected buffer holds `triples` applied to the loaded photo, in order.
@@ -75,7 +60,7 @@ protected:
         return same_pixels(corrector.corrected_photo, result);
     }
 
-    fs::path folder;
+    TempDir folder{"corrector_test"};
     RecordingEvents events;
     PhotoCorrector corrector{&events};
 };
@@ -160,7 +145,7 @@ TEST_F(PhotoCorrectorTest, CancelledOpenWithNothingLoadedShowsReady)
 
 TEST_F(PhotoCorrectorTest, FailedLoadKeepsLoadingStatusAndClearsBusy)
 {
-    const std::string bad = (folder / "not_a_photo.jpg").string();
+    const std::string bad = folder.file("not_a_photo.jpg");
     {
         std::FILE* f = std::fopen(bad.c_str(), "wb");
         std::fputs("this is no JPEG", f);
@@ -171,13 +156,14 @@ TEST_F(PhotoCorrectorTest, FailedLoadKeepsLoadingStatusAndClearsBusy)
     corrector.open_photo(bad);
     EXPECT_EQ(events.log, (std::vector<std::string>{"loading:LOADING PHOTO", "busy", "failed", "idle"}));
     EXPECT_EQ(corrector.status_text, "LOADING PHOTO");
+    EXPECT_EQ(corrector.load_failure.reason, LoadFailureReason::NotAJpeg);
     EXPECT_FALSE(corrector.photo_loaded);
     EXPECT_FALSE(corrector.busy());
     EXPECT_FALSE(corrector.needs_save_prompt());
     // Operations that need a photo do nothing now.
     corrector.undo();
-    corrector.save_photo((folder / "out.jpg").string());
-    EXPECT_FALSE(fs::exists(folder / "out.jpg"));
+    corrector.save_photo(folder.file("out.jpg"));
+    EXPECT_FALSE(fs::exists(folder.file("out.jpg")));
 }
 
 TEST_F(PhotoCorrectorTest, ToggleAfterOpenFirstReappliesThenRemoves)
@@ -343,7 +329,7 @@ TEST_F(PhotoCorrectorTest, SaveWritesTheCorrectedPhotoAndASecondOpenAsksAgain)
     corrector.save_photo(std::nullopt);
     EXPECT_FALSE(corrector.photo_saved);
 
-    const std::string out = (folder / "out.jpg").string();
+    const std::string out = folder.file("out.jpg");
     corrector.save_photo(out);
     EXPECT_TRUE(corrector.photo_saved);
     EXPECT_EQ(corrector.status_text, "Saved out.jpg");
@@ -362,7 +348,7 @@ TEST_F(PhotoCorrectorTest, FailedSaveReportsTheErrorAndLeavesStateAlone)
 {
     corrector.open_photo(make_photo("f.jpg", 8, 8));
     const std::string status = corrector.status_text;
-    const std::string impossible = (folder / "no_such_folder" / "x.jpg").string();
+    const std::string impossible = folder.file("no_such_folder/x.jpg");
     EXPECT_THROW(corrector.save_photo(impossible), std::runtime_error);
     EXPECT_FALSE(corrector.photo_saved);
     EXPECT_EQ(corrector.status_text, status);
@@ -374,12 +360,12 @@ TEST_F(PhotoCorrectorTest, ColourProfileOfTheOpenedPhotoGoesIntoTheSavedFile)
     Bitmap32 photo;
     photo.set_size(16, 16);
     const IccProfile profile(3000, 0x5A);  // opaque to the program: carried, never read
-    const std::string with_profile = (folder / "icc.jpg").string();
+    const std::string with_profile = folder.file("icc.jpg");
     write_photo(photo, with_profile, profile);
 
     corrector.open_photo(with_profile);
     EXPECT_EQ(corrector.org_icc_profile, profile);
-    const std::string out = (folder / "icc_out.jpg").string();
+    const std::string out = folder.file("icc_out.jpg");
     corrector.save_photo(out);
     Bitmap32 back;
     IccProfile saved_profile;
@@ -387,10 +373,12 @@ TEST_F(PhotoCorrectorTest, ColourProfileOfTheOpenedPhotoGoesIntoTheSavedFile)
     EXPECT_EQ(saved_profile, profile);
 
     // A failed open keeps the profile of the photo still shown; a good one replaces it.
-    corrector.open_photo((folder / "missing.jpg").string());
+    corrector.open_photo(folder.file("missing.jpg"));
     EXPECT_EQ(corrector.org_icc_profile, profile);
+    EXPECT_EQ(corrector.load_failure.reason, LoadFailureReason::CannotReadFile);
     corrector.open_photo(make_photo("plain.jpg", 8, 8));
     EXPECT_TRUE(corrector.org_icc_profile.empty());
+    EXPECT_EQ(corrector.load_failure.reason, LoadFailureReason::None);
     corrector.save_photo(out);
     ASSERT_TRUE(load_photo(out, back, &saved_profile));
     EXPECT_TRUE(saved_profile.empty());

@@ -9,15 +9,14 @@
 // the time after which no new session starts.
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <algorithm>
 #include <array>
 #include <chrono>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <memory>
 #include <numeric>
@@ -28,13 +27,17 @@
 #include <utility>
 #include <vector>
 
+#include "corrector/photo_corrector.h"
+#include "corrector/scene_presets.h"
 #include "engine/bitmap24.h"
 #include "engine/database.h"
+#include "engine/profile_selection.h"
 #include "photo_files/file_names.h"
 #include "photo_files/jpeg_photo.h"
-#include "corrector/photo_corrector.h"
-#include "engine/profile_selection.h"
-#include "corrector/scene_presets.h"
+#include "tests/support/file_bytes.h"
+#include "tests/support/pixels.h"
+#include "tests/support/synthetic_photos.h"
+#include "tests/support/temp_dir.h"
 
 namespace fs = std::filesystem;
 
@@ -75,31 +78,31 @@ class SessionFolder {
 public:
     SessionFolder()
     {
-        std::string pattern = (fs::temp_directory_path() / "random_sessions.XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot make a temporary folder");
-        folder_ = pattern;
-        fs::create_directory(folder_ / "saved");
+        fs::create_directory(folder_.file("saved"));
 
-        add_photo("warm.jpg", 24, 16, [](int x, int y) { return rgb(200 + x % 50, 90 + y * 3, 40 + x); });
+        add_photo("warm.jpg", 24, 16,
+                  [](int x, int y) { return opaque_rgb(200 + x % 50, 90 + y * 3, 40 + x); });
         add_photo("cool.jpg", 20, 20,
-                  [](int x, int y) { return rgb(30 + x, 80 + y * 2, 180 + (x * y) % 70); });
-        add_photo("dark.jpg", 16, 12, [](int x, int y) { return rgb(x * 2, y * 3, (x + y) * 2); });
-        add_photo("bright.jpg", 17, 9, [](int x, int y) { return rgb(230 + x, 225 + y * 2, 210 + x + y); });
-        add_photo("grey.jpg", 8, 8, [](int, int) { return rgb(128, 128, 128); });
+                  [](int x, int y) { return opaque_rgb(30 + x, 80 + y * 2, 180 + (x * y) % 70); });
+        add_photo("dark.jpg", 16, 12, [](int x, int y) { return opaque_rgb(x * 2, y * 3, (x + y) * 2); });
+        add_photo("bright.jpg", 17, 9,
+                  [](int x, int y) { return opaque_rgb(230 + x, 225 + y * 2, 210 + x + y); });
+        add_photo("grey.jpg", 8, 8, [](int, int) { return opaque_rgb(128, 128, 128); });
         add_photo("noise.jpg", 32, 32, [](int x, int y) {
             const std::uint32_t h =
                 (static_cast<std::uint32_t>(x) * 73856093u ^ static_cast<std::uint32_t>(y) * 19349663u) *
                 2654435761u;
-            return rgb(h >> 24, (h >> 16) & 0xFF, (h >> 8) & 0xFF);
+            return opaque_rgb(h >> 24, (h >> 16) & 0xFF, (h >> 8) & 0xFF);
         });
-        add_photo("one_pixel.JPEG", 1, 1, [](int, int) { return rgb(10, 200, 90); });
+        add_photo("one_pixel.JPEG", 1, 1, [](int, int) { return opaque_rgb(10, 200, 90); });
         IccProfile profile(700);
         for (std::size_t i = 0; i < profile.size(); ++i) profile[i] = static_cast<std::uint8_t>(i * 13 + 5);
         add_photo(
-            "with_profile.jpg", 12, 10, [](int x, int y) { return rgb(60 + x * 9, 120 + y * 5, 90); },
+            "with_profile.jpg", 12, 10, [](int x, int y) { return opaque_rgb(60 + x * 9, 120 + y * 5, 90); },
             profile);
         // Just above the pixel count that makes a photo a digital camera's; opened rarely (it is slow).
-        big_ = add_photo("camera.jpg", 1301, 1000, [](int x, int y) { return rgb(x & 0xFF, y & 0xFF, 128); });
+        big_ = add_photo("camera.jpg", 1301, 1000,
+                         [](int x, int y) { return opaque_rgb(x & 0xFF, y & 0xFF, 128); });
 
         // An empty file loads as a photo of no pixels.
         write_file("empty.jpg", {});
@@ -107,17 +110,12 @@ public:
 
         write_file("not_a_photo.jpg", {'h', 'e', 'l', 'l', 'o'});
         add_failing("not_a_photo.jpg");
-        fs::copy_file(folder_ / "warm.jpg", folder_ / "warm.png");
+        fs::copy_file(folder_.file("warm.jpg"), folder_.file("warm.png"));
         add_failing("warm.png");  // no decoder for the extension
         add_failing("missing.jpg");
-        fs::create_directory(folder_ / "folder.jpg");
+        fs::create_directory(folder_.file("folder.jpg"));
         add_failing("folder.jpg");
         add_failing_after_resize();
-    }
-    ~SessionFolder()
-    {
-        std::error_code ignored;
-        fs::remove_all(folder_, ignored);
     }
     SessionFolder(const SessionFolder&) = delete;
     SessionFolder& operator=(const SessionFolder&) = delete;
@@ -125,31 +123,24 @@ public:
     const std::vector<PhotoFile>& loading() const { return loading_; }
     const std::vector<PhotoFile>& failing() const { return failing_; }
     std::size_t big_photo() const { return big_; }
-    std::string saved_path(const std::string& name) const { return (folder_ / "saved" / name).string(); }
-    std::string unwritable_path() const { return (folder_ / "no_such_folder" / "x.jpg").string(); }
+    std::string saved_path(const std::string& name) const { return folder_.file("saved/" + name); }
+    std::string unwritable_path() const { return folder_.file("no_such_folder/x.jpg"); }
 
 private:
-    static std::uint32_t rgb(int r, int g, int b)
-    {
-        auto level = [](int v) { return static_cast<std::uint32_t>(std::clamp(v, 0, 255)); };
-        return 0xFF000000u | level(r) << 16 | level(g) << 8 | level(b);
-    }
     template <typename Pattern>
     std::size_t add_photo(const std::string& name, int width, int height, Pattern pattern,
                           const IccProfile& profile = {})
     {
         Bitmap32 photo;
-        photo.set_size(width, height);
-        for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x) photo.scan_line(y)[x] = pattern(x, y);
-        write_photo(photo, (folder_ / name).string(), profile);
+        fill_photo(photo, width, height, pattern);
+        write_photo(photo, folder_.file(name), profile);
         return add_loaded(name);
     }
     // What the photo files make of it is what the loaded photo must hold.
     std::size_t add_loaded(const std::string& name)
     {
         PhotoFile file;
-        file.path = (folder_ / name).string();
+        file.path = folder_.file(name);
         Bitmap32 decoded;
         if (!load_photo(file.path, decoded, &file.icc_profile))
             throw std::runtime_error("cannot load " + name);
@@ -162,7 +153,7 @@ private:
     void add_failing(const std::string& name)
     {
         PhotoFile file;
-        file.path = (folder_ / name).string();
+        file.path = folder_.file(name);
         file.loads = false;
         failing_.push_back(file);
     }
@@ -171,8 +162,7 @@ private:
     void add_failing_after_resize()
     {
         Bitmap32 photo;
-        photo.set_size(9, 7);
-        std::fill(photo.pixels(), photo.pixels() + photo.pixel_count(), 0xFF808080u);
+        fill_flat(photo, 9, 7, 0xFF808080u);
         std::vector<std::uint8_t> bytes = encode_jpeg_photo(photo);
         for (std::size_t i = 0; i + 6 < bytes.size(); ++i)
             if (bytes[i] == 0xFF && bytes[i + 1] == 0xDA) {
@@ -181,7 +171,7 @@ private:
             }
         write_file("undefined_table.jpg", bytes);
         PhotoFile file;
-        file.path = (folder_ / "undefined_table.jpg").string();
+        file.path = folder_.file("undefined_table.jpg");
         file.loads = false;
         file.org_photo_changes_on_failure = true;
         auto zeros = std::make_shared<Picture>();
@@ -192,17 +182,16 @@ private:
         // The loader's own promise, checked once here so the model may rely on it.
         Bitmap32 check;
         if (load_photo(file.path, check) || check.width() != 9 || check.height() != 7 ||
-            std::any_of(check.pixels(), check.pixels() + check.pixel_count(), [](auto p) { return p != 0; }))
+            !every_pixel_is(check, 0))
             throw std::runtime_error("undefined_table.jpg does not fail after taking its size");
         failing_.push_back(file);
     }
     void write_file(const std::string& name, const std::vector<std::uint8_t>& bytes)
     {
-        std::ofstream out(folder_ / name, std::ios::binary);
-        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        write_bytes(folder_.file(name), bytes);
     }
 
-    fs::path folder_;
+    TempDir folder_{"random_sessions"};
     std::vector<PhotoFile> loading_;
     std::vector<PhotoFile> failing_;
     std::size_t big_ = 0;

@@ -6,6 +6,7 @@
 
 #include "display/bitmap_qt.h"
 #include "tests/display/display_test_support.h"
+#include "tests/support/notification_recorder.h"
 
 namespace {
 
@@ -37,7 +38,7 @@ Ink draw_on_red(int width, int height, int x, int y, const QString& text, std::u
 {
     Bitmap32 local;
     Bitmap32& bitmap = out != nullptr ? *out : local;
-    fill(bitmap, width, height, kRed);
+    fill_flat(bitmap, width, height, kRed);
     bitmap.attributes.font = font;
     draw_antialiased_text(bitmap, x, y, text, 4, color, pixels_per_inch);
     return ink_on_red(bitmap);
@@ -102,11 +103,10 @@ TEST(DrawAntialiasedText, ClippedTextMatchesTheSameTextDrawnInFull)
 TEST(DrawAntialiasedText, AnEmptyBitmapIsLeftAloneWithoutNotice)
 {
     Bitmap32 empty;
-    int changes = 0;
-    empty.OnChange = [&] { ++changes; };
+    NotificationRecorder notifications(empty);
     draw_antialiased_text(empty, 0, 0, "OPEN PHOTO", 4, kWhite);
     EXPECT_TRUE(empty.is_empty());
-    EXPECT_EQ(changes, 0);
+    EXPECT_EQ(notifications.count("change"), 0);
 }
 
 TEST(DrawAntialiasedText, SizeFollowsTheFontsPointsAtTheScreensResolution)

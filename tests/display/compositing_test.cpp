@@ -22,15 +22,15 @@ TEST(BlendPixel, MixesByAlphaAndMergeRespectsATranslucentBackground)
 TEST(DrawBitmap, OpaqueCopiesBlendedMixesWithMasterAlphaAndBothClip)
 {
     Bitmap32 target, source;
-    fill(target, 4, 3, 0xFF000000);
-    fill(source, 3, 3, 0x80FFFFFF);
+    fill_flat(target, 4, 3, 0xFF000000);
+    fill_flat(source, 3, 3, 0x80FFFFFF);
     draw_bitmap(target, 2, -1, source);  // covers x 2..3, y 0..1
     EXPECT_EQ(target.pixel(1, 0), 0xFF000000u);
     EXPECT_EQ(target.pixel(2, 0), 0x80FFFFFFu);
     EXPECT_EQ(target.pixel(3, 1), 0x80FFFFFFu);
     EXPECT_EQ(target.pixel(3, 2), 0xFF000000u);
 
-    fill(target, 4, 3, 0xFF000000);
+    fill_flat(target, 4, 3, 0xFF000000);
     source.attributes.draw_mode = DrawMode::dmBlend;
     source.attributes.master_alpha = 128;  // 128 x 128 / 255 = 64
     draw_bitmap(target, -2, 1, source);

@@ -7,6 +7,7 @@
 #include "display/bitmap32_list.h"
 #include "display/bitmap_qt.h"
 #include "tests/display/display_test_support.h"
+#include "tests/support/notification_recorder.h"
 
 namespace {
 
@@ -14,7 +15,7 @@ TEST(TImage32, ShowsItsBitmapUnscaledAtTheTopLeftAndItsColourBeyond)
 {
     TImage32 image;
     image.set_color(QColor(10, 20, 30));
-    fill(image.bitmap(), 10, 5, 0xFFAA5500);
+    fill_flat(image.bitmap(), 10, 5, 0xFFAA5500);
     image.resize(20, 8);
     const QImage picture = shown(image);
     EXPECT_EQ(at(picture, 0, 0), 0xFFAA5500u);
@@ -28,7 +29,7 @@ TEST(TImage32, ShowsItsBitmapUnscaledAtTheTopLeftAndItsColourBeyond)
 TEST(TImage32, DrawsAgainAfterItsBitmapChanges)
 {
     TImage32 image;
-    fill(image.bitmap(), 4, 4, 0xFF000000);
+    fill_flat(image.bitmap(), 4, 4, 0xFF000000);
     image.size_to_bitmap();
     EXPECT_EQ(at(shown(image), 1, 1), 0xFF000000u);
     image.bitmap().scan_line(1)[1] = 0xFFFFFFFF;
@@ -40,7 +41,7 @@ TEST(TImage32, BlendedBitmapIsMixedWithTheControlColourByMasterAlpha)
 {
     TImage32 image;
     image.set_color(Qt::black);
-    fill(image.bitmap(), 2, 2, 0xFFFFFFFF);
+    fill_flat(image.bitmap(), 2, 2, 0xFFFFFFFF);
     image.bitmap().attributes.draw_mode = DrawMode::dmBlend;
     image.bitmap().attributes.master_alpha = 128;
     image.bitmap().changed();
@@ -52,7 +53,7 @@ TEST(TImage32, TakingAListBitmapCopiesItSoDrawingLeavesTheListAlone)
 {
     TBitmap32List faces;
     Bitmap32& face = faces.Bitmaps.add().Bitmap;
-    fill(face, 3, 3, 0xFFC81E19);
+    fill_flat(face, 3, 3, 0xFFC81E19);
     face.attributes.font.pixels_per_inch = 150;
     face.attributes.font.face_name = "Verdana";
 
@@ -87,11 +88,10 @@ TEST(BitmapQt, ImagesConvertBothWaysWordForWordWithOneChange)
     for (int y = 0; y < 2; ++y)
         for (int x = 0; x < 3; ++x) image.setPixel(x, y, qRgba(x * 80, y * 90, 7, 100 + x + y));
     Bitmap32 bitmap;
-    int changes = 0;
-    bitmap.OnChange = [&] { ++changes; };
+    NotificationRecorder notifications(bitmap);
     bitmap.attributes.master_alpha = 9;
     assign_image(bitmap, image.convertToFormat(QImage::Format_RGB888));  // any format is taken
-    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(notifications.count("change"), 1);
     EXPECT_EQ(bitmap.attributes.master_alpha, 9);
     EXPECT_EQ(bitmap.pixel(2, 1), 0xFFA05A07u);  // no alpha in the source: opaque
     assign_image(bitmap, image);

@@ -13,7 +13,7 @@ constexpr std::uint32_t kViewColor = 0xFFC9C9C9;
 TEST(TImgView32, SmallerPhotoIsDrawnCentredAndDoesNotScroll)
 {
     Bitmap32 photo;
-    fill(photo, 300, 200, 0xFF3366CC);
+    fill_flat(photo, 300, 200, 0xFF3366CC);
     TImgView32 view;
     view.set_bitmap(&photo);
     const QImage before = shown(view);
@@ -81,7 +81,7 @@ TEST(TImgView32, ScaleZeroBecomesTheMinimumAndTheCurrentScaleCausesNoRepaint)
 TEST(TImgView32, ChangeRepaintsAndResizeRecentresButASameSizePhotoKeepsThePosition)
 {
     Bitmap32 photo;
-    fill(photo, 1000, 1000, 0xFF000000);
+    fill_flat(photo, 1000, 1000, 0xFF000000);
     TImgView32 view;
     int changes = 0;
     view.OnChange = [&] { ++changes; };
@@ -90,7 +90,7 @@ TEST(TImgView32, ChangeRepaintsAndResizeRecentresButASameSizePhotoKeepsThePositi
     shown(view);
 
     Bitmap32 same_size;
-    fill(same_size, 1000, 1000, 0xFF00FF00);
+    fill_flat(same_size, 1000, 1000, 0xFF00FF00);
     photo.assign(&same_size);
     EXPECT_EQ(changes, 1);
     EXPECT_FLOAT_EQ(view.placement().scroll_x(), 190);
@@ -104,7 +104,7 @@ TEST(TImgView32, ChangeRepaintsAndResizeRecentresButASameSizePhotoKeepsThePositi
 TEST(TImgView32, AResizedViewRedrawsItsWholeArea)
 {
     Bitmap32 photo;
-    fill(photo, 100, 100, 0xFF102030);
+    fill_flat(photo, 100, 100, 0xFF102030);
     TImgView32 view;
     view.set_bitmap(&photo);
     shown(view);
@@ -118,7 +118,7 @@ TEST(TImgView32, AResizedViewRedrawsItsWholeArea)
 TEST(TImgView32Lifetime, HandlersGoWithTheViewAndOnlyTheirOwner)
 {
     Bitmap32 photo;
-    fill(photo, 10, 10, 0xFFFFFFFF);
+    fill_flat(photo, 10, 10, 0xFFFFFFFF);
     {
         TImgView32 view;
         view.set_bitmap(&photo);
@@ -143,7 +143,7 @@ TEST(TImgView32Lifetime, ABitmapDestroyedFirstLeavesAnEmptyView)
     TImgView32 view;
     {
         Bitmap32 photo;
-        fill(photo, 500, 500, 0xFFFF0000);
+        fill_flat(photo, 500, 500, 0xFFFF0000);
         view.set_bitmap(&photo);
         EXPECT_EQ(at(shown(view), 210, 160), 0xFFFF0000u);
     }

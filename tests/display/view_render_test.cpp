@@ -71,7 +71,7 @@ TEST(ViewRender, UniformPhotoStaysUniformAtEveryReductionWithoutOverflow)
     // 750 x 750 photo pixels per screen pixel overflow any 16-bit running sum.
     for (auto [width, height, scale] :
          {Case{1500, 1500, 0.001f}, Case{3000, 2000, 0.0125f}, Case{7, 5, 0.6f}}) {
-        fill(photo, width, height, 0xFFFFFFFF);
+        fill_flat(photo, width, height, 0xFFFFFFFF);
         const ViewGeometry probe = [&] {
             ViewGeometry g(420, 320);
             g.set_scale(scale);
@@ -101,7 +101,7 @@ TEST(ViewRender, EnlargementRepeatsTheNearestPixel)
 TEST(ViewRender, BlendedPhotoMixesWithTheBackgroundByAlphaAndMasterAlpha)
 {
     Bitmap32 photo;
-    fill(photo, 1, 1, 0x80FFFFFF);
+    fill_flat(photo, 1, 1, 0x80FFFFFF);
     EXPECT_EQ(render(photo, 1, 1, 1.0f)[0], 0xFFFFFFFFu);  // opaque mode ignores alpha
     photo.attributes.draw_mode = DrawMode::dmBlend;
     EXPECT_EQ(render(photo, 1, 1, 1.0f)[0], 0xFFE4E4E4u);  // 201 + (255 - 201) * 128 / 255
@@ -112,7 +112,7 @@ TEST(ViewRender, BlendedPhotoMixesWithTheBackgroundByAlphaAndMasterAlpha)
 TEST(ViewRender, PlacementForAnotherSizeDrawsOnlyTheBackground)
 {
     Bitmap32 photo;
-    fill(photo, 10, 10, 0xFF112233);
+    fill_flat(photo, 10, 10, 0xFF112233);
     ViewGeometry stale(4, 4);
     stale.set_photo_size(20, 20);
     std::vector<std::uint32_t> words(16);

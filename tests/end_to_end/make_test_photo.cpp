@@ -8,34 +8,19 @@
 
 #include "engine/bitmap32.h"
 #include "photo_files/jpeg_photo.h"
+#include "tests/support/synthetic_photos.h"
 
 namespace {
 
-std::uint32_t rgb(int red, int green, int blue)
+std::uint32_t scene_pixel(int x, int y, int width, int height)
 {
-    return 0xFF000000u | static_cast<std::uint32_t>(red) << 16 | static_cast<std::uint32_t>(green) << 8 |
-           static_cast<std::uint32_t>(blue);
-}
-
-void paint_scene(Bitmap32& photo)
-{
-    const int width = photo.width();
-    const int height = photo.height();
-    for (int y = 0; y < height; ++y) {
-        std::uint32_t* row = photo.scan_line(y);
-        for (int x = 0; x < width; ++x) {
-            const int across = 60 * x / width;
-            const int down = 60 * y / height;
-            if (y < height / 2)
-                row[x] = rgb(70 + down, 85 + down, 120 + across / 2);  // hazy sky
-            else
-                row[x] = rgb(80 + across, 75 + down / 2, 50);  // brownish ground
-            const int block = (x * 5 / width) % 5;
-            if (y > height * 2 / 3 && y < height * 5 / 6 && x % (width / 5) > width / 20)
-                row[x] = rgb(60 + 20 * block, 110 - 10 * block, 70 + 15 * block);
-        }
-    }
-    photo.changed();
+    const int across = 60 * x / width;
+    const int down = 60 * y / height;
+    const int block = (x * 5 / width) % 5;
+    if (y > height * 2 / 3 && y < height * 5 / 6 && x % (width / 5) > width / 20)
+        return opaque_rgb(60 + 20 * block, 110 - 10 * block, 70 + 15 * block);      // coloured blocks
+    if (y < height / 2) return opaque_rgb(70 + down, 85 + down, 120 + across / 2);  // hazy sky
+    return opaque_rgb(80 + across, 75 + down / 2, 50);                              // brownish ground
 }
 
 }  // namespace
@@ -54,8 +39,7 @@ int main(int argc, char** argv)
     }
     try {
         Bitmap32 photo;
-        photo.set_size(width, height);
-        paint_scene(photo);
+        fill_photo(photo, width, height, [&](int x, int y) { return scene_pixel(x, y, width, height); });
         write_photo(photo, argv[1]);
     } catch (const std::exception& error) {
         std::fprintf(stderr, "%s\n", error.what());

@@ -1,36 +1,21 @@
+#include "engine/bitmap32.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "engine/bitmap24.h"
-#include "engine/bitmap32.h"
+#include "tests/support/notification_recorder.h"
 
 namespace {
-
-// Records notifications in the order they arrive.
-struct NotificationLog {
-    std::vector<std::string> events;
-    void watch(Bitmap32& bitmap)
-    {
-        bitmap.OnChange = [this] { events.push_back("change"); };
-        bitmap.OnResize = [this] { events.push_back("resize"); };
-        bitmap.OnAreaChanged = [this, &bitmap](const BitmapRect& r) {
-            events.push_back("area " + std::to_string(r.right) + "x" + std::to_string(r.bottom));
-            EXPECT_EQ(r.left, 0);
-            EXPECT_EQ(r.top, 0);
-            EXPECT_EQ(r.right, bitmap.width());
-        };
-    }
-};
 
 using Events = std::vector<std::string>;
 
 TEST(Bitmap32SetSize, ResizeNotifiesAreaThenChangeThenResizeAndClearsStorage)
 {
     Bitmap32 bitmap;
-    NotificationLog log;
-    log.watch(bitmap);
+    NotificationRecorder log(bitmap, NotificationRecorder::Areas::Recorded);
     EXPECT_TRUE(bitmap.is_empty());
 
     EXPECT_TRUE(bitmap.set_size(3, 2));
@@ -60,8 +45,7 @@ TEST(Bitmap32SetSize, UnobtainableStorageLeavesEmptyBitmapAndReportsTheFault)
 {
     Bitmap32 bitmap;
     bitmap.set_size(2, 2);
-    NotificationLog log;
-    log.watch(bitmap);
+    NotificationRecorder log(bitmap, NotificationRecorder::Areas::Recorded);
     try {
         // Far more than any machine holds: calloc refuses it.
         bitmap.set_size(2000000000, 2000000000);
@@ -79,8 +63,7 @@ TEST(Bitmap32SetSize, UnobtainableStorageLeavesEmptyBitmapAndReportsTheFault)
 TEST(Bitmap32Update, ChangedIsSilentWhileAnUpdateIsOpen)
 {
     Bitmap32 bitmap;
-    NotificationLog log;
-    log.watch(bitmap);
+    NotificationRecorder log(bitmap, NotificationRecorder::Areas::Recorded);
     bitmap.begin_update();
     bitmap.begin_update();
     bitmap.changed();
@@ -116,8 +99,7 @@ TEST(Bitmap32Assign, CopiesPixelsAndAttributesWithOneChangeAtTheEndAndAResize)
     source.attributes.outer_color = 0xFF00FF00;
 
     Bitmap32 copy;
-    NotificationLog log;
-    log.watch(copy);
+    NotificationRecorder log(copy, NotificationRecorder::Areas::Recorded);
     copy.assign(&source);
     // The resize happens inside the update: only OnResize is heard there.
     EXPECT_EQ(log.events, (Events{"resize", "area 2x1", "change"}));
@@ -138,8 +120,7 @@ TEST(Bitmap32Assign, NullSourceEmptiesAndSameSizeDoesNotResize)
     Bitmap32 b;
     b.set_size(2, 2);
     b.pixels()[3] = 0xFFFFFFFF;
-    NotificationLog log;
-    log.watch(a);
+    NotificationRecorder log(a, NotificationRecorder::Areas::Recorded);
     a.assign(&b);
     EXPECT_EQ(log.events, (Events{"area 2x2", "change"}));
     EXPECT_EQ(a.pixel(1, 1), 0xFFFFFFFFu);
@@ -168,8 +149,7 @@ TEST(Bitmap32ResetAlpha, SetsOnlyAlphaAndNotifiesOnce)
     bitmap.set_size(2, 1);
     bitmap.pixels()[0] = 0x00112233;
     bitmap.pixels()[1] = 0x7F445566;
-    NotificationLog log;
-    log.watch(bitmap);
+    NotificationRecorder log(bitmap, NotificationRecorder::Areas::Recorded);
     bitmap.reset_alpha(255);
     EXPECT_EQ(bitmap.pixel(0, 0), 0xFF112233u);
     EXPECT_EQ(bitmap.pixel(1, 0), 0xFF445566u);
@@ -220,7 +200,8 @@ TEST(CopyToBitmap24, EveryWidthAndReusedStorageGiveExactBytes)
             Bitmap32 source;
             source.set_size(width, 3);
             std::uint32_t v = seed;
-            for (std::size_t k = 0; k < source.pixel_count(); ++k) source.pixels()[k] = v = v * 747796405u + 1u;
+            for (std::size_t k = 0; k < source.pixel_count(); ++k)
+                source.pixels()[k] = v = v * 747796405u + 1u;
             copy_to_bitmap24(source, reused);
             ASSERT_EQ(reused.width(), width);
             for (int y = 0; y < 3; ++y)

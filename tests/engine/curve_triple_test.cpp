@@ -1,3 +1,5 @@
+#include "engine/curve_triple.h"
+
 #include <gtest/gtest.h>
 
 #include <numeric>
@@ -5,14 +7,15 @@
 #include <vector>
 
 #include "engine/bitmap32.h"
-#include "engine/curve_triple.h"
+#include "tests/support/notification_recorder.h"
 
 namespace {
 
 CurveTriple identity()
 {
     CurveTriple t;
-    for (int i = 0; i < 256; ++i) t.red_table[i] = t.green_table[i] = t.blue_table[i] = static_cast<std::uint8_t>(i);
+    for (int i = 0; i < 256; ++i)
+        t.red_table[i] = t.green_table[i] = t.blue_table[i] = static_cast<std::uint8_t>(i);
     return t;
 }
 
@@ -29,14 +32,6 @@ CurveTriple plus_ten()
     return t;
 }
 
-struct Log {
-    std::vector<std::string> events;
-    void watch(Bitmap32& b)
-    {
-        b.OnChange = [this] { events.push_back("change"); };
-        b.OnResize = [this] { events.push_back("resize"); };
-    }
-};
 using Events = std::vector<std::string>;
 
 TEST(ApplyCurves, MissingBuffersAreReportedBeforeAnythingChanges)
@@ -44,8 +39,7 @@ TEST(ApplyCurves, MissingBuffersAreReportedBeforeAnythingChanges)
     Bitmap32 b;
     b.set_size(1, 1);
     b.pixels()[0] = 0x01020304;
-    Log log;
-    log.watch(b);
+    NotificationRecorder log(b);
     try {
         apply_curves(nullptr, nullptr, identity());
         FAIL();
@@ -105,8 +99,7 @@ TEST(ApplyCurves, NewSizeNotifiesChangeAndResizeBeforeOneFinalChange)
     Bitmap32 source, destination;
     source.set_size(3, 2);
     destination.set_size(1, 1);
-    Log log;
-    log.watch(destination);
+    NotificationRecorder log(destination);
     bool pixels_written_at_resize = true;
     destination.OnResize = [&] {
         log.events.push_back("resize");
@@ -123,8 +116,7 @@ TEST(ApplyCurves, EmptySourceEmptiesDestinationAndStillNotifies)
 {
     Bitmap32 source, destination;
     destination.set_size(2, 2);
-    Log log;
-    log.watch(destination);
+    NotificationRecorder log(destination);
     apply_curves(&destination, &source, identity());
     EXPECT_EQ(log.events, (Events{"change", "resize", "change"}));
     EXPECT_TRUE(destination.is_empty());
@@ -140,8 +132,7 @@ TEST(ApplyCurves, InPlaceNotifiesOnceAndComposes)
     Bitmap32 b;
     b.set_size(256, 1);
     for (int i = 0; i < 256; ++i) b.pixels()[i] = 0x01010101u * static_cast<std::uint32_t>(i);
-    Log log;
-    log.watch(b);
+    NotificationRecorder log(b);
     apply_curves(&b, &b, p);
     apply_curves(&b, &b, p);
     EXPECT_EQ(log.events, (Events{"change", "change"}));
@@ -166,7 +157,8 @@ TEST(ComposeCurves, OnePassEqualsTwoPassesInOrder)
     apply_curves(&twice, &source, first);
     apply_curves(&twice, &twice, second);
     apply_curves(&once, &source, compose_curves(first, second));
-    for (std::size_t k = 0; k < source.pixel_count(); ++k) ASSERT_EQ(once.pixels()[k], twice.pixels()[k]) << k;
+    for (std::size_t k = 0; k < source.pixel_count(); ++k)
+        ASSERT_EQ(once.pixels()[k], twice.pixels()[k]) << k;
     // Order matters: the other way round is a different curve here.
     apply_curves(&once, &source, compose_curves(second, first));
     bool differs = false;

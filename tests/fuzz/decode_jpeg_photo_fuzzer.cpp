@@ -1,8 +1,8 @@
 // Feeds arbitrary bytes to the in-memory JPEG decoder behind load_photo. A finding is
 // any crash, sanitizer report or leak, a photo that breaks the loader's promises
 // (the header's size, opaque pixels, the pixel limit; after a failure the old photo
-// whole or nothing of any photo), or a decode that holds more heap than the
-// loader's memory bound.
+// whole or nothing of any photo, and a reason for it), or a decode that holds more
+// heap than the loader's memory bound.
 
 #include <algorithm>
 #include <cstddef>
@@ -11,8 +11,10 @@
 #include <cstdlib>
 
 #include "engine/bitmap32.h"
-#include "tests/fuzz/fuzz_support.h"
 #include "photo_files/jpeg_photo.h"
+#include "tests/fuzz/fuzz_support.h"
+#include "tests/support/pixels.h"
+#include "tests/support/synthetic_photos.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
@@ -23,19 +25,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // An old photo in the buffer: a failure must leave it whole or leave nothing of any photo.
     constexpr std::uint32_t kOldPixel = 0xFF123456u;
     Bitmap32 photo;
-    photo.set_size(3, 3);
-    std::fill(photo.pixels(), photo.pixels() + photo.pixel_count(), kOldPixel);
+    fill_flat(photo, 3, 3, kOldPixel);
     IccProfile icc_profile;
+    // Left over from an earlier load: every decode must say afresh why it failed, or that it did not.
+    LoadFailure failure{LoadFailureReason::TooManyScans, "an earlier message"};
     bool loaded = false;
     std::size_t peak = 0;
     {
         fuzz::HeapMeter meter;
-        loaded = decode_jpeg_photo(data, size, photo, &icc_profile);
+        loaded = decode_jpeg_photo(data, size, photo, &icc_profile, &failure);
         peak = meter.peak();
     }
-    const bool old_photo_kept = photo.width() == 3 && photo.height() == 3 &&
-                                std::all_of(photo.pixels(), photo.pixels() + photo.pixel_count(),
-                                            [](auto p) { return p == kOldPixel; });
+    fuzz::check(loaded == (failure.reason == LoadFailureReason::None),
+                "a failed load gave no reason, or a load that worked gave one");
+    fuzz::check(failure.decoder_message.empty() == (failure.reason != LoadFailureReason::DecoderError),
+                "a decoder error without libjpeg's message, or a message without a decoder error");
+    const bool old_photo_kept = photo.width() == 3 && photo.height() == 3 && every_pixel_is(photo, kOldPixel);
     if (loaded || !old_photo_kept) fuzz::check_decoded_photo(photo, loaded);
     if (loaded)
         fuzz::check(static_cast<std::int64_t>(photo.is_empty() ? 0 : photo.pixel_count()) ==

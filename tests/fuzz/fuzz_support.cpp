@@ -9,6 +9,7 @@
 
 #include "engine/bitmap32.h"
 #include "photo_files/jpeg_photo.h"
+#include "tests/support/pixels.h"
 
 // jpeglib.h needs FILE and size_t declared before it.
 #include <jpeglib.h>
@@ -119,8 +120,7 @@ void check_decoded_photo(const Bitmap32& photo, bool loaded)
         check(std::all_of(pixels, pixels + count, [](std::uint32_t p) { return p >> 24 == 0xFF; }),
               "a loaded photo has a pixel that is not opaque");
     } else {
-        check(std::all_of(pixels, pixels + count, [](std::uint32_t p) { return p == 0; }),
-              "a failed load left pixels behind");
+        check(every_pixel_is(photo, 0), "a failed load left pixels behind");
     }
 }
 

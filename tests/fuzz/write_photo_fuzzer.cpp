@@ -4,52 +4,28 @@
 // differs from the in-memory encoding, or a reload that does not give back a photo
 // of the same size with the same colour profile.
 
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "engine/bitmap32.h"
-#include "tests/fuzz/fuzz_support.h"
 #include "photo_files/jpeg_photo.h"
+#include "tests/fuzz/fuzz_support.h"
+#include "tests/support/file_bytes.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 
 // A folder of our own for the saved photo, in memory where the machine offers it
 // (each save is flushed to the disk before it is renamed into place).
-std::string make_work_folder()
+const TempDir& work_folder()
 {
-    std::string base = std::filesystem::is_directory("/dev/shm")
-                           ? "/dev/shm"
-                           : std::filesystem::temp_directory_path().string();
-    std::string pattern = base + "/write_photo_fuzzer.XXXXXX";
-    fuzz::check(mkdtemp(pattern.data()) != nullptr, "cannot make a work folder");
-    return pattern;
-}
-
-const std::string& work_folder()
-{
-    static const std::string folder = make_work_folder();
-    static const struct Remover {
-        ~Remover()
-        {
-            std::error_code ignored;
-            std::filesystem::remove_all(folder, ignored);
-        }
-    } remover;
+    static const TempDir folder("write_photo_fuzzer",
+                                std::filesystem::is_directory("/dev/shm") ? "/dev/shm" : "");
     return folder;
-}
-
-std::vector<std::uint8_t> read_file(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 }  // namespace
@@ -73,13 +49,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     fuzz::check(encoded.empty() == photo.is_empty(), "an encoding's emptiness differs from the photo's");
 
-    const std::string path = work_folder() + "/photo.jpg";
+    const std::string path = work_folder().file("photo.jpg");
     try {
         write_photo(photo, path, icc_profile);
     } catch (const EPhotoWriteError&) {
         fuzz::check(false, "a photo the loader produced could not be saved");
     }
-    fuzz::check(read_file(path) == encoded, "the saved file differs from the encoding in memory");
+    fuzz::check(read_bytes(path) == encoded, "the saved file differs from the encoding in memory");
 
     Bitmap32 reloaded;
     IccProfile reloaded_profile{1};

@@ -5,7 +5,8 @@
 
 #include <string>
 
-#include "tests/photo_files/jpeg_fixtures.h"
+#include "tests/support/file_bytes.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 

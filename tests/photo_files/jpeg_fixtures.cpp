@@ -1,9 +1,8 @@
 #include "tests/photo_files/jpeg_fixtures.h"
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <stdexcept>
+#include <algorithm>
+
+#include "photo_files/jpeg_photo.h"
 
 TestImage colour_image(int width, int height)
 {
@@ -132,38 +131,9 @@ std::size_t find_marker(const Bytes& jpeg, std::uint8_t code)
     return std::string::npos;
 }
 
-TempDir::TempDir()
+std::string load_outcome(const std::string& path, Bitmap32& photo)
 {
-    std::string pattern = (std::filesystem::temp_directory_path() / "photo_files_test.XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot make a temporary folder");
-    path_ = pattern;
-}
-
-TempDir::~TempDir()
-{
-    std::error_code ignored;
-    std::filesystem::permissions(path_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add,
-                                 ignored);
-    std::filesystem::remove_all(path_, ignored);
-}
-
-std::vector<std::string> TempDir::entries() const
-{
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(path_))
-        names.push_back(entry.path().filename());
-    return names;
-}
-
-void write_bytes(const std::string& path, const Bytes& bytes)
-{
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    if (!out) throw std::runtime_error("cannot write " + path);
-}
-
-Bytes read_bytes(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    LoadFailure failure;
+    if (load_photo(path, photo, nullptr, &failure)) return "loaded";
+    return load_failure_text(failure);
 }

@@ -63,20 +63,8 @@ int count_scans(const Bytes& jpeg);
 /// The position of the first marker `code` (0xFF code) in the stream, or npos.
 std::size_t find_marker(const Bytes& jpeg, std::uint8_t code);
 
-/// A fresh folder that is removed with everything in it.
-class TempDir {
-public:
-    TempDir();
-    ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    const std::string& path() const { return path_; }
-    std::string file(const std::string& name) const { return path_ + "/" + name; }
-    std::vector<std::string> entries() const;
+class Bitmap32;
 
-private:
-    std::string path_;
-};
-
-void write_bytes(const std::string& path, const Bytes& bytes);
-Bytes read_bytes(const std::string& path);
+/// What load_photo makes of `path` into `photo`: "loaded", or why it failed in
+/// load_failure_text's words, so a test can tell which refusal fired.
+std::string load_outcome(const std::string& path, Bitmap32& photo);

@@ -1,3 +1,4 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -11,8 +12,13 @@
 #include <vector>
 
 #include "engine/bitmap32.h"
-#include "tests/photo_files/jpeg_fixtures.h"
 #include "photo_files/jpeg_photo.h"
+#include "tests/photo_files/jpeg_fixtures.h"
+#include "tests/support/file_bytes.h"
+#include "tests/support/notification_recorder.h"
+#include "tests/support/pixels.h"
+#include "tests/support/synthetic_photos.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 
@@ -20,17 +26,6 @@ std::uint32_t word(const std::uint8_t* rgb)
 {
     return 0xFF000000u | rgb[0] << 16 | rgb[1] << 8 | rgb[2];
 }
-
-// Counts notifications so tests can see what observers were told.
-struct Watcher {
-    int changes = 0;
-    int resizes = 0;
-    explicit Watcher(Bitmap32& photo)
-    {
-        photo.OnChange = [this] { ++changes; };
-        photo.OnResize = [this] { ++resizes; };
-    }
-};
 
 class LoadPhoto : public testing::Test {
 protected:
@@ -42,11 +37,7 @@ protected:
         write_bytes(dir.file(name), bytes);
         return dir.file(name);
     }
-    void fill_with_old_photo(int width, int height)
-    {
-        photo.set_size(width, height);
-        std::fill(photo.pixels(), photo.pixels() + photo.pixel_count(), 0xFF123456u);
-    }
+    void fill_with_old_photo(int width, int height) { fill_flat(photo, width, height, 0xFF123456u); }
 };
 
 struct ColourCase {
@@ -70,10 +61,7 @@ TEST_P(ColourLevels, AreTheDecodersRgbOutputUnchanged)
     ASSERT_TRUE(load_photo(save("photo.jpg", jpeg), photo));
     ASSERT_EQ(photo.width(), 61);
     ASSERT_EQ(photo.height(), 37);
-    int mismatches = 0;
-    for (int y = 0; y < 37; ++y)
-        for (int x = 0; x < 61; ++x) mismatches += photo.pixel(x, y) != word(reference.pixel(x, y));
-    EXPECT_EQ(mismatches, 0);
+    EXPECT_EQ(count_pixels_unlike(photo, [&](int x, int y) { return word(reference.pixel(x, y)); }), 0);
 }
 
 EncodeOptions progressive()
@@ -130,26 +118,38 @@ TEST_F(LoadPhoto, GrayscaleIsDitheredOntoTheFixedLevelsWithEqualChannels)
 TEST_F(LoadPhoto, SucceedsForAnEmptyFileWithAnEmptyPhotoAndTellsObservers)
 {
     fill_with_old_photo(4, 3);
-    Watcher watcher(photo);
+    NotificationRecorder watcher(photo);
     ASSERT_TRUE(load_photo(save("empty.jpg", {}), photo));
     EXPECT_EQ(photo.width(), 0);
     EXPECT_EQ(photo.height(), 0);
-    EXPECT_EQ(watcher.resizes, 1);
-    EXPECT_GE(watcher.changes, 1);
+    EXPECT_EQ(watcher.count("resize"), 1);
+    EXPECT_GE(watcher.count("change"), 1);
 }
 
 TEST_F(LoadPhoto, NotifiesTheResizeFirstAndTheFinishedPixelsOnce)
 {
-    Watcher watcher(photo);
+    NotificationRecorder watcher(photo);
     ASSERT_TRUE(load_photo(save("a.jpg", encode_test_jpeg(colour_image(16, 16))), photo));
-    EXPECT_EQ(watcher.resizes, 1);
-    EXPECT_EQ(watcher.changes, 2);  // one at the resize, one when the pixels are in
+    EXPECT_EQ(watcher.count("resize"), 1);
+    EXPECT_EQ(watcher.count("change"), 2);  // one at the resize, one when the pixels are in
 
     // The same size again: no resize, only the final notification.
-    Watcher again(photo);
+    NotificationRecorder again(photo);
     ASSERT_TRUE(load_photo(dir.file("a.jpg"), photo));
-    EXPECT_EQ(again.resizes, 0);
-    EXPECT_EQ(again.changes, 1);
+    EXPECT_EQ(again.count("resize"), 0);
+    EXPECT_EQ(again.count("change"), 1);
+}
+
+// A grayscale file whose header claims a second component (its scan still codes
+// only the first): a component count without any conversion to RGB.
+Bytes with_two_components(Bytes jpeg)
+{
+    const std::size_t sof = find_marker(jpeg, 0xC0);
+    jpeg.at(sof + 3) += 3;  // the segment grows by one component's 3 bytes
+    jpeg.at(sof + 9) = 2;
+    const Bytes second{2, 0x11, 0};  // id 2, 1 x 1 sampling, quantisation table 0
+    jpeg.insert(jpeg.begin() + static_cast<std::ptrdiff_t>(sof + 13), second.begin(), second.end());
+    return jpeg;
 }
 
 TEST_F(LoadPhoto, FailsForFilesThatAreNoJpegPhotoAndLeavesThePhotoAlone)
@@ -162,18 +162,22 @@ TEST_F(LoadPhoto, FailsForFilesThatAreNoJpegPhotoAndLeavesThePhotoAlone)
     const std::string cut_in_header = save("cut.jpg", Bytes(jpeg.begin(), jpeg.begin() + 40));
     std::filesystem::create_directory(dir.file("folder.jpg"));
     const Bytes tables_only{0xFF, 0xD8, 0xFF, 0xD9};
+    const std::string two_components =
+        save("two.jpg", with_two_components(encode_test_jpeg(gray_image(8, 8))));
 
-    Watcher watcher(photo);
-    EXPECT_FALSE(load_photo(not_jpeg, photo));
-    EXPECT_FALSE(load_photo(png_named, photo));
-    EXPECT_FALSE(load_photo(no_extension, photo));
-    EXPECT_FALSE(load_photo(cut_in_header, photo));
-    EXPECT_FALSE(load_photo(dir.file("missing.jpg"), photo));
-    EXPECT_FALSE(load_photo(dir.file("folder.jpg"), photo));
-    EXPECT_FALSE(load_photo(save("tables.jpg", tables_only), photo));
+    NotificationRecorder watcher(photo);
+    EXPECT_EQ(load_outcome(not_jpeg, photo), "not a JPEG");
+    EXPECT_EQ(load_outcome(png_named, photo), "not a JPEG name");
+    EXPECT_EQ(load_outcome(no_extension, photo), "not a JPEG name");
+    EXPECT_THAT(load_outcome(cut_in_header, photo), testing::StartsWith("decoder error: "));
+    EXPECT_EQ(load_outcome(dir.file("missing.jpg"), photo), "cannot read the file");
+    EXPECT_EQ(load_outcome(dir.file("folder.jpg"), photo), "cannot read the file");
+    EXPECT_EQ(load_outcome(save("tables.jpg", tables_only), photo),
+              "decoder error: JPEG datastream contains no image");
+    EXPECT_EQ(load_outcome(two_components, photo), "decoder error: Unsupported color conversion request");
     EXPECT_EQ(photo.width(), 5);
     EXPECT_EQ(photo.pixel(4, 4), 0xFF123456u);
-    EXPECT_EQ(watcher.changes + watcher.resizes, 0);
+    EXPECT_EQ(watcher.count("change") + watcher.count("resize"), 0);
 
     EXPECT_TRUE(load_photo(save("UPPER.JPEG", jpeg), photo));
 }
@@ -209,14 +213,16 @@ Bytes with_header_size(Bytes jpeg, int width, int height)
 TEST_F(LoadPhoto, HugeHeaderIsRefusedBeforeAnyStorageIsTaken)
 {
     fill_with_old_photo(3, 3);
-    Watcher watcher(photo);
+    NotificationRecorder watcher(photo);
     const Bytes small = encode_test_jpeg(colour_image(16, 16));
     // 65500 x 65500 would be 17 GB of words; 20001 x 20000 is just above the limit.
-    EXPECT_FALSE(load_photo(save("huge.jpg", with_header_size(small, 65500, 65500)), photo));
-    EXPECT_FALSE(load_photo(save("limit.jpg", with_header_size(small, 20001, 20000)), photo));
+    EXPECT_EQ(load_outcome(save("huge.jpg", with_header_size(small, 65500, 65500)), photo),
+              "too many pixels");
+    EXPECT_EQ(load_outcome(save("limit.jpg", with_header_size(small, 20001, 20000)), photo),
+              "too many pixels");
     EXPECT_EQ(photo.width(), 3);
     EXPECT_EQ(photo.pixel(0, 0), 0xFF123456u);
-    EXPECT_EQ(watcher.resizes, 0);
+    EXPECT_EQ(watcher.count("resize"), 0);
     static_assert(kMaxPhotoPixels >= 400'000'000 && kMaxPhotoPixels <= 2'147'483'647);
 }
 
@@ -244,10 +250,12 @@ TEST_F(LoadPhoto, StorageThatCannotBeHadIsALoadFailure)
     // Room for the decoder, but not for 16000 x 16000 words (1 GB).
     tight.rlim_cur = pages * static_cast<std::size_t>(sysconf(_SC_PAGESIZE)) + (256u << 20);
     fill_with_old_photo(3, 3);
+    LoadFailure failure;
     ASSERT_EQ(setrlimit(RLIMIT_AS, &tight), 0);
-    const bool loaded = load_photo(path, photo);
+    const bool loaded = load_photo(path, photo, nullptr, &failure);
     setrlimit(RLIMIT_AS, &old_limit);
     EXPECT_FALSE(loaded);
+    EXPECT_EQ(load_failure_text(failure), "out of memory");
     EXPECT_EQ(photo.width(), 0);  // the old photo is gone and nothing half-made is shown
     EXPECT_EQ(photo.height(), 0);
 }
@@ -266,7 +274,7 @@ TEST_F(LoadPhoto, ProgressiveFileWithAbsurdlyManyScansIsRefusedButRealOnesLoad)
     bomb.scans = many_scan_script(63, 11);
     const Bytes bomb_file = encode_test_jpeg(image, bomb);
     ASSERT_GT(count_scans(bomb_file), kMaxJpegScans);
-    EXPECT_FALSE(load_photo(save("scan_bomb.jpg", bomb_file), photo));
+    EXPECT_EQ(load_outcome(save("scan_bomb.jpg", bomb_file), photo), "too many scans");
 }
 
 TEST_F(LoadPhoto, FailureAfterTheResizeLeavesNoPixelsOfTheOldPhoto)
@@ -284,10 +292,10 @@ TEST_F(LoadPhoto, FailureAfterTheResizeLeavesNoPixelsOfTheOldPhoto)
     jpeg.at(spectral + 1) = 2;
 
     fill_with_old_photo(24, 24);
-    EXPECT_FALSE(load_photo(save("bad_progression.jpg", jpeg), photo));
+    EXPECT_THAT(load_outcome(save("bad_progression.jpg", jpeg), photo),
+                testing::StartsWith("decoder error: Invalid progressive parameters"));
     EXPECT_EQ(photo.width(), 24);
-    EXPECT_TRUE(
-        std::all_of(photo.pixels(), photo.pixels() + photo.pixel_count(), [](auto p) { return p == 0; }));
+    EXPECT_TRUE(every_pixel_is(photo, 0));
 }
 
 TEST_F(LoadPhoto, CommittedFixturesLoadOrFailAsTheirNamesSay)
@@ -296,7 +304,7 @@ TEST_F(LoadPhoto, CommittedFixturesLoadOrFailAsTheirNamesSay)
     EXPECT_TRUE(load_photo(data + "/truncated_in_image_data.jpg", photo));
     EXPECT_EQ(photo.width(), 48);
     EXPECT_EQ(photo.height(), 32);
-    EXPECT_FALSE(load_photo(data + "/text_named_jpg.jpg", photo));
+    EXPECT_EQ(load_outcome(data + "/text_named_jpg.jpg", photo), "not a JPEG");
 }
 
 struct CmykCase {

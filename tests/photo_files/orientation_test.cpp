@@ -4,8 +4,11 @@
 
 #include "engine/bitmap32.h"
 #include "photo_files/exif_orientation.h"
-#include "tests/photo_files/jpeg_fixtures.h"
 #include "photo_files/jpeg_photo.h"
+#include "tests/photo_files/jpeg_fixtures.h"
+#include "tests/support/file_bytes.h"
+#include "tests/support/pixels.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 
@@ -68,19 +71,17 @@ TEST_P(Orientation, IsAppliedToThePixels)
     EXPECT_EQ(at_corner(upright, c.stored_top_left_goes_to), stored.pixel(0, 0));
     EXPECT_EQ(at_corner(upright, c.stored_top_right_goes_to), stored.pixel(kWidth - 1, 0));
 
-    int mismatches = 0;
-    for (int v = 0; v < upright.height(); ++v)
-        for (int u = 0; u < upright.width(); ++u) {
-            // Where upright pixel (u, v) lies in the stored photo: mirror first, then swap axes.
-            int x = turned ? v : u, y = turned ? u : v;
-            const bool mirror_x =
-                c.orientation == 2 || c.orientation == 3 || c.orientation == 7 || c.orientation == 8;
-            const bool mirror_y =
-                c.orientation == 3 || c.orientation == 4 || c.orientation == 6 || c.orientation == 7;
-            if (mirror_x) x = kWidth - 1 - x;
-            if (mirror_y) y = kHeight - 1 - y;
-            mismatches += upright.pixel(u, v) != stored.pixel(x, y);
-        }
+    const bool mirror_x =
+        c.orientation == 2 || c.orientation == 3 || c.orientation == 7 || c.orientation == 8;
+    const bool mirror_y =
+        c.orientation == 3 || c.orientation == 4 || c.orientation == 6 || c.orientation == 7;
+    // Where upright pixel (u, v) lies in the stored photo: mirror first, then swap axes.
+    const int mismatches = count_pixels_unlike(upright, [&](int u, int v) {
+        int x = turned ? v : u, y = turned ? u : v;
+        if (mirror_x) x = kWidth - 1 - x;
+        if (mirror_y) y = kHeight - 1 - y;
+        return stored.pixel(x, y);
+    });
     EXPECT_EQ(mismatches, 0);
 }
 

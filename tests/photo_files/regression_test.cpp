@@ -12,8 +12,10 @@
 #include <string>
 
 #include "engine/bitmap32.h"
-#include "tests/photo_files/jpeg_fixtures.h"
 #include "photo_files/jpeg_photo.h"
+#include "tests/photo_files/jpeg_fixtures.h"
+#include "tests/support/file_bytes.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 
@@ -40,7 +42,7 @@ TEST_F(UnreadableFile, NamedPipeFailsAtOnceInsteadOfWaitingForAWriter)
 {
     const std::string pipe = dir.file("pipe.jpg");
     ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
-    auto load = std::async(std::launch::async, [&] { return load_photo(pipe, photo); });
+    auto load = std::async(std::launch::async, [&] { return load_outcome(pipe, photo); });
     const bool finished = load.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
     if (!finished) {
         // Release the stuck open so the test can end; the failure is already recorded.
@@ -48,7 +50,7 @@ TEST_F(UnreadableFile, NamedPipeFailsAtOnceInsteadOfWaitingForAWriter)
         if (writer >= 0) ::close(writer);
     }
     EXPECT_TRUE(finished) << "load_photo waited for a writer on a named pipe";
-    EXPECT_FALSE(load.get());
+    EXPECT_EQ(load.get(), "cannot read the file");
     expect_old_photo_kept();
 }
 
@@ -57,9 +59,9 @@ TEST_F(UnreadableFile, LinksToNothingToThemselvesOrToADeviceFail)
     std::filesystem::create_symlink(dir.file("gone.jpg"), dir.file("dangling.jpg"));
     std::filesystem::create_symlink(dir.file("loop.jpg"), dir.file("loop.jpg"));
     std::filesystem::create_symlink("/dev/zero", dir.file("device.jpg"));
-    EXPECT_FALSE(load_photo(dir.file("dangling.jpg"), photo));
-    EXPECT_FALSE(load_photo(dir.file("loop.jpg"), photo));
-    EXPECT_FALSE(load_photo(dir.file("device.jpg"), photo));
+    EXPECT_EQ(load_outcome(dir.file("dangling.jpg"), photo), "cannot read the file");
+    EXPECT_EQ(load_outcome(dir.file("loop.jpg"), photo), "cannot read the file");
+    EXPECT_EQ(load_outcome(dir.file("device.jpg"), photo), "cannot read the file");
     expect_old_photo_kept();
 }
 
@@ -69,7 +71,7 @@ TEST_F(UnreadableFile, FileWithoutReadPermissionFails)
     const std::string path = dir.file("locked.jpg");
     write_bytes(path, encode_test_jpeg(colour_image(8, 8)));
     ASSERT_EQ(chmod(path.c_str(), 0), 0);
-    EXPECT_FALSE(load_photo(path, photo));
+    EXPECT_EQ(load_outcome(path, photo), "cannot read the file");
     expect_old_photo_kept();
 }
 

@@ -6,8 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "tests/photo_files/jpeg_fixtures.h"
 #include "photo_files/photo_dialogs.h"
+#include "tests/support/file_bytes.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 
@@ -89,7 +90,7 @@ TEST_F(SaveDialogLoop, CancelAtThePromptChoosesNothingAndLeavesTheFile)
     // old.JPG is a different name on this platform: no prompt unless it exists.
     write_bytes(dir.file("old.JPG"), {7});
     EXPECT_EQ(choose_save_path(dialogs), std::nullopt);
-    EXPECT_EQ(read_bytes(dir.file("old.JPG")), Bytes{7});
+    EXPECT_EQ(read_bytes(dir.file("old.JPG")), std::vector<std::uint8_t>{7});
     EXPECT_TRUE(dialogs.names.empty());
 }
 

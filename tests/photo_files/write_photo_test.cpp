@@ -10,20 +10,21 @@
 #include <string>
 
 #include "engine/bitmap32.h"
-#include "tests/photo_files/jpeg_fixtures.h"
 #include "photo_files/jpeg_photo.h"
+#include "tests/photo_files/jpeg_fixtures.h"
+#include "tests/support/file_bytes.h"
+#include "tests/support/synthetic_photos.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 
 void fill_colour(Bitmap32& photo, int width, int height, std::uint8_t alpha = 0xFF)
 {
     const TestImage image = colour_image(width, height);
-    photo.set_size(width, height);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            const std::uint8_t* p = image.samples.data() + (static_cast<std::size_t>(y) * width + x) * 3;
-            photo.scan_line(y)[x] = static_cast<std::uint32_t>(alpha) << 24 | p[0] << 16 | p[1] << 8 | p[2];
-        }
+    fill_photo(photo, width, height, [&](int x, int y) {
+        const std::uint8_t* p = image.pixel(x, y);
+        return static_cast<std::uint32_t>(alpha) << 24 | p[0] << 16 | p[1] << 8 | p[2];
+    });
 }
 
 // The encoder settings spelled out on a plain 24-bit RGB copy, as the bare library takes them.
@@ -86,11 +87,8 @@ TEST_F(WritePhoto, AlphaNeverReachesTheFile)
 TEST_F(WritePhoto, SavedPhotoReadsBackWithTheSameSizeWithinJpegLoss)
 {
     // Smooth shading, as in photos: what quality 95 keeps well even with chroma halved.
-    photo.set_size(97, 64);
-    for (int y = 0; y < 64; ++y)
-        for (int x = 0; x < 97; ++x)
-            photo.scan_line(y)[x] =
-                0xFF000000u | (x * 255 / 96) << 16 | (y * 255 / 63) << 8 | ((x + y) * 255 / 159);
+    fill_photo(photo, 97, 64,
+               [](int x, int y) { return opaque_rgb(x * 255 / 96, y * 255 / 63, (x + y) * 255 / 159); });
     write_photo(photo, dir.file("round.jpg"));
     Bitmap32 back;
     ASSERT_TRUE(load_photo(dir.file("round.jpg"), back));

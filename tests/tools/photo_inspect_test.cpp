@@ -1,25 +1,15 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
-#include <vector>
 
-#include "engine/database.h"
 #include "corrector/photo_corrector.h"
-
-namespace fs = std::filesystem;
+#include "engine/database.h"
+#include "tests/support/file_bytes.h"
+#include "tests/support/synthetic_photos.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
-
-std::vector<char> bytes_of(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 std::string run(const std::string& arguments)
 {
@@ -37,29 +27,24 @@ protected:
     void SetUp() override
     {
         fill_curve_database();
-        folder = fs::temp_directory_path() / ("photo_inspect_test_" + std::to_string(::getpid()));
-        fs::create_directories(folder);
         Bitmap32 photo;
-        photo.set_size(40, 30);
-        for (int y = 0; y < 30; ++y)
-            for (int x = 0; x < 40; ++x)
-                photo.scan_line(y)[x] = 0xFF000000u | static_cast<std::uint32_t>(x * 6) << 16 |
-                                        static_cast<std::uint32_t>(y * 8) << 8 | static_cast<std::uint32_t>(x + y);
-        source = (folder / "source.jpg").string();
+        fill_photo(photo, 40, 30, [](int x, int y) { return opaque_rgb(x * 6, y * 8, x + y); });
+        source = folder.file("source.jpg");
         write_photo(photo, source);
     }
-    void TearDown() override { fs::remove_all(folder); }
 
-    fs::path folder;
+    TempDir folder{"photo_inspect_test"};
     std::string source;
 };
 
 TEST_F(PhotoInspectTest, WritesWhatTheProgramSavesAfterTheSameButtons)
 {
-    const fs::path by_tool = folder / "tool.jpg";
-    const std::string line = run("--write " + by_tool.string() +
-                                 " --preset indoors-bulb-lamp --lighter 2 --camera digital --darker 1 --preset "
-                                 "OUTDOORS --lighter 9 " + source);
+    const std::string by_tool = folder.file("tool.jpg");
+    const std::string line =
+        run("--write " + by_tool +
+            " --preset indoors-bulb-lamp --lighter 2 --camera digital --darker 1 --preset "
+            "OUTDOORS --lighter 9 " +
+            source);
     EXPECT_NE(line.find("\"written\":true"), std::string::npos) << line;
 
     PhotoCorrector corrector;
@@ -71,20 +56,20 @@ TEST_F(PhotoInspectTest, WritesWhatTheProgramSavesAfterTheSameButtons)
     corrector.darken();
     corrector.apply_preset(ScenePreset::Outdoors);
     for (int i = 0; i < 9; ++i) corrector.lighten();
-    const fs::path by_program = folder / "program.jpg";
-    corrector.save_photo(by_program.string());
+    const std::string by_program = folder.file("program.jpg");
+    corrector.save_photo(by_program);
     // The encoder is deterministic: the same pixels give the same file.
-    EXPECT_EQ(bytes_of(by_tool), bytes_of(by_program));
+    EXPECT_EQ(read_bytes(by_tool), read_bytes(by_program));
 
     // Without steps the tool writes the automatic correction, which differs from the above.
-    const fs::path automatic = folder / "automatic.jpg";
-    run("--write " + automatic.string() + " " + source);
+    const std::string automatic = folder.file("automatic.jpg");
+    run("--write " + automatic + " " + source);
     PhotoCorrector opened;
     opened.open_photo(source);
-    const fs::path expected = folder / "expected.jpg";
-    opened.save_photo(expected.string());
-    EXPECT_EQ(bytes_of(automatic), bytes_of(expected));
-    EXPECT_NE(bytes_of(automatic), bytes_of(by_program));
+    const std::string expected = folder.file("expected.jpg");
+    opened.save_photo(expected);
+    EXPECT_EQ(read_bytes(automatic), read_bytes(expected));
+    EXPECT_NE(read_bytes(automatic), read_bytes(by_program));
 }
 
 TEST_F(PhotoInspectTest, ReportsTheCorrectorsAnalysis)
@@ -93,8 +78,10 @@ TEST_F(PhotoInspectTest, ReportsTheCorrectorsAnalysis)
     corrector.open_photo(source);
     const std::string line = run(source);
     EXPECT_NE(line.find("\"camera_type\":\"MobilePhone\""), std::string::npos) << line;
-    EXPECT_NE(line.find("\"phone_profile\":" + std::to_string(corrector.phone_profile) + ","), std::string::npos);
-    EXPECT_NE(line.find("\"camera_profile\":" + std::to_string(corrector.camera_profile) + ","), std::string::npos);
+    EXPECT_NE(line.find("\"phone_profile\":" + std::to_string(corrector.phone_profile) + ","),
+              std::string::npos);
+    EXPECT_NE(line.find("\"camera_profile\":" + std::to_string(corrector.camera_profile) + ","),
+              std::string::npos);
     EXPECT_NE(line.find("\"intensity\":{\"count\":1200,"), std::string::npos) << line;
 }
 

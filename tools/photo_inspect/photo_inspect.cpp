@@ -5,7 +5,8 @@
 //    "red":{"count":...,"minimum":...,"maximum":...,"mode":...,"median":...,"mean":...,
 //           "std_dev":...,"skewness":...,"kurtosis":...},"green":{...},"blue":{...},"intensity":{...}}
 // Doubles carry 17 significant digits; an undefined statistic (NaN) is null. The
-// analysis fields appear only for photos that opened.
+// analysis fields appear only for photos that opened; a photo that did not open
+// gets "reason" last, why the loader refused it ("not a JPEG", "decoder error: ...").
 //
 // With --write OUT.jpg (one input only) the photo is written as the program would
 // save it right after opening: automatically corrected for the camera type its
@@ -31,6 +32,7 @@
 #include "corrector/photo_corrector.h"
 #include "engine/database.h"
 #include "engine/profile_selection.h"
+#include "photo_files/load_failure.h"
 
 namespace {
 
@@ -51,6 +53,7 @@ struct Inspection {
     PhotoStatistics statistics;
     std::optional<bool> written;  // set only when --write was asked for
     std::string write_error;
+    std::string reason;  // why the photo did not open
 };
 
 using Fields = std::vector<std::pair<std::string, std::string>>;
@@ -148,6 +151,7 @@ Fields json_fields(const Inspection& inspection)
         fields.emplace_back("written", *inspection.written ? "true" : "false");
         if (!*inspection.written) fields.emplace_back("write_error", json_string(inspection.write_error));
     }
+    if (!inspection.ok) fields.emplace_back("reason", json_string(inspection.reason));
     return fields;
 }
 
@@ -166,6 +170,8 @@ Inspection inspect(const std::string& path, const Options& options)
         inspection.phone_profile = corrector.phone_profile;
         inspection.camera_profile = corrector.camera_profile;
         inspection.statistics = measure_photo(corrector.working_bitmap);
+    } else {
+        inspection.reason = load_failure_text(corrector.load_failure);
     }
     if (options.write_path) {
         inspection.written = false;
