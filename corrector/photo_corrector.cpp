@@ -1,5 +1,7 @@
 #include "corrector/photo_corrector.h"
 
+#include <tuple>
+
 #include "engine/curve_triple.h"
 #include "engine/database.h"
 #include "engine/profile_selection.h"
@@ -76,6 +78,11 @@ void PhotoCorrector::open_photo(const std::function<std::optional<std::string>()
     const std::optional<std::string> path = choose_open_path();
 
     if (path) {
+        // What a photo that does not load gives back: the program as it was before the open.
+        const bool was_loaded = photo_loaded;
+        const bool captions_were_visible = captions_visible;
+        const std::pair profiles_before{phone_profile, camera_profile};
+
         photo_loaded = false;
         set_busy(true);
         BusyGuard guard([this] { set_busy(false); });
@@ -83,47 +90,88 @@ void PhotoCorrector::open_photo(const std::function<std::optional<std::string>()
         camera_profile = 1;
         phone_profile = 5;
 
+        // Decoded beside the photo shown, so that a failure leaves that photo whole.
+        Bitmap32 incoming;
         IccProfile icc_profile;
-        if (!load_photo(*path, org_photo, &icc_profile, &load_failure)) {
+        if (!load_photo(*path, incoming, &icc_profile, &load_failure)) {
             events_->load_failed();
             guard.release();
             set_busy(false);
-            return;
-        }
-        org_icc_profile = std::move(icc_profile);
-
-        // The copy and the analysis share one pass over the new photo.
-        copy_and_select_profiles(org_photo, working_bitmap, phone_profile, camera_profile);
-
-        const auto pixels = static_cast<std::int64_t>(org_photo.width()) * org_photo.height();
-        if (pixels > phone_pixel_limit) {
-            camera_type = CameraType::DigitalCamera;
-            camera_faces = {BitmaplistFace::Camera, BitmaplistFace::PhoneFaded};
+            photo_loaded = was_loaded;
+            captions_visible = captions_were_visible;
+            std::tie(phone_profile, camera_profile) = profiles_before;
         } else {
-            camera_type = CameraType::MobilePhone;
-            camera_faces = {BitmaplistFace::CameraFaded, BitmaplistFace::Phone};
+            try {
+                org_photo.swap_pixels(incoming);
+                // The old pixels go before the analysis takes its own memory.
+                incoming.set_size(0, 0);
+                org_icc_profile = std::move(icc_profile);
+                correct_opened_photo(*path);
+            } catch (...) {
+                // The old photo is gone and the new one half done: neither can be shown whole.
+                return_to_start_state();
+                throw;
+            }
+            guard.release();
+            set_busy(false);
+            status_text = file_part;
         }
-        status_text = "PHOTO LOADED";
-        status_text = "CORRECTING";
-        profile_caption =
-            camera_type == CameraType::DigitalCamera ? "DIGITAL CAMERA PROFILE" : "MOBILE PHONE PROFILE";
-        correction_caption = "AUTOMATIC CORRECTION";
-        apply_profile(current_profile());
-        status_text = "READY";
-        toggle_face = BitmaplistFace::CorrectionOn;
-
-        // The window fits its views before the photo counts as loaded.
-        events_->photo_opened();
-        photo_loaded = true;
-        photo_saved = false;
-        file_part = file_name_part(*path);
-        guard.release();
-        set_busy(false);
-        status_text = file_part;
     }
     if (!photo_loaded) status_text = "READY";
     // After a cancelled dialog the status line shows the photo opened last.
     if (file_part.size() > 1) status_text = file_part;
+}
+
+void PhotoCorrector::correct_opened_photo(const std::string& path)
+{
+    // The copy and the analysis share one pass over the new photo.
+    copy_and_select_profiles(org_photo, working_bitmap, phone_profile, camera_profile);
+
+    const auto pixels = static_cast<std::int64_t>(org_photo.width()) * org_photo.height();
+    if (pixels > phone_pixel_limit) {
+        camera_type = CameraType::DigitalCamera;
+        camera_faces = {BitmaplistFace::Camera, BitmaplistFace::PhoneFaded};
+    } else {
+        camera_type = CameraType::MobilePhone;
+        camera_faces = {BitmaplistFace::CameraFaded, BitmaplistFace::Phone};
+    }
+    status_text = "PHOTO LOADED";
+    status_text = "CORRECTING";
+    profile_caption =
+        camera_type == CameraType::DigitalCamera ? "DIGITAL CAMERA PROFILE" : "MOBILE PHONE PROFILE";
+    correction_caption = "AUTOMATIC CORRECTION";
+    apply_profile(current_profile());
+    status_text = "READY";
+    toggle_face = BitmaplistFace::CorrectionOn;
+
+    // The window fits its views before the photo counts as loaded.
+    events_->photo_opened();
+    photo_loaded = true;
+    photo_saved = false;
+    file_part = file_name_part(path);
+}
+
+void PhotoCorrector::return_to_start_state()
+{
+    org_photo.set_size(0, 0);
+    corrected_photo.set_size(0, 0);
+    working_bitmap = Bitmap24();
+    org_icc_profile.clear();
+    photo_loaded = false;
+    photo_saved = false;
+    camera_type = CameraType::MobilePhone;
+    phone_profile = 0;
+    camera_profile = 0;
+    correction_shown = false;
+    light_level = 0;
+    file_part.clear();
+    status_text = "READY";
+    profile_caption = "DIGITAL CAMERA PROFILE";
+    correction_caption = "AUTOMATIC CORRECTION";
+    captions_visible = false;
+    toggle_face = BitmaplistFace::CorrectionOff;
+    camera_faces = {BitmaplistFace::CameraFaded, BitmaplistFace::PhoneFaded};
+    events_->start_state_restored();
 }
 
 void PhotoCorrector::toggle_correction()
@@ -180,6 +228,13 @@ void PhotoCorrector::set_camera_type(CameraType type)
         profile_caption = "DIGITAL CAMERA PROFILE";
     }
     apply_profile(current_profile());
+    // The corrected view now shows the automatic correction: the captions and the
+    // correction button say so, as after switching the correction on.
+    if (photo_loaded) {
+        correction_caption = "AUTOMATIC CORRECTION";
+        toggle_face = BitmaplistFace::CorrectionOn;
+        correction_shown = true;
+    }
 }
 
 void PhotoCorrector::apply_preset(ScenePreset preset)

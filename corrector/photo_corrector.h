@@ -31,6 +31,9 @@ public:
     /// A photo was loaded and corrected, and `photo_loaded` is still false: fit
     /// the views and prepare the save, undo and tools buttons.
     virtual void photo_opened() {}
+    /// The photo shown could not be kept whole through a failed open: the
+    /// corrector is back in its start state; the window returns to its own.
+    virtual void start_state_restored() {}
 };
 
 /// The photo being worked on and every user-level operation on it.
@@ -79,7 +82,10 @@ public:
     /// no working bitmap, nothing loaded or saved, the correction not shown.
     void set_start_values();
     /// Opens a photo. `choose_open_path` runs after "LOADING PHOTO" is shown and
-    /// returns the dialog's answer: a path, or nothing when cancelled.
+    /// returns the dialog's answer: a path, or nothing when cancelled. A photo
+    /// that does not load leaves everything as a cancelled dialog does; an error
+    /// once the new photo has replaced the old one returns to the start state
+    /// and propagates.
     void open_photo(const std::function<std::optional<std::string>()>& choose_open_path);
     void open_photo(const std::optional<std::string>& path);
     void toggle_correction();
@@ -105,6 +111,8 @@ public:
 
 private:
     void set_busy(bool busy);
+    void correct_opened_photo(const std::string& path);
+    void return_to_start_state();
     void flip_correction_face();
     void apply_from_org(const CurveTriple* triple);
     int current_profile() const;

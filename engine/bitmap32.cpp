@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <utility>
 
 int BitmapFont::size() const
 {
@@ -95,6 +96,19 @@ void Bitmap32::assign(const Bitmap32* source)
     }
     end_update();
     changed();
+}
+
+void Bitmap32::swap_pixels(Bitmap32& other)
+{
+    if (&other == this) return;
+    const bool resized = width_ != other.width_ || height_ != other.height_;
+    std::swap(width_, other.width_);
+    std::swap(height_, other.height_);
+    std::swap(pixels_, other.pixels_);
+    for (Bitmap32* bitmap : {this, &other}) {
+        bitmap->changed();
+        if (resized && bitmap->OnResize) bitmap->OnResize();
+    }
 }
 
 void Bitmap32::reset_alpha(std::uint8_t level)

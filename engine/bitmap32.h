@@ -86,6 +86,9 @@ public:
 
     /// Becomes a copy of `source` (pixels and display attributes); a null source empties it.
     void assign(const Bitmap32* source);
+    /// Trades pixels and size with `other` without copying; display attributes and
+    /// observers stay with each bitmap. Both then notify as set_size does.
+    void swap_pixels(Bitmap32& other);
     void reset_alpha(std::uint8_t level);
 
     DisplayAttributes attributes;

@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# Installs what a fresh Debian 12 machine lacks, builds, and then either starts
-# the program (`run`) or runs every test (`test`). The README and CI call this.
+# Installs what a fresh Debian 12 machine lacks, builds, and then starts the
+# program (`run`), runs every test (`test`), or makes the Debian package in
+# build-package/ (`package`). The README and CI call this.
 set -euo pipefail
 
 mode=${1:-}
-case "$mode" in run | test) ;; *)
-    echo "usage: $0 run|test" >&2
+case "$mode" in run | test | package) ;; *)
+    echo "usage: $0 run|test|package" >&2
     exit 2
     ;;
 esac
@@ -19,16 +20,20 @@ packages=(
     libjpeg62-turbo-dev libexif-dev
     fonts-dejavu-core xfonts-base
 )
+# CPack's Debian generator: dpkg-shlibdeps computes the dependencies, `file` finds the programs.
+package_packages=(dpkg-dev file)
 test_packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth xdotool imagemagick x11-utils python3
     libjpeg-turbo-progs # djpeg and cjpeg, what the batch benchmark measures mallet against
     clang libclang-rt-14-dev
+    "${package_packages[@]}" desktop-file-utils appstream
 )
 wanted=("${packages[@]}")
 [ "$mode" = test ] && wanted+=("${test_packages[@]}")
+[ "$mode" = package ] && wanted+=("${package_packages[@]}")
 # libgtest-dev is needed to configure even the run build, since tests are part of the tree.
-[ "$mode" = run ] && wanted+=(libgtest-dev libbenchmark-dev)
+[ "$mode" != test ] && wanted+=(libgtest-dev libbenchmark-dev)
 
 missing=()
 for p in "${wanted[@]}"; do
@@ -52,6 +57,15 @@ if [ "$mode" = run ]; then
         exec "$program"
     fi
     echo "The program's windows are not built yet; the engine and tools were built in build-release/."
+    exit 0
+fi
+
+if [ "$mode" = package ]; then
+    # Only the two programs: the package holds nothing else that is built.
+    cmake -S . -B build-package -DCMAKE_BUILD_TYPE=Release -DTINTELO_BENCH=OFF
+    cmake --build build-package -j "$jobs" --target tn_photo_mallet mallet
+    rm -f build-package/*.deb
+    (cd build-package && cpack -G DEB)
     exit 0
 fi
 

@@ -28,6 +28,8 @@ TForm1::TForm1(int pixels_per_inch)
     // Hints show whenever the mouse rests on a control, as on the desktop the
     // skin was designed for, even while another window has the focus.
     setAttribute(Qt::WA_AlwaysShowToolTips);
+    // Photos dragged from a file manager may be dropped anywhere on the window.
+    setAcceptDrops(true);
     resize(kWidth, kClosedHeight);
 
     load_lists();

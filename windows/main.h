@@ -8,6 +8,7 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <string>
 #include <utility>
 
 #include "corrector/control_faces.h"
@@ -48,7 +49,8 @@ class TForm3;
 /// (FormCreate), main_operations.cpp (the corrector's operations),
 /// main_render.cpp (rendering, busy cursor, pressed feedback, captions),
 /// main_panning.cpp, main_top_bar.cpp (dragging the window, the top bar's
-/// keys), main_tools_slide.cpp and main_closing.cpp.
+/// keys), main_tools_slide.cpp, main_closing.cpp, main_keys.cpp (the keyboard)
+/// and main_drop.cpp (files dropped on the window).
 class TForm1 : public QWidget, public CorrectorEvents {
     Q_OBJECT
 
@@ -210,6 +212,13 @@ public:
     void photo_tnMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x, int y);
     void photo_tnMouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int x, int y);
     void photo_tnMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x, int y);
+    /// Ctrl+0: both views fitted to the photo, as after an open.
+    void fit_both_views();
+
+    /// Opens `path` as if the open dialog had chosen it: the same steps and the
+    /// same failure message. The command line and a dropped file open this way;
+    /// an error goes to the general error report.
+    void open_photo_file(const std::string& path);
 
     // Purely visual handlers.
     void Timer1Timer();
@@ -231,12 +240,19 @@ public:
     void loading_started() override;
     void load_failed() override;
     void photo_opened() override;
+    void start_state_restored() override;
 
 protected:
     void showEvent(QShowEvent* event) override;
     /// A close asked for by the window system (its close command, Alt+F4, the
     /// task bar) asks the same save question as the EXIT button.
     void closeEvent(QCloseEvent* event) override;
+    /// Each key runs what a click on its control runs, while it can be clicked
+    /// (the key table is in main_keys.cpp).
+    void keyPressEvent(QKeyEvent* event) override;
+    /// A JPEG file dragged from a file manager opens when dropped (main_drop.cpp).
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void load_lists();

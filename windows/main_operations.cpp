@@ -11,6 +11,14 @@ void TForm1::open_buttonClick()
     render_corrector();
 }
 
+void TForm1::open_photo_file(const std::string& path)
+{
+    guarded([&] {
+        corrector.open_photo([&path] { return std::optional<std::string>(path); });
+        render_corrector();
+    });
+}
+
 void TForm1::photo_opened()
 {
     fit_views(*photo_org, *photo_tn, *org_zoom, *tn_zoom);
@@ -26,6 +34,23 @@ void TForm1::photo_opened()
         tools_button->set_bitmap(bitmaplist.Bitmaps[BitmaplistFace::ToolsSignFaded].Bitmap);
     }
     draw_layout_captions(*tools_button);
+}
+
+void TForm1::start_state_restored()
+{
+    // As the window was created: grey save and undo faces, the faded tools sign, the panel shut.
+    Timer1.stop();
+    Timer2.stop();
+    alapalkki->move(alapalkki->x(), ToolsSlide::closed_bar_top);
+    set_window_height(kClosedHeight);
+    for (TImage32* button : {save_button, undo_button}) {
+        button->set_bitmap(nappula.Bitmaps[NappulaFace::Grey].Bitmap);
+        draw_layout_captions(*button);
+    }
+    tools_button->set_bitmap(bitmaplist.Bitmaps[BitmaplistFace::ToolsSignFaded].Bitmap);
+    draw_layout_captions(*tools_button);
+    tools_may_open = false;
+    tools_open = false;
 }
 
 void TForm1::tn_nappulaClick()
@@ -129,6 +154,11 @@ void TForm1::dark_buttonClick()
     if (corrector.light_level <= -PhotoCorrector::max_light_level) return;
     press_control(*dark_button, [this] { corrector.darken(); });
     render_corrector();
+}
+
+void TForm1::fit_both_views()
+{
+    fit_views(*photo_org, *photo_tn, *org_zoom, *tn_zoom);
 }
 
 void TForm1::org_zoomChange()

@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QIcon>
+#include <QTimer>
 #include <QWindow>
 #include <thread>
 
@@ -57,6 +59,9 @@ ProgramWindows start_program(const StartupOptions& options)
     step(StartupStep::pause_done, splash.get());
 
     QGuiApplication::setApplicationDisplayName("Tintelo photo mallet");
+    // The desktop matches the running program to its menu entry and icon by this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral(TINTELO_APPLICATION_ID));
+    QGuiApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral(TINTELO_APPLICATION_ID)));
     step(StartupStep::title_set, splash.get());
 
     ProgramWindows windows;
@@ -73,8 +78,15 @@ ProgramWindows start_program(const StartupOptions& options)
     return windows;
 }
 
-int run_program(ProgramWindows& windows)
+int run_program(ProgramWindows& windows, const std::optional<std::string>& photo)
 {
     windows.Form1->show();
+    if (photo) {
+        TForm1* form = windows.Form1.get();
+        QTimer::singleShot(0, form, [form, path = *photo] {
+            wait_until_exposed(*form);
+            form->open_photo_file(path);
+        });
+    }
     return QApplication::exec();
 }

@@ -3,6 +3,8 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "windows/about_screen.h"
 #include "windows/main.h"
@@ -47,4 +49,5 @@ void prepare_resources();
 ProgramWindows start_program(const StartupOptions& options = {});
 
 /// Shows the main window (centred) and runs the event loop until it closes.
-int run_program(ProgramWindows& windows);
+/// `photo` (from the command line) opens as soon as the window is on the screen.
+int run_program(ProgramWindows& windows, const std::optional<std::string>& photo = std::nullopt);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/database.h"
+#include "tests/support/file_bytes.h"
 #include "tests/support/pixels.h"
 #include "tests/support/synthetic_photos.h"
 #include "tests/support/temp_dir.h"
@@ -143,27 +144,66 @@ TEST_F(PhotoCorrectorTest, CancelledOpenWithNothingLoadedShowsReady)
     EXPECT_FALSE(corrector.photo_loaded);
 }
 
-TEST_F(PhotoCorrectorTest, FailedLoadKeepsLoadingStatusAndClearsBusy)
+// A photo that does not load, here one whose scan asks for a Huffman table the
+// file never defines (it fails after the decoder took its size), leaves
+// everything as a cancelled open does. RandomSessions holds every kind of failure.
+TEST_F(PhotoCorrectorTest, FailedLoadLeavesEverythingAsACancelledOpenDoes)
 {
-    const std::string bad = folder.file("not_a_photo.jpg");
-    {
-        std::FILE* f = std::fopen(bad.c_str(), "wb");
-        std::fputs("this is no JPEG", f);
-        std::fclose(f);
-    }
+    Bitmap32 flat;
+    fill_flat(flat, 9, 7, 0xFF808080u);
+    std::vector<std::uint8_t> bytes = encode_jpeg_photo(flat);
+    for (std::size_t i = 0; i + 6 < bytes.size(); ++i)
+        if (bytes[i] == 0xFF && bytes[i + 1] == 0xDA) {
+            bytes[i + 6] = 0x33;
+            break;
+        }
+    const std::string damaged = folder.file("damaged.jpg");
+    write_bytes(damaged, bytes);
+
     corrector.open_photo(make_photo("good.jpg", 16, 16));
+    corrector.lighten();
+    Bitmap32 org, corrected;
+    org.assign(&corrector.org_photo);
+    corrected.assign(&corrector.corrected_photo);
     events.log.clear();
-    corrector.open_photo(bad);
+    corrector.open_photo(damaged);
     EXPECT_EQ(events.log, (std::vector<std::string>{"loading:LOADING PHOTO", "busy", "failed", "idle"}));
-    EXPECT_EQ(corrector.status_text, "LOADING PHOTO");
-    EXPECT_EQ(corrector.load_failure.reason, LoadFailureReason::NotAJpeg);
-    EXPECT_FALSE(corrector.photo_loaded);
-    EXPECT_FALSE(corrector.busy());
-    EXPECT_FALSE(corrector.needs_save_prompt());
-    // Operations that need a photo do nothing now.
+    EXPECT_EQ(corrector.status_text, "good.jpg");
+    EXPECT_TRUE(corrector.needs_save_prompt());
+    EXPECT_TRUE(same_pixels(corrector.org_photo, org));
+    EXPECT_TRUE(same_pixels(corrector.corrected_photo, corrected));
     corrector.undo();
-    corrector.save_photo(folder.file("out.jpg"));
-    EXPECT_FALSE(fs::exists(folder.file("out.jpg")));
+    EXPECT_TRUE(same_pixels(corrector.corrected_photo, org));
+}
+
+// An error once the new photo has replaced the old one (here the window failing
+// as it fits its views) leaves no half of either: the start state, and the error goes on.
+TEST_F(PhotoCorrectorTest, ErrorPartWayThroughAnOpenReturnsToTheStartState)
+{
+    struct FailingWindow : CorrectorEvents {
+        bool fail = false;
+        bool told = false;
+        void photo_opened() override
+        {
+            if (fail) throw std::runtime_error("no room for the views");
+        }
+        void start_state_restored() override { told = true; }
+    } window;
+    PhotoCorrector opening(&window);
+    opening.open_photo(make_photo("first.jpg", 20, 10));
+    window.fail = true;
+    EXPECT_THROW(opening.open_photo(make_photo("second.jpg", 30, 20)), std::runtime_error);
+    EXPECT_TRUE(window.told);
+    EXPECT_FALSE(opening.busy());
+    EXPECT_FALSE(opening.needs_save_prompt());
+    EXPECT_TRUE(opening.org_photo.is_empty());
+    EXPECT_TRUE(opening.corrected_photo.is_empty());
+    EXPECT_FALSE(opening.captions_visible);
+    EXPECT_EQ(opening.toggle_face, BitmaplistFace::CorrectionOff);
+    EXPECT_EQ(opening.camera_faces, (std::pair<int, int>{3, 5}));
+    // The lost photo's name is not shown again.
+    opening.open_photo(std::nullopt);
+    EXPECT_EQ(opening.status_text, "READY");
 }
 
 TEST_F(PhotoCorrectorTest, ToggleAfterOpenFirstReappliesThenRemoves)
@@ -239,7 +279,9 @@ TEST_F(PhotoCorrectorTest, CameraSwitchAppliesTheOtherTablesProfile)
     corrector.set_camera_type(CameraType::DigitalCamera);
     EXPECT_EQ(corrector.camera_faces, (std::pair<int, int>{2, 5}));
     EXPECT_EQ(corrector.profile_caption, "DIGITAL CAMERA PROFILE");
-    EXPECT_EQ(corrector.correction_caption, "NO CORRECTION");
+    // The corrected view shows the automatic correction again, and the captions say so.
+    EXPECT_EQ(corrector.correction_caption, "AUTOMATIC CORRECTION");
+    EXPECT_EQ(corrector.toggle_face, BitmaplistFace::CorrectionOn);
     EXPECT_EQ(corrector.light_level, 0);
     const CurveTriple* triple = curve_for_profile(CameraType::DigitalCamera, corrector.camera_profile);
     if (triple) {
@@ -254,6 +296,10 @@ TEST_F(PhotoCorrectorTest, CameraSwitchAppliesTheOtherTablesProfile)
     EXPECT_EQ(corrector.camera_faces, (std::pair<int, int>{3, 4}));
     EXPECT_EQ(corrector.profile_caption, "MOBILE PHONE PROFILE");
     EXPECT_TRUE(corrected_is({curve_for_profile(CameraType::MobilePhone, corrector.phone_profile)}));
+    // So the correction button's next press takes the correction away.
+    corrector.toggle_correction();
+    EXPECT_EQ(corrector.correction_caption, "NO CORRECTION");
+    EXPECT_TRUE(same_pixels(corrector.corrected_photo, corrector.org_photo));
 }
 
 TEST_F(PhotoCorrectorTest, PresetsApplyTheirIndicesForTheCurrentCameraType)

@@ -66,7 +66,6 @@ struct PhotoFile {
     std::string path;
     bool loads = true;
     PictureRef picture;                         // what org_photo holds after opening it
-    bool org_photo_changes_on_failure = false;  // a failure after the photo took the file's size
     std::int32_t phone_profile = 5;             // chosen by the profile rules
     std::int32_t camera_profile = 1;
     IccProfile icc_profile;
@@ -173,13 +172,7 @@ private:
         PhotoFile file;
         file.path = folder_.file("undefined_table.jpg");
         file.loads = false;
-        file.org_photo_changes_on_failure = true;
-        auto zeros = std::make_shared<Picture>();
-        zeros->width = 9;
-        zeros->height = 7;
-        zeros->words.assign(9 * 7, 0);
-        file.picture = zeros;
-        // The loader's own promise, checked once here so the model may rely on it.
+        // Checked once here, so the sessions really cover a failure that comes after the resize.
         Bitmap32 check;
         if (load_photo(file.path, check) || check.width() != 9 || check.height() != 7 ||
             !every_pixel_is(check, 0))
@@ -270,16 +263,11 @@ struct Model {
     void open(const PhotoFile* file)
     {
         status_text = "LOADING PHOTO";
-        if (file != nullptr) {
-            photo_loaded = false;
+        if (file != nullptr && !file->loads) {
+            // Everything stays as it was, as after a cancelled dialog.
+            ++load_failures;
+        } else if (file != nullptr) {
             captions_visible = true;
-            camera_profile = 1;
-            phone_profile = 5;
-            if (!file->loads) {
-                if (file->org_photo_changes_on_failure) org = file->picture;
-                ++load_failures;
-                return;
-            }
             org = file->picture;
             icc_profile = file->icc_profile;
             phone_profile = file->phone_profile;
@@ -322,6 +310,11 @@ struct Model {
         profile_caption =
             type == CameraType::DigitalCamera ? "DIGITAL CAMERA PROFILE" : "MOBILE PHONE PROFILE";
         apply_profile(current_profile());
+        if (photo_loaded) {
+            correction_caption = "AUTOMATIC CORRECTION";
+            toggle_face = 0;
+            correction_shown = true;
+        }
     }
     void preset(const ScenePresetInfo& info)
     {

@@ -232,7 +232,7 @@ class XSession:
 
     # -- the program --------------------------------------------------------
 
-    def start_program(self, path):
+    def start_program(self, path, *arguments):
         environment = dict(os.environ)
         # Nothing of the developer's desktop may leak in: the X server is ours, the
         # toolkit's dialog settings live in the test's own folder, no scaling.
@@ -249,7 +249,7 @@ class XSession:
         environment["LSAN_OPTIONS"] = ":".join(filter(None, [
             environment.get("LSAN_OPTIONS"), f"suppressions={suppressions}", "print_suppressions=0"]))
         self.program_log = open(os.path.join(self.artifacts, "program.log"), "wb")
-        self.program = subprocess.Popen([os.path.abspath(path)], env=environment, cwd=self.work,
+        self.program = subprocess.Popen([os.path.abspath(path), *arguments], env=environment, cwd=self.work,
                                         stdin=subprocess.DEVNULL, stdout=self.program_log,
                                         stderr=subprocess.STDOUT, preexec_fn=_die_with_harness)
 

@@ -1,6 +1,7 @@
 # Runs the skin generator into WORK and fails unless every picture it draws is byte for byte the
 # committed one in ASSETS, has the size the window layout places it at, is an opaque RGB PNG, and
 # is listed in ASSETS/assets.qrc, with no committed picture left that the generator no longer draws.
+# The program's icons (ASSETS/icons/) are checked the same way, as square PNGs with alpha.
 #
 #   cmake -D GENERATOR=<skin_generator> -D ASSETS=<repo>/assets -D WORK=<scratch folder> -P skin_generator_test.cmake
 cmake_minimum_required(VERSION 3.25)
@@ -84,6 +85,35 @@ foreach(folder ${WORK} ${ASSETS})
     endif()
   endforeach()
 endforeach()
+# The program's icons for the desktop: square, with an alpha channel (PNG colour type 6), installed
+# beside the program rather than compiled into it.
+set(icon_sizes 16 22 24 32 48 64 128 256 512)
+set(expected_icons "")
+foreach(size ${icon_sizes})
+  set(name icons/icon_${size}.png)
+  list(APPEND expected_icons icon_${size}.png)
+  if(NOT EXISTS ${WORK}/${name} OR NOT EXISTS ${ASSETS}/${name})
+    string(APPEND failures "\n  ${name} is not both drawn and committed")
+    continue()
+  endif()
+  execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${WORK}/${name} ${ASSETS}/${name} RESULT_VARIABLE differs)
+  if(NOT differs EQUAL 0)
+    string(APPEND failures "\n  assets/${name} differs from what the generator draws now (${WORK}/${name})")
+  endif()
+  png_header(${ASSETS}/${name} width height colour_type)
+  if(NOT width EQUAL size OR NOT height EQUAL size OR NOT colour_type EQUAL 6)
+    string(APPEND failures "\n  ${name} is ${width} x ${height} of PNG colour type ${colour_type}, not ${size} x ${size} with alpha (6)")
+  endif()
+endforeach()
+foreach(folder ${WORK}/icons ${ASSETS}/icons)
+  file(GLOB present RELATIVE ${folder} ${folder}/*)
+  foreach(name ${present})
+    if(NOT name IN_LIST expected_icons)
+      string(APPEND failures "\n  ${folder}/${name} is not one of the program's icons")
+    endif()
+  endforeach()
+endforeach()
+
 string(REGEX MATCHALL "<file>[^<]*</file>" qrc_files "${qrc}")
 list(LENGTH qrc_files qrc_count)
 list(LENGTH expected_names expected_count)
@@ -95,4 +125,5 @@ if(failures)
   message(FATAL_ERROR "Skin assets out of date; run skin_generator (it writes assets/ by default) and commit:${failures}")
 endif()
 list(LENGTH expected_names count)
-message(STATUS "All ${count} skin pictures match the generator")
+list(LENGTH icon_sizes icon_count)
+message(STATUS "All ${count} skin pictures and ${icon_count} icons match the generator")

@@ -250,7 +250,7 @@ TEST(Open, AFileThatIsNoPhotoShowsTheLoadFailureWithoutTheHourglass)
     EXPECT_EQ(cursor_during_message, Qt::ArrowCursor);
     EXPECT_EQ(override_cursor(), nullptr);
     EXPECT_FALSE(form->corrector.photo_loaded);
-    EXPECT_EQ(form->status->caption(), "LOADING PHOTO");
+    EXPECT_EQ(form->status->caption(), "READY");
     // Still nothing to save.
     click(*form->save_button);
     EXPECT_TRUE(save_dialog(*form).offered.empty());

@@ -1,4 +1,5 @@
-// skin_generator: draws every skin image and the splash artwork and writes them as PNG files.
+// skin_generator: draws every skin image, the splash artwork and the program's icons and writes
+// them as PNG files.
 //
 //   skin_generator [OUTPUT_FOLDER] [--preview PREVIEW_FOLDER]
 //
@@ -12,6 +13,7 @@
 
 #include "tools/skin_generator/paint_kit.h"
 #include "tools/skin_generator/preview.h"
+#include "tools/skin_generator/program_icons.h"
 #include "tools/skin_generator/skin_images.h"
 
 namespace {
@@ -57,6 +59,11 @@ int main(int argc, char** argv)
         const QString path = output + "/" + entry.file;
         if (!image.save(path, "PNG")) return fail("cannot write " + path);
         drawn[entry.file] = image;
+    }
+    if (!QDir().mkpath(output + "/icons")) return fail("cannot create " + output + "/icons");
+    for (int size : skin::program_icon_sizes) {
+        const QString path = output + "/" + skin::program_icon_file(size);
+        if (!skin::draw_program_icon(size).save(path, "PNG")) return fail("cannot write " + path);
     }
     if (!preview.isEmpty() && !skin::write_previews(preview, drawn, &error)) return fail(error);
     return 0;

@@ -238,7 +238,7 @@ void gloss(QPainter& painter, const QRectF& rect, double radius, double top_opac
     painter.restore();
 }
 
-void logo_mark(QPainter& painter, const QPointF& centre, double radius)
+void logo_mark(QPainter& painter, const QPointF& centre, double radius, double lens)
 {
     painter.save();
     painter.setPen(Qt::NoPen);
@@ -258,15 +258,16 @@ void logo_mark(QPainter& painter, const QPointF& centre, double radius)
         painter.drawPath(wedge);
     }
     // The lens: a dark pupil with a white spark, as in a camera's glass.
+    const double r = radius * lens / 0.48;  // the lens' sizes below are for the usual lens of 0.48
     painter.setBrush(QColor(22, 24, 30));
-    painter.drawEllipse(centre, radius * 0.48, radius * 0.48);
-    QRadialGradient glass(centre - QPointF(radius * 0.15, radius * 0.15), radius * 0.45);
+    painter.drawEllipse(centre, r * 0.48, r * 0.48);
+    QRadialGradient glass(centre - QPointF(r * 0.15, r * 0.15), r * 0.45);
     glass.setColorAt(0, QColor(90, 120, 170));
     glass.setColorAt(1, QColor(20, 26, 40));
     painter.setBrush(glass);
-    painter.drawEllipse(centre, radius * 0.38, radius * 0.38);
+    painter.drawEllipse(centre, r * 0.38, r * 0.38);
     painter.setBrush(QColor(255, 255, 255, 235));
-    painter.drawEllipse(centre - QPointF(radius * 0.14, radius * 0.14), radius * 0.11, radius * 0.11);
+    painter.drawEllipse(centre - QPointF(r * 0.14, r * 0.14), r * 0.11, r * 0.11);
     QPen rim(QColor(255, 255, 255, 90), 1.0);
     painter.setPen(rim);
     painter.setBrush(Qt::NoBrush);

@@ -73,7 +73,8 @@ void hazard_stripes(QImage& image, const QRect& rect, int stripe_width);
 void gloss(QPainter& painter, const QRectF& rect, double radius, double top_opacity, double bottom_opacity);
 
 // The program's mark: a lens-like ring split into red, green and blue sectors round a white spark.
-void logo_mark(QPainter& painter, const QPointF& centre, double radius);
+// `lens` is the lens' radius as a share of the mark's; small icons take a smaller lens so the colours read.
+void logo_mark(QPainter& painter, const QPointF& centre, double radius, double lens = 0.48);
 
 // Fonts loaded from the fonts-dejavu-core package by file.
 struct Fonts {

@@ -1,0 +1,202 @@
+// The main window at home on the desktop: files dropped on it, its keys, the
+// command line, and an open that fails without leaving a dead end.
+#include <gtest/gtest.h>
+
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QTemporaryDir>
+#include <QUrl>
+#include <fstream>
+#include <stdexcept>
+#include <utility>
+
+#include "photo_files/jpeg_photo.h"
+#include "tests/support/synthetic_photos.h"
+#include "tests/windows/windows_test_support.h"
+#include "windows/command_line.h"
+
+namespace {
+
+class DesktopTest : public ::testing::Test {
+protected:
+    std::string file(const std::string& name) const
+    {
+        return folder.filePath(QString::fromStdString(name)).toStdString();
+    }
+    std::string photo(const std::string& name) const
+    {
+        Bitmap32 scene;
+        fill_photo(scene, 120, 90,
+                   [](int x, int y) { return opaque_rgb(70 + x / 2, 80 + y / 2, 60 + (x ^ y) % 40); });
+        write_photo(scene, file(name));
+        return file(name);
+    }
+    QUrl url(const std::string& name) const
+    {
+        return QUrl::fromLocalFile(QString::fromStdString(file(name)));
+    }
+    void press_key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier, bool repeat = false)
+    {
+        QKeyEvent event(QEvent::KeyPress, key, modifiers, QString(), repeat);
+        QApplication::sendEvent(form.get(), &event);
+    }
+
+    QTemporaryDir folder;
+    std::unique_ptr<TForm1> form = quick_form();
+};
+
+// What a file manager offers: the files as urls, to be copied or moved.
+bool drag_taken(TForm1& form, const QList<QUrl>& urls,
+                Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction)
+{
+    QMimeData data;
+    data.setUrls(urls);
+    QDragEnterEvent enter(QPoint(450, 300), offered, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&form, &enter);
+    return enter.isAccepted() && enter.dropAction() == Qt::CopyAction;
+}
+
+// A drop, after the drag has entered the window as it always does first.
+void drop(TForm1& form, const QList<QUrl>& urls)
+{
+    drag_taken(form, urls);
+    QMimeData data;
+    data.setUrls(urls);
+    QDropEvent event(QPointF(450, 300), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(&form, &event);
+    QApplication::processEvents();  // the photo opens once the drop is over
+}
+
+TEST_F(DesktopTest, OnlyLocalJpegFilesAreTakenAndTheFirstOfThemOpensWhenDropped)
+{
+    photo("Beach.JPEG");
+    photo("other.jpg");
+    EXPECT_TRUE(drag_taken(*form, {url("notes.png"), url("Beach.JPEG")}));
+    EXPECT_FALSE(drag_taken(*form, {url("notes.png")}));
+    EXPECT_FALSE(drag_taken(*form, {QUrl("https://example.org/beach.jpg")}));
+    // A photo is never taken away from where the user keeps it.
+    EXPECT_FALSE(drag_taken(*form, {url("Beach.JPEG")}, Qt::MoveAction));
+
+    drop(*form, {url("notes.png"), url("Beach.JPEG"), url("other.jpg")});
+    EXPECT_EQ(form->status->caption(), "Beach.JPEG");
+    // A dropped file that is no photo meets the open dialog's failure message.
+    std::ofstream(file("text.jpg")) << "not a photo";
+    drop(*form, {url("text.jpg")});
+    EXPECT_EQ(messages(*form).load_failures, 1);
+    EXPECT_EQ(form->status->caption(), "Beach.JPEG");
+}
+
+TEST_F(DesktopTest, KeysRunTheirControlsHandlersOnlyWhileTheControlCanBeClicked)
+{
+    // Before a photo there is nothing to save or slide out.
+    press_key(Qt::Key_S, Qt::ControlModifier);
+    press_key(Qt::Key_T);
+    EXPECT_TRUE(save_dialog(*form).offered.empty());
+    EXPECT_FALSE(form->Timer1.isActive());
+    open_dialog(*form).answers.push_back(photo("keys.jpg"));
+    press_key(Qt::Key_O, Qt::ControlModifier);
+    ASSERT_TRUE(form->corrector.photo_loaded);
+
+    // The presets and light keys wait for the tools panel.
+    press_key(Qt::Key_1);
+    press_key(Qt::Key_Plus, Qt::ShiftModifier);
+    EXPECT_EQ(form->correction->caption(), "AUTOMATIC CORRECTION");
+    EXPECT_EQ(form->corrector.light_level, 0);
+    press_key(Qt::Key_T);
+    press_key(Qt::Key_T, Qt::NoModifier, true);  // held down, the panel does not flap
+    ASSERT_TRUE(form->tools_open);
+    press_key(Qt::Key_1);
+    EXPECT_EQ(form->correction->caption(), "INDOORS BULB LAMP");
+    press_key(Qt::Key_9, Qt::AltModifier);
+    EXPECT_EQ(form->correction->caption(), "INDOORS BULB LAMP");
+    press_key(Qt::Key_Plus, Qt::ShiftModifier);
+    press_key(Qt::Key_Equal, Qt::NoModifier, true);
+    press_key(Qt::Key_Minus, Qt::KeypadModifier);
+    EXPECT_EQ(form->valo_select->pos(), QPoint(65, 12));
+
+    press_key(Qt::Key_Space);
+    press_key(Qt::Key_Space);
+    EXPECT_EQ(form->correction->caption(), "NO CORRECTION");
+    const int fitted = form->tn_zoom->position();
+    form->tn_zoom->set_position(300);
+    press_key(Qt::Key_0, Qt::ControlModifier);
+    EXPECT_EQ(form->tn_zoom->position(), fitted);
+    press_key(Qt::Key_Q, Qt::ControlModifier);  // the save question, answered Cancel
+    EXPECT_EQ(messages(*form).save_questions, 1);
+}
+
+// A failed open leaves the window exactly as it was, every control still
+// answering; an error once the new photo has replaced the old one returns it
+// to its start state.
+TEST_F(DesktopTest, AFailedOpenLeavesNoDeadEnd)
+{
+    form->show();
+    const auto look = [this] {  // all but the zoom sliders, which keep the last photo's fit
+        std::vector<QImage> parts;
+        for (QWidget* part : std::initializer_list<QWidget*>{
+                 form->lcd, form->save_button, form->undo_button, form->tools_button, form->tn_nappula,
+                 form->cam_icon, form->mob_icon, form->photo_org, form->photo_tn})
+            parts.push_back(shown(*part));
+        return parts;
+    };
+    const std::vector<QImage> start = look();
+    open_dialog(*form).answers = {photo("kept.jpg"), file("missing.jpg")};
+    click(*form->open_button);
+    click(*form->tools_button);
+    while (form->Timer1.isActive()) form->Timer1Timer();
+    const QImage before = shown(*form);
+    click(*form->open_button);
+    EXPECT_EQ(messages(*form).load_failures, 1);
+    EXPECT_EQ(shown(*form), before);
+    click(*form->tools_button);
+    EXPECT_TRUE(form->Timer2.isActive());
+
+    bool armed = true;
+    form->photo_org->OnChange = [&armed] {
+        if (std::exchange(armed, false)) throw std::runtime_error("no memory left for the view");
+    };
+    open_dialog(*form).answers.push_back(photo("second.jpg"));
+    click(*form->open_button);
+    EXPECT_EQ(messages(*form).error_reports, std::vector<std::string>{"no memory left for the view"});
+    EXPECT_TRUE(look() == start);
+    EXPECT_EQ(form->height(), TForm1::kClosedHeight);
+    click(*form->tools_button);
+    EXPECT_FALSE(form->Timer1.isActive());
+}
+
+TEST(CommandLine, HelpVersionUsageErrorsAndThePhoto)
+{
+    struct Case {
+        QStringList arguments;
+        std::optional<int> exit_code;
+        bool to_standard_error;
+        const char* output_holds;
+        std::optional<std::string> photo;
+    };
+    const Case cases[] = {
+        {{"tn_photo_mallet"}, std::nullopt, false, "", std::nullopt},
+        {{"tn_photo_mallet", "/photos/a b.jpg"}, std::nullopt, false, "", "/photos/a b.jpg"},
+        {{"tn_photo_mallet", "--", "-x.jpg"}, std::nullopt, false, "", "-x.jpg"},
+        {{"tn_photo_mallet", "--help"}, 0, false, "Usage: tn_photo_mallet", std::nullopt},
+        {{"tn_photo_mallet", "--version"}, 0, false, "tn_photo_mallet 1.", std::nullopt},
+        {{"tn_photo_mallet", "--bogus", "a.jpg"},
+         2,
+         true,
+         "'bogus'.\n\nUsage: tn_photo_mallet",
+         std::nullopt},
+        {{"tn_photo_mallet", "a.jpg", "b.jpg"}, 2, true, "Usage: tn_photo_mallet", std::nullopt},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.arguments.join(' ').toStdString());
+        const CommandLine line = read_command_line(c.arguments);
+        EXPECT_EQ(line.exit_code, c.exit_code);
+        EXPECT_EQ(line.output_is_error, c.to_standard_error);
+        EXPECT_NE(line.output.find(c.output_holds), std::string::npos) << line.output;
+        EXPECT_EQ(line.photo, c.photo);
+    }
+}
+
+}  // namespace
