@@ -25,7 +25,9 @@ PhotoOutcome correct_photo(PhotoCorrector& corrector, const PhotoJob& job, const
     try {
         if (stop) return interrupted;
         corrector.open_photo(job.input);
-        if (!corrector.photo_loaded) return failed(load_failure_text(corrector.load_failure));
+        // A failed open leaves the photo opened before it in place, as the window shows it.
+        if (corrector.load_failure.reason != LoadFailureReason::None || !corrector.photo_loaded)
+            return failed(load_failure_text(corrector.load_failure));
         if (stop) return interrupted;
         press_buttons(corrector, steps.presses);
 

@@ -68,8 +68,8 @@ TEST_F(MalletTest, WritesWhatTheWindowProgramSavesAfterTheSameButtons)
     const fs::path camera = make_photo("trip/day 2/hill.jpeg", 1301, 1000);  // above the phone pixel limit
     std::string output;
     ASSERT_EQ(run_mallet(folder,
-                         {"correct", "--preset", "indoors BULB lamp", "--lighter", "2", "--camera", "digital",
-                          "--darker", "1", "-o", "out", "trip"},
+                         {"correct", "--jobs", "1", "--preset", "indoors BULB lamp", "--lighter", "2",
+                          "--camera", "digital", "--darker", "1", "-o", "out", "trip"},
                          &output),
               0)
         << output;
