@@ -92,8 +92,8 @@ void PhotoCorrector::open_photo(const std::function<std::optional<std::string>()
 
         // Decoded beside the photo shown, so that a failure leaves that photo whole.
         Bitmap32 incoming;
-        IccProfile icc_profile;
-        if (!load_photo(*path, incoming, &icc_profile, &load_failure)) {
+        PhotoMetadata metadata;
+        if (!load_photo(*path, incoming, metadata, &load_failure)) {
             events_->load_failed();
             guard.release();
             set_busy(false);
@@ -105,7 +105,7 @@ void PhotoCorrector::open_photo(const std::function<std::optional<std::string>()
                 org_photo.swap_pixels(incoming);
                 // The old pixels go before the analysis takes its own memory.
                 incoming.set_size(0, 0);
-                org_icc_profile = std::move(icc_profile);
+                org_metadata = std::move(metadata);
                 correct_opened_photo(*path);
             } catch (...) {
                 // The old photo is gone and the new one half done: neither can be shown whole.
@@ -156,7 +156,7 @@ void PhotoCorrector::return_to_start_state()
     org_photo.set_size(0, 0);
     corrected_photo.set_size(0, 0);
     working_bitmap = Bitmap24();
-    org_icc_profile.clear();
+    org_metadata = PhotoMetadata();
     photo_loaded = false;
     photo_saved = false;
     camera_type = CameraType::MobilePhone;
@@ -287,7 +287,7 @@ void PhotoCorrector::save_photo(const std::optional<std::string>& path)
     // Encoding a big photo takes a moment: show the hourglass meanwhile.
     set_busy(true);
     BusyGuard guard([this] { set_busy(false); });
-    write_photo(corrected_photo, *path, org_icc_profile);
+    write_photo(corrected_photo, *path, org_metadata);
     guard.release();
     set_busy(false);
     photo_saved = true;

@@ -14,6 +14,7 @@
 #include "engine/curve_triple.h"
 #include "photo_files/file_names.h"
 #include "photo_files/jpeg_photo.h"
+#include "photo_files/photo_metadata.h"
 
 /// What the window must hear while an operation is still running, because it
 /// has to act before the operation goes on. Everything else the window reads
@@ -52,9 +53,10 @@ public:
     Bitmap32 org_photo;
     Bitmap32 corrected_photo;
     Bitmap24 working_bitmap;
-    // The colour profile embedded in the loaded file travels with `org_photo`
-    // into every saved file, so colour-managed viewers show the same colours.
-    IccProfile org_icc_profile;
+    // The loaded file's metadata (colour profile, EXIF, XMP, IPTC, comments,
+    // density) travels with `org_photo` into every saved file, made true of the
+    // saved photo; only a successful open replaces it.
+    PhotoMetadata org_metadata;
 
     // State.
     bool photo_loaded = false;

@@ -19,6 +19,8 @@
 #include "photo_files/atomic_file.h"
 #include "photo_files/exif_orientation.h"
 #include "photo_files/file_names.h"
+#include "photo_files/jpeg_metadata_markers.h"
+#include "photo_files/photo_metadata.h"
 
 // jpeglib.h needs FILE and size_t declared before it.
 #include <jpeglib.h>
@@ -96,6 +98,7 @@ struct DecodeState {
     unsigned int icc_size = 0;
     std::unique_ptr<std::uint32_t[]> turn_rows;  // rows waiting to be turned upright
     Bitmap32* photo = nullptr;
+    PhotoMetadata* metadata = nullptr;  // set when the caller wants the file's metadata
     bool photo_resized = false;
 
     DecodeState() = default;
@@ -236,6 +239,7 @@ LoadFailureReason run_decoder(DecodeState& state, const std::uint8_t* data, std:
     jpeg_save_markers(cinfo, JPEG_APP0 + 1, 0xFFFF);
     // Must be asked for before the header is read: the profile lives in APP2 markers.
     if (want_icc) jpeg_save_markers(cinfo, JPEG_APP0 + 2, 0xFFFF);
+    if (state.metadata != nullptr) keep_metadata_markers(cinfo);
     jpeg_read_header(cinfo, TRUE);
 
     if (static_cast<std::int64_t>(cinfo->image_width) * cinfo->image_height > kMaxPhotoPixels)
@@ -281,6 +285,7 @@ LoadFailureReason run_decoder(DecodeState& state, const std::uint8_t* data, std:
         JOCTET* icc = nullptr;
         if (jpeg_read_icc_profile(cinfo, &icc, &state.icc_size)) state.icc_bytes.reset(icc);
     }
+    if (state.metadata != nullptr) read_metadata_markers(cinfo, *state.metadata);
 
     const int orientation = orientation_of(cinfo);
     const int width = static_cast<int>(cinfo->image_width);
@@ -381,7 +386,7 @@ struct EncodeState {
     }
 };
 
-bool run_encoder(EncodeState& state, const Bitmap32& photo, const IccProfile& icc_profile)
+bool run_encoder(EncodeState& state, const Bitmap32& photo, const PhotoMetadata& metadata)
 {
     j_compress_ptr cinfo = &state.cinfo;
     if (setjmp(state.err.jump) != 0) return false;
@@ -398,9 +403,9 @@ bool run_encoder(EncodeState& state, const Bitmap32& photo, const IccProfile& ic
     jpeg_set_defaults(cinfo);
     cinfo->dct_method = JDCT_FLOAT;  // after the defaults, which reset it
     jpeg_set_quality(cinfo, kQuality, TRUE);
+    set_jfif_density(cinfo, metadata);
     jpeg_start_compress(cinfo, TRUE);
-    if (!icc_profile.empty())
-        jpeg_write_icc_profile(cinfo, icc_profile.data(), static_cast<unsigned int>(icc_profile.size()));
+    write_metadata_markers(cinfo, metadata);
 
     JSAMPROW row_pointers[kRowBatch];
     while (cinfo->next_scanline < cinfo->image_height) {
@@ -416,10 +421,10 @@ bool run_encoder(EncodeState& state, const Bitmap32& photo, const IccProfile& ic
     return true;
 }
 
-}  // namespace
-
-bool decode_jpeg_photo(const std::uint8_t* data, std::size_t size, Bitmap32& org_photo,
-                       IccProfile* icc_profile, LoadFailure* failure)
+// decode_jpeg_photo, giving the ICC profile and, when `metadata` is set, the rest of
+// the file's metadata too.
+bool decode_photo(const std::uint8_t* data, std::size_t size, Bitmap32& org_photo, IccProfile* icc_profile,
+                  PhotoMetadata* metadata, LoadFailure* failure)
 {
     if (icc_profile != nullptr) icc_profile->clear();
     if (failure != nullptr) *failure = {};
@@ -431,6 +436,7 @@ bool decode_jpeg_photo(const std::uint8_t* data, std::size_t size, Bitmap32& org
         }
         auto state = std::make_unique<DecodeState>();
         state->photo = &org_photo;
+        state->metadata = metadata;
         const LoadFailureReason reason = run_decoder(*state, data, size, icc_profile != nullptr);
         if (reason != LoadFailureReason::None) {
             if (failure != nullptr && reason == LoadFailureReason::DecoderError) {
@@ -454,7 +460,8 @@ bool decode_jpeg_photo(const std::uint8_t* data, std::size_t size, Bitmap32& org
     }
 }
 
-bool load_photo(const std::string& path, Bitmap32& org_photo, IccProfile* icc_profile, LoadFailure* failure)
+bool load_file(const std::string& path, Bitmap32& org_photo, IccProfile* icc_profile, PhotoMetadata* metadata,
+               LoadFailure* failure)
 {
     if (icc_profile != nullptr) icc_profile->clear();
     if (failure != nullptr) *failure = {};
@@ -463,40 +470,103 @@ bool load_photo(const std::string& path, Bitmap32& org_photo, IccProfile* icc_pr
     std::size_t size = 0;
     const LoadFailureReason reason = read_whole_file(path, bytes, size);
     if (reason != LoadFailureReason::None) return refuse(failure, reason);
-    return decode_jpeg_photo(bytes.get(), size, org_photo, icc_profile, failure);
+    return decode_photo(bytes.get(), size, org_photo, icc_profile, metadata, failure);
+}
+
+}  // namespace
+
+bool decode_jpeg_photo(const std::uint8_t* data, std::size_t size, Bitmap32& org_photo,
+                       IccProfile* icc_profile, LoadFailure* failure)
+{
+    return decode_photo(data, size, org_photo, icc_profile, nullptr, failure);
+}
+
+bool decode_jpeg_photo(const std::uint8_t* data, std::size_t size, Bitmap32& org_photo,
+                       PhotoMetadata& metadata, LoadFailure* failure)
+{
+    metadata = {};
+    if (decode_photo(data, size, org_photo, &metadata.icc_profile, &metadata, failure)) return true;
+    metadata = {};
+    return false;
+}
+
+bool load_photo(const std::string& path, Bitmap32& org_photo, IccProfile* icc_profile, LoadFailure* failure)
+{
+    return load_file(path, org_photo, icc_profile, nullptr, failure);
+}
+
+bool load_photo(const std::string& path, Bitmap32& org_photo, PhotoMetadata& metadata, LoadFailure* failure)
+{
+    metadata = {};
+    if (load_file(path, org_photo, &metadata.icc_profile, &metadata, failure)) return true;
+    metadata = {};
+    return false;
 }
 
 namespace {
 
 // Encodes into state's output buffer; throws EPhotoWriteError when the encoder fails.
-void encode_into(EncodeState& state, const Bitmap32& photo, const IccProfile& icc_profile)
+void encode_into(EncodeState& state, const Bitmap32& photo, const PhotoMetadata& metadata)
 {
-    if (!run_encoder(state, photo, icc_profile)) {
+    if (!run_encoder(state, photo, metadata)) {
         char message[JMSG_LENGTH_MAX] = {};
         state.err.pub.format_message(reinterpret_cast<j_common_ptr>(&state.cinfo), message);
         throw EPhotoWriteError(std::string("Cannot encode the photo: ") + message);
     }
 }
 
-}  // namespace
-
-std::vector<std::uint8_t> encode_jpeg_photo(const Bitmap32& corrected_photo, const IccProfile& icc_profile)
+PhotoMetadata only_profile(const IccProfile& icc_profile)
 {
-    if (corrected_photo.is_empty()) return {};
+    PhotoMetadata metadata;
+    metadata.icc_profile = icc_profile;
+    return metadata;
+}
+
+// The metadata comes as it is to be written: already made true of the photo.
+std::vector<std::uint8_t> encode_with(const Bitmap32& photo, const PhotoMetadata& metadata)
+{
+    if (photo.is_empty()) return {};
     auto state = std::make_unique<EncodeState>();
-    encode_into(*state, corrected_photo, icc_profile);
+    encode_into(*state, photo, metadata);
     return std::vector<std::uint8_t>(state->output, state->output + state->output_size);
 }
 
-void write_photo(const Bitmap32& corrected_photo, const std::string& path, const IccProfile& icc_profile)
+void write_with(const Bitmap32& corrected_photo, const std::string& path, const PhotoMetadata* loaded,
+                const IccProfile& icc_profile)
 {
     std::unique_ptr<EncodeState> state;
     try {
         state = std::make_unique<EncodeState>();
         // The whole file is made in memory first, so a failing encoder never touches the disk.
-        if (!corrected_photo.is_empty()) encode_into(*state, corrected_photo, icc_profile);
+        if (!corrected_photo.is_empty())
+            encode_into(*state, corrected_photo,
+                        loaded != nullptr ? metadata_for_saved_photo(*loaded, corrected_photo)
+                                          : only_profile(icc_profile));
     } catch (const std::bad_alloc&) {
         throw EPhotoWriteError("Cannot write file " + path + ": out of memory");
     }
     write_file_atomically(path, state->output, state->output_size);
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> encode_jpeg_photo(const Bitmap32& corrected_photo, const IccProfile& icc_profile)
+{
+    return encode_with(corrected_photo, only_profile(icc_profile));
+}
+
+std::vector<std::uint8_t> encode_jpeg_photo(const Bitmap32& corrected_photo, const PhotoMetadata& metadata)
+{
+    if (corrected_photo.is_empty()) return {};
+    return encode_with(corrected_photo, metadata_for_saved_photo(metadata, corrected_photo));
+}
+
+void write_photo(const Bitmap32& corrected_photo, const std::string& path, const IccProfile& icc_profile)
+{
+    write_with(corrected_photo, path, nullptr, icc_profile);
+}
+
+void write_photo(const Bitmap32& corrected_photo, const std::string& path, const PhotoMetadata& metadata)
+{
+    write_with(corrected_photo, path, &metadata, {});
 }

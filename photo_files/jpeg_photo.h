@@ -9,6 +9,7 @@
 #include "photo_files/load_failure.h"
 
 class Bitmap32;
+struct PhotoMetadata;
 
 /// An embedded ICC colour profile, as the bytes of the profile itself.
 using IccProfile = std::vector<std::uint8_t>;
@@ -62,7 +63,8 @@ bool decode_jpeg_photo(const std::uint8_t* data, std::size_t size, Bitmap32& org
 /// Encodes `corrected_photo` as a baseline JPEG: red, green and blue of every pixel
 /// unchanged (alpha dropped), YCbCr with 2 x 2 chroma subsampling, float DCT,
 /// quality 95 with every quantisation entry within 1 to 255, standard Huffman
-/// tables, a JFIF header, and `icc_profile` when it is not empty. No other metadata.
+/// tables, a JFIF header, and `icc_profile` when it is not empty. No other metadata
+/// (the PhotoMetadata overload below carries the rest).
 /// A 0 x 0 photo gives no bytes. Throws EPhotoWriteError when the encoder fails.
 std::vector<std::uint8_t> encode_jpeg_photo(const Bitmap32& corrected_photo,
                                             const IccProfile& icc_profile = {});
@@ -74,3 +76,16 @@ std::vector<std::uint8_t> encode_jpeg_photo(const Bitmap32& corrected_photo,
 /// "Cannot write file <path>: <reason>").
 void write_photo(const Bitmap32& corrected_photo, const std::string& path,
                  const IccProfile& icc_profile = {});
+
+/// load_photo that also gives the file's metadata (photo_files/photo_metadata.h),
+/// everything a saved photo carries on; cleared when the load fails.
+bool load_photo(const std::string& path, Bitmap32& org_photo, PhotoMetadata& metadata,
+                LoadFailure* failure = nullptr);
+bool decode_jpeg_photo(const std::uint8_t* data, std::size_t size, Bitmap32& org_photo,
+                       PhotoMetadata& metadata, LoadFailure* failure = nullptr);
+
+/// encode_jpeg_photo and write_photo with the metadata of the photo `corrected_photo`
+/// was made from, made true of it (metadata_for_saved_photo) and written after the
+/// JFIF header, whose density it gives.
+std::vector<std::uint8_t> encode_jpeg_photo(const Bitmap32& corrected_photo, const PhotoMetadata& metadata);
+void write_photo(const Bitmap32& corrected_photo, const std::string& path, const PhotoMetadata& metadata);

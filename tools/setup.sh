@@ -25,6 +25,7 @@ package_packages=(dpkg-dev file)
 test_packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth xdotool imagemagick x11-utils python3
+    libimage-exiftool-perl
     libjpeg-turbo-progs # djpeg and cjpeg, what the batch benchmark measures mallet against
     clang libclang-rt-14-dev
     "${package_packages[@]}" desktop-file-utils appstream

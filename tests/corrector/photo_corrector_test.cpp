@@ -8,10 +8,12 @@
 #include <vector>
 
 #include "engine/database.h"
+#include "photo_files/exif_orientation.h"
 #include "tests/support/file_bytes.h"
 #include "tests/support/pixels.h"
 #include "tests/support/synthetic_photos.h"
 #include "tests/support/temp_dir.h"
+#include "tools/sample_jpeg/sample_metadata.h"
 
 namespace fs = std::filesystem;
 
@@ -410,7 +412,7 @@ TEST_F(PhotoCorrectorTest, ColourProfileOfTheOpenedPhotoGoesIntoTheSavedFile)
     write_photo(photo, with_profile, profile);
 
     corrector.open_photo(with_profile);
-    EXPECT_EQ(corrector.org_icc_profile, profile);
+    EXPECT_EQ(corrector.org_metadata.icc_profile, profile);
     const std::string out = folder.file("icc_out.jpg");
     corrector.save_photo(out);
     Bitmap32 back;
@@ -420,14 +422,47 @@ TEST_F(PhotoCorrectorTest, ColourProfileOfTheOpenedPhotoGoesIntoTheSavedFile)
 
     // A failed open keeps the profile of the photo still shown; a good one replaces it.
     corrector.open_photo(folder.file("missing.jpg"));
-    EXPECT_EQ(corrector.org_icc_profile, profile);
+    EXPECT_EQ(corrector.org_metadata.icc_profile, profile);
     EXPECT_EQ(corrector.load_failure.reason, LoadFailureReason::CannotReadFile);
     corrector.open_photo(make_photo("plain.jpg", 8, 8));
-    EXPECT_TRUE(corrector.org_icc_profile.empty());
+    EXPECT_TRUE(corrector.org_metadata.icc_profile.empty());
     EXPECT_EQ(corrector.load_failure.reason, LoadFailureReason::None);
     corrector.save_photo(out);
     ASSERT_TRUE(load_photo(out, back, &saved_profile));
     EXPECT_TRUE(saved_profile.empty());
+}
+
+// The opened photo's metadata is saved with it, made true of the upright photo, and
+// stays the corrector's until another photo opens: a failed open must not leave the
+// next save with nothing, nor with a mixture.
+TEST_F(PhotoCorrectorTest, MetadataOfTheOpenedPhotoGoesIntoItsSavesUntilAnotherPhotoOpens)
+{
+    CameraExifSettings exif;
+    exif.orientation = 6;
+    JpegWriteSettings settings;
+    settings.markers = {{JPEG_APP0 + 1, camera_exif_payload(exif)}, {JPEG_COM, {'h', 'i'}}};
+    const Bytes pixels(24 * 16 * 3, 128);
+    const std::string camera = folder.file("camera.jpg");
+    write_bytes(camera, write_sample_jpeg(24, 16, 3, pixels.data(), settings));
+
+    const std::string out = folder.file("out.jpg");
+    Bitmap32 back;
+    PhotoMetadata saved;
+    corrector.open_photo(camera);
+    corrector.save_photo(out);
+    ASSERT_TRUE(load_photo(out, back, saved));
+    EXPECT_EQ(back.height(), 24);
+    EXPECT_EQ(exif_orientation(saved.exif.data(), saved.exif.size()), 1);
+    EXPECT_EQ(saved.comments, (std::vector<Bytes>{{'h', 'i'}}));
+
+    const PhotoMetadata opened = corrector.org_metadata;
+    corrector.open_photo(folder.file("missing.jpg"));
+    EXPECT_EQ(corrector.org_metadata, opened);
+    corrector.open_photo(make_photo("plain.jpg", 8, 8));
+    corrector.save_photo(out);
+    ASSERT_TRUE(load_photo(out, back, saved));
+    EXPECT_TRUE(saved.exif.empty());
+    EXPECT_TRUE(saved.comments.empty());
 }
 
 }  // namespace

@@ -12,7 +12,9 @@
 #include <string>
 
 #include "engine/bitmap32.h"
+#include "photo_files/exif_orientation.h"
 #include "photo_files/jpeg_photo.h"
+#include "photo_files/photo_metadata.h"
 #include "tests/photo_files/jpeg_fixtures.h"
 #include "tests/support/file_bytes.h"
 #include "tests/support/temp_dir.h"
@@ -73,6 +75,25 @@ TEST_F(UnreadableFile, FileWithoutReadPermissionFails)
     ASSERT_EQ(chmod(path.c_str(), 0), 0);
     EXPECT_EQ(load_outcome(path, photo), "cannot read the file");
     expect_old_photo_kept();
+}
+
+// Metadata the metadata fuzzer found a save could not settle: saved once, reopened
+// and saved again, a photo must keep the same metadata, with orientation 1.
+TEST(SavedMetadataRegression, FuzzerFindingsSettleAfterOneSave)
+{
+    TempDir dir;
+    for (const char* name : {"exif_ifd0_inside_its_header.jpg"}) {
+        SCOPED_TRACE(name);
+        Bitmap32 photo, back;
+        PhotoMetadata loaded, saved, saved_again;
+        ASSERT_TRUE(load_photo(std::string(TINTELO_TEST_DATA) + "/" + name, photo, loaded));
+        write_photo(photo, dir.file("once.jpg"), loaded);
+        ASSERT_TRUE(load_photo(dir.file("once.jpg"), back, saved));
+        write_photo(photo, dir.file("twice.jpg"), saved);
+        ASSERT_TRUE(load_photo(dir.file("twice.jpg"), back, saved_again));
+        EXPECT_EQ(saved_again, saved);
+        EXPECT_EQ(exif_orientation(saved.exif.data(), saved.exif.size()), 1);
+    }
 }
 
 }  // namespace

@@ -11,7 +11,7 @@ set -euo pipefail
 top=$(cd "$(dirname "$0")/../.." && pwd)
 build=${TINTELO_FUZZ_BUILD:-$top/build-fuzz}
 seconds=${TINTELO_FUZZ_SECONDS:-30}
-fuzzers=(decode_jpeg_photo_fuzzer write_photo_fuzzer)
+fuzzers=(decode_jpeg_photo_fuzzer write_photo_fuzzer metadata_fuzzer)
 
 CC=clang CXX=clang++ cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DTINTELO_FUZZ=ON -DTINTELO_BENCH=OFF >/dev/null

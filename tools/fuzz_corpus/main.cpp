@@ -1,8 +1,8 @@
 // Writes the seed photos the loader's fuzzers start from: one small file for each
 // kind of JPEG the loader has a separate road for (sampling, progression, colour
-// space, restart markers, EXIF orientation, ICC profile chunks, arithmetic coding)
-// and a few cut short. The output is the same byte for byte on every run, so the
-// committed corpus can be remade and compared.
+// space, restart markers, EXIF orientation, ICC profile chunks, arithmetic coding),
+// two with a camera's full set of metadata, and a few cut short. The output is the
+// same byte for byte on every run, so the committed corpus can be remade and compared.
 //
 // Usage: fuzz_corpus <output folder>
 
@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "tools/sample_jpeg/sample_jpeg.h"
+#include "tools/sample_jpeg/sample_metadata.h"
 
 namespace {
 
@@ -304,6 +305,44 @@ int main(int argc, char** argv)
         write("comment.jpg", encode(pattern(1, 1, 3), s));
     }
     write("wide_strip.jpg", encode(pattern(300, 1, 3), {}));
+    {
+        // Metadata as cameras and photo libraries lay it out: EXIF with a maker note,
+        // GPS and a thumbnail, XMP (attributes or elements, one with an extension part),
+        // IPTC with a Photoshop thumbnail, comments, an ICC profile and a print density.
+        const Bytes thumbnail = encode(pattern(8, 6, 3), {});
+        CameraExifSettings exif;
+        exif.orientation = 6;
+        exif.pixel_width = portrait.width;
+        exif.pixel_height = portrait.height;
+        exif.thumbnail = thumbnail;
+        Settings s;
+        s.density_unit = 1;
+        s.x_density = s.y_density = 300;
+        s.markers = {{JPEG_APP0 + 1, camera_exif_payload(exif)},
+                     {JPEG_APP0 + 1, xmp_payload(false, 6, portrait.width, portrait.height)},
+                     {JPEG_APP0 + 13, iptc_payload(thumbnail)},
+                     {JPEG_COM, {'h', 'a', 'r', 'b', 'o', 'u', 'r'}}};
+        s.icc_profile = icc_profile(300);
+        write("metadata_camera_little_endian.jpg", encode(portrait, s));
+
+        exif.big_endian = true;
+        exif.orientation = 8;
+        exif.image_size_in_ifd0 = true;
+        Bytes extension;
+        const std::string extension_header = "http://ns.adobe.com/xmp/extension/";
+        extension.insert(extension.end(), extension_header.begin(), extension_header.end());
+        extension.push_back(0);
+        extension.insert(extension.end(), 32, 'A');                    // the GUID, in hex
+        extension.insert(extension.end(), {0, 0, 0, 16, 0, 0, 0, 0});  // full length, this part's offset
+        const std::string part = "<rdf:Bag></rdf:Bag>";
+        extension.insert(extension.end(), part.begin(), part.begin() + 16);
+        s = Settings{};
+        s.markers = {{JPEG_APP0 + 1, camera_exif_payload(exif)},
+                     {JPEG_APP0 + 1, xmp_payload(true, 8, portrait.width, portrait.height)},
+                     {JPEG_APP0 + 1, extension},
+                     {JPEG_APP0 + 13, iptc_payload()}};
+        write("metadata_camera_big_endian_xmp_elements.jpg", encode(portrait, s));
+    }
 
     // Cut short: in the image data (the library completes the photo itself), in the
     // header, right after the start of the first scan, and after the start marker alone.

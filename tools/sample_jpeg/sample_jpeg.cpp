@@ -27,6 +27,9 @@ Bytes write_sample_jpeg(int width, int height, int components, const std::uint8_
         cinfo.comp_info[c].v_samp_factor = settings.sampling[c].second;
     }
     if (settings.float_dct) cinfo.dct_method = JDCT_FLOAT;
+    cinfo.density_unit = settings.density_unit;
+    cinfo.X_density = settings.x_density;
+    cinfo.Y_density = settings.y_density;
     jpeg_set_quality(&cinfo, settings.quality, TRUE);
     cinfo.arith_code = settings.arithmetic;
     cinfo.optimize_coding = settings.optimise;

@@ -32,6 +32,10 @@ struct JpegWriteSettings {
     // Sampling factors (h, v) per component, from the first; empty: the library's defaults.
     std::vector<std::pair<int, int>> sampling;
     std::vector<jpeg_scan_info> scans;
+    // The JFIF header's density: unit 0 (aspect only), 1 (per inch) or 2 (per cm).
+    std::uint8_t density_unit = 0;
+    std::uint16_t x_density = 1;
+    std::uint16_t y_density = 1;
     std::vector<JpegMarker> markers;  // written right after the header, in this order
     Bytes icc_profile;                // written after `markers`, in as many chunks as it needs
 };
