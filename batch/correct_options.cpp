@@ -21,7 +21,7 @@ const char* const kMalletHelp =
     "suggests (more than 1,300,000 pixels: digital camera, otherwise mobile phone), then\n"
     "the buttons below are pressed in the order given, and the result is saved as the\n"
     "window program saves it: the same file, byte for byte (JPEG quality 95, with the\n"
-    "photo's colour profile).\n"
+    "photo's EXIF, XMP, IPTC, comments and colour profile, the orientation set upright).\n"
     "\n"
     "Inputs:\n"
     "  PHOTO              a .jpg or .jpeg file\n"

@@ -14,6 +14,7 @@
 #include "tests/support/file_bytes.h"
 #include "tests/support/synthetic_photos.h"
 #include "tests/support/temp_dir.h"
+#include "tools/sample_jpeg/sample_metadata.h"
 
 namespace fs = std::filesystem;
 
@@ -21,7 +22,7 @@ namespace {
 
 constexpr auto npos = std::string::npos;
 constexpr std::uint8_t kStartOfFrame[] = {0xFF, 0xC0};
-using Bytes = std::vector<std::uint8_t>;
+using Byte = std::uint8_t;
 
 class MalletTest : public ::testing::Test {
 protected:
@@ -41,6 +42,26 @@ protected:
         const fs::path path = folder / name;
         fs::create_directories(path.parent_path());
         write_photo(photo, path.string());
+        return path;
+    }
+
+    // A phone's photo turned on its side, with EXIF (maker note, GPS, thumbnail), XMP, IPTC and a comment.
+    fs::path make_tagged_photo(const std::string& name)
+    {
+        CameraExifSettings exif;
+        exif.orientation = 6;
+        const Bytes grey(8 * 8 * 3, 90);
+        exif.thumbnail = write_sample_jpeg(8, 8, 3, grey.data(), {});
+        JpegWriteSettings settings;
+        settings.markers = {{JPEG_APP0 + 1, camera_exif_payload(exif)},
+                            {JPEG_APP0 + 1, xmp_payload(false, 6, 0, 0)},
+                            {JPEG_APP0 + 13, iptc_payload()},
+                            {JPEG_COM, {'h', 'i'}}};
+        Bytes samples;
+        for (int i = 0; i < 48 * 32; ++i)
+            samples.insert(samples.end(), {Byte(i), Byte(i / 7), Byte(200 - i / 9)});
+        const fs::path path = folder / name;
+        write_bytes(path.string(), write_sample_jpeg(48, 32, 3, samples.data(), settings));
         return path;
     }
 
@@ -65,6 +86,7 @@ const auto no_buttons = [](PhotoCorrector&) {};
 TEST_F(MalletTest, WritesWhatTheWindowProgramSavesAfterTheSameButtons)
 {
     const fs::path phone = make_photo("trip/beach.jpg", 60, 40);
+    const fs::path tagged = make_tagged_photo("trip/camera.jpg");
     const fs::path camera = make_photo("trip/day 2/hill.jpeg", 1301, 1000);  // above the phone pixel limit
     std::string output;
     ASSERT_EQ(run_mallet(folder,
@@ -81,12 +103,15 @@ TEST_F(MalletTest, WritesWhatTheWindowProgramSavesAfterTheSameButtons)
         c.darken();
     };
     EXPECT_TRUE(bytes_of(folder / "out/beach.jpg") == saved_by_program(phone, buttons));
+    EXPECT_TRUE(bytes_of(folder / "out/camera.jpg") == saved_by_program(tagged, buttons));
+    // The same worker opened this one right after the tagged photo: none of its metadata may follow.
     EXPECT_TRUE(bytes_of(folder / "out/day 2/hill.jpeg") == saved_by_program(camera, buttons));
 
     // Without buttons: the automatic correction, saved beside each input, by two workers.
     ASSERT_EQ(run_mallet(folder, {"correct", "--jobs", "2", "trip"}, &output), 0) << output;
     EXPECT_NE(output.find("ok trip/beach.jpg -> trip/beach_corrected.jpg\n"), npos) << output;
     EXPECT_TRUE(bytes_of(folder / "trip/beach_corrected.jpg") == saved_by_program(phone, no_buttons));
+    EXPECT_TRUE(bytes_of(folder / "trip/camera_corrected.jpg") == saved_by_program(tagged, no_buttons));
     EXPECT_TRUE(bytes_of(folder / "trip/day 2/hill_corrected.jpg") == saved_by_program(camera, no_buttons));
     EXPECT_TRUE(bytes_of(folder / "trip/beach_corrected.jpg") != bytes_of(folder / "out/beach.jpg"));
 }
