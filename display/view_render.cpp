@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "display/compositing.h"
+#include "engine/row_pool.h"
 
 namespace {
 
@@ -134,8 +135,11 @@ inline void sum_columns(const std::uint32_t* first, std::ptrdiff_t row_stride, i
     }
 }
 
-void render_reduced(const Bitmap32& photo, const AxisSpans& xs, const AxisSpans& ys, std::uint32_t background,
-                    std::uint32_t* target, std::ptrdiff_t stride)
+// Screen rows [first_row, end_row) of a reduced view; scratch of its own, so bands
+// of rows can run on several cores.
+void render_reduced_rows(const Bitmap32& photo, const AxisSpans& xs, const AxisSpans& ys,
+                         std::uint32_t background, std::uint32_t* target, std::ptrdiff_t stride,
+                         int first_row, int end_row)
 {
     const DisplayAttributes& attributes = photo.attributes;
     // Packed sums hold up to 256 rows: 256 x 255 still fits in 16 bits.
@@ -149,7 +153,7 @@ void render_reduced(const Bitmap32& photo, const AxisSpans& xs, const AxisSpans&
     // Per visible screen column: blue, green, red and alpha sums over its footprint.
     std::vector<std::uint32_t> sums(static_cast<std::size_t>(xs.count) * 4);
 
-    for (int j = 0; j < ys.count; ++j) {
+    for (int j = first_row; j < end_row; ++j) {
         std::fill(sums.begin(), sums.end(), 0u);
         const int last_row = ys.first[j] + ys.length[j];
         for (int pass_row = ys.first[j]; pass_row < last_row; pass_row += kRowsPerPass) {
@@ -177,6 +181,17 @@ void render_reduced(const Bitmap32& photo, const AxisSpans& xs, const AxisSpans&
     }
 }
 
+void render_reduced(const Bitmap32& photo, const AxisSpans& xs, const AxisSpans& ys, std::uint32_t background,
+                    std::uint32_t* target, std::ptrdiff_t stride, RowPool& pool)
+{
+    // Each screen row reads only its own photo rows, so bands give the same pixels as one pass.
+    auto band = [&](int first_row, int end_row, int) {
+        render_reduced_rows(photo, xs, ys, background, target, stride, first_row, end_row);
+    };
+    constexpr int kMinimumScreenRowsPerBand = 16;
+    pool.run(ys.count, kMinimumScreenRowsPerBand, band);
+}
+
 void render_sampled(const Bitmap32& photo, const AxisSpans& xs, const AxisSpans& ys, std::uint32_t background,
                     std::uint32_t* target, std::ptrdiff_t stride)
 {
@@ -198,6 +213,12 @@ void render_sampled(const Bitmap32& photo, const AxisSpans& xs, const AxisSpans&
 void render_view(const Bitmap32& photo, const ViewGeometry& geometry, std::uint32_t background,
                  std::uint32_t* target, std::ptrdiff_t stride)
 {
+    render_view(photo, geometry, background, target, stride, RowPool::shared());
+}
+
+void render_view(const Bitmap32& photo, const ViewGeometry& geometry, std::uint32_t background,
+                 std::uint32_t* target, std::ptrdiff_t stride, RowPool& pool)
+{
     const int view_width = geometry.view_width();
     const int view_height = geometry.view_height();
     const std::uint32_t fill = background | 0xFF000000u;
@@ -211,7 +232,7 @@ void render_view(const Bitmap32& photo, const ViewGeometry& geometry, std::uint3
     const AxisSpans ys = axis_spans(photo.height(), geometry.drawn_height(), geometry.top(), view_height);
     if (xs.count == 0 || ys.count == 0) return;
     if (xs.reduces || ys.reduces)
-        render_reduced(photo, xs, ys, fill, target, stride);
+        render_reduced(photo, xs, ys, fill, target, stride, pool);
     else
         render_sampled(photo, xs, ys, fill, target, stride);
 }

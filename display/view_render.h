@@ -3,8 +3,10 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "engine/bitmap32.h"
 #include "display/view_geometry.h"
+#include "engine/bitmap32.h"
+
+class RowPool;
 
 /// Draws what a photo view shows into `target`, a buffer of
 /// geometry.view_width() x geometry.view_height() words with `stride` words per
@@ -22,3 +24,8 @@
 /// draws as background only.
 void render_view(const Bitmap32& photo, const ViewGeometry& geometry, std::uint32_t background,
                  std::uint32_t* target, std::ptrdiff_t stride);
+
+/// The same, with a reduced view's rows shared out by `pool` (the form above uses the
+/// process's pool); the words written do not depend on the pool.
+void render_view(const Bitmap32& photo, const ViewGeometry& geometry, std::uint32_t background,
+                 std::uint32_t* target, std::ptrdiff_t stride, RowPool& pool);

@@ -6,6 +6,7 @@
 #include "engine/bitmap24.h"
 #include "engine/bitmap32.h"
 #include "engine/pixel_packing.h"
+#include "engine/row_pool.h"
 
 ProfileStatistics PhotoStatistics::profile_statistics() const
 {
@@ -92,24 +93,16 @@ PhotoStatistics statistics_of_histograms(const THistogram& red, const THistogram
     return photo;
 }
 
-}  // namespace
-
-PhotoStatistics measure_photo(const Bitmap24& bitmap)
-{
-    THistogram red;
-    THistogram green;
+// What one band of rows contributes to the profile statistics.
+struct BandCounts {
     THistogram blue;
     THistogram intensity;
-    fill_analysis_histograms(bitmap, red, green, blue, intensity);
-    return statistics_of_histograms(red, green, blue, intensity);
-}
+    std::uint64_t red_sum = 0;
+    std::uint64_t green_sum = 0;
+};
 
-ProfileStatistics copy_and_measure_profile(const Bitmap32& photo, Bitmap24& working_bitmap)
+void count_rows(const Bitmap32& photo, Bitmap24& working_bitmap, int first, int end, BandCounts& band)
 {
-    // Bins and the count are signed 32-bit; refuse rather than wrap around.
-    if (photo.pixel_count() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max()))
-        throw EHistogramError("GetHistogram:  Bitmap has too many pixels to count.");
-    working_bitmap.set_size_for_overwrite(photo.width(), photo.height());
     // The rules read only the red and green means, and a mean is the level sum
     // over the count. Summing those two channels in registers leaves two
     // counter increments per pixel instead of four; blue and intensity need
@@ -128,21 +121,62 @@ ProfileStatistics copy_and_measure_profile(const Bitmap32& photo, Bitmap24& work
         counts.increment(set, 1, intensity_of(r, g, b));
     };
     constexpr int sets = SplitCounts<2>::sets;
-    if (!photo.is_empty()) {
-        for (int y = 0; y < photo.height(); ++y) {
-            const std::uint32_t* in = photo.scan_line(y);
-            std::uint8_t* out = working_bitmap.scan_line(y);
-            int x = 0;
-            for (; x + sets <= photo.width(); x += sets) {
+    for (int y = first; y < end; ++y) {
+        const std::uint32_t* in = photo.scan_line(y);
+        std::uint8_t* out = working_bitmap.scan_line(y);
+        int x = 0;
+        for (; x + sets <= photo.width(); x += sets) {
 #pragma GCC unroll 4
-                for (int set = 0; set < sets; ++set) copy_and_count(set, in[x + set], out + 3 * (x + set));
-            }
-            for (; x < photo.width(); ++x) copy_and_count(0, in[x], out + 3 * x);
+            for (int set = 0; set < sets; ++set) copy_and_count(set, in[x + set], out + 3 * (x + set));
         }
+        for (; x < photo.width(); ++x) copy_and_count(0, in[x], out + 3 * x);
     }
+    counts.store(0, band.blue);
+    counts.store(1, band.intensity);
+    band.red_sum = red_sum;
+    band.green_sum = green_sum;
+}
+
+}  // namespace
+
+PhotoStatistics measure_photo(const Bitmap24& bitmap)
+{
+    THistogram red;
+    THistogram green;
+    THistogram blue;
+    THistogram intensity;
+    fill_analysis_histograms(bitmap, red, green, blue, intensity);
+    return statistics_of_histograms(red, green, blue, intensity);
+}
+
+ProfileStatistics copy_and_measure_profile(const Bitmap32& photo, Bitmap24& working_bitmap)
+{
+    // Bins and the count are signed 32-bit; refuse rather than wrap around.
+    if (photo.pixel_count() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max()))
+        throw EHistogramError("GetHistogram:  Bitmap has too many pixels to count.");
+    working_bitmap.set_size_for_overwrite(photo.width(), photo.height());
+    // Bands of rows are counted on several cores; integer counts and level sums
+    // add up exactly, so the merged figures do not depend on the split.
+    RowPool& pool = RowPool::shared();
+    constexpr int minimum_rows_per_band = 64;
+    std::array<BandCounts, RowPool::kMaximumBands> bands;
+    const int parts = pool.run_parts(photo.height(), minimum_rows_per_band);
+    auto band = [&](int first, int end, int part) {
+        count_rows(photo, working_bitmap, first, end, bands[static_cast<std::size_t>(part)]);
+    };
+    if (!photo.is_empty()) pool.run(photo.height(), minimum_rows_per_band, band);
     THistogram blue, intensity;
-    counts.store(0, blue);
-    counts.store(1, intensity);
+    std::uint64_t red_sum = 0;
+    std::uint64_t green_sum = 0;
+    for (int part = 0; part < parts; ++part) {
+        const BandCounts& counts = bands[static_cast<std::size_t>(part)];
+        for (int value = 0; value < 256; ++value) {
+            blue.bins[value] += counts.blue.bins[value];
+            intensity.bins[value] += counts.intensity.bins[value];
+        }
+        red_sum += counts.red_sum;
+        green_sum += counts.green_sum;
+    }
     const HistogramStatistics blue_statistics = statistics_of(blue);
     const HistogramStatistics intensity_statistics = statistics_of(intensity);
     const auto pixels = static_cast<std::int64_t>(photo.pixel_count());

@@ -2,7 +2,11 @@
 
 #include <cstdio>
 #include <ctime>
+#include <fstream>
 #include <memory>
+
+#include "engine/curve_path.h"
+#include "engine/row_pool.h"
 
 // jpeglib.h needs FILE and size_t declared before it.
 #include <jpeglib.h>
@@ -70,4 +74,18 @@ void print_ratio(const RatioReporter& reporter, const char* name, const char* su
                     b->second.real_ms * 1e6 / pixels);
     if (target > 0) std::printf("   target %.2fx", target);
     std::printf("\n");
+}
+
+void print_machine()
+{
+    std::string model = "unknown CPU";
+    std::ifstream cpuinfo("/proc/cpuinfo");
+    for (std::string line; std::getline(cpuinfo, line);)
+        if (line.rfind("model name", 0) == 0) {
+            model = line.substr(line.find(':') + 2);
+            break;
+        }
+    std::printf("CPU: %s; curve path: %s (fastest here: %s); threads in the pool: %d\n", model.c_str(),
+                curve_path_name(curve_path()), curve_path_name(fastest_curve_path()),
+                RowPool::shared().threads());
 }

@@ -32,3 +32,7 @@ public:
 /// `pixels` above 0 adds the per-pixel times. Silent when either was not run.
 void print_ratio(const RatioReporter& reporter, const char* name, const char* subject, const char* baseline,
                  double target, double pixels = 0);
+
+/// Prints the CPU model, the curve lookup path and the threads the passes use, so that
+/// figures copied from a run say what they were measured on and which paths they took.
+void print_machine();

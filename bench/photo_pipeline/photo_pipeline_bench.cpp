@@ -1,6 +1,7 @@
 // The photo pipeline's speed against the bare work it cannot avoid, on a
 // 24-megapixel photo:
 //   apply_curves  vs a loop that only copies the words     (target: within 1.5x)
+//                 on every lookup path this CPU has, on one thread and on all of them
 //   load_photo    vs bare libjpeg decoding the same file    (target: within 1.10x)
 //   write_photo   vs bare libjpeg encoding the same pixels  (target: within 1.10x)
 //   write_photo with a camera's metadata vs without it       (target: within 1.01x;
@@ -22,7 +23,9 @@
 
 #include "bench/common/bench_support.h"
 #include "engine/bitmap32.h"
+#include "engine/curve_path.h"
 #include "engine/curve_triple.h"
+#include "engine/row_pool.h"
 #include "photo_files/jpeg_photo.h"
 #include "photo_files/photo_metadata.h"
 #include "tests/support/file_bytes.h"
@@ -127,8 +130,14 @@ void BM_CopyLoop(benchmark::State& state)
     per_pixel(state);
 }
 
+// Args: the lookup path (CurvePath as a number; only the paths this CPU runs are
+// registered) and the threads the pass may use.
 void BM_ApplyCurves(benchmark::State& state)
 {
+    set_curve_path(static_cast<CurvePath>(state.range(0)));
+    RowPool::shared().set_thread_limit(static_cast<int>(state.range(1)));
+    state.SetLabel(std::string(curve_path_name(curve_path())) + ", " + std::to_string(state.range(1)) +
+                   " thread(s)");
     const Bitmap32& source = fixture().photo;
     const CurveTriple triple = brightening_triple();
     Bitmap32 destination;
@@ -137,6 +146,8 @@ void BM_ApplyCurves(benchmark::State& state)
         apply_curves(&destination, &source, triple);
         benchmark::ClobberMemory();
     }
+    set_curve_path(fastest_curve_path());
+    RowPool::shared().set_thread_limit(RowPool::kMaximumThreads);
     per_pixel(state);
 }
 
@@ -262,7 +273,12 @@ void BM_SaveWithMetadataOverWithout(benchmark::State& state)
 
 constexpr int kRepetitions = 7;
 BENCHMARK(BM_CopyLoop)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(kRepetitions);
-BENCHMARK(BM_ApplyCurves)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(kRepetitions);
+BENCHMARK(BM_ApplyCurves)
+    ->ArgsProduct({benchmark::CreateDenseRange(0, static_cast<int>(fastest_curve_path()), 1),
+                   {1, RowPool::shared().threads()}})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Repetitions(kRepetitions);
 BENCHMARK(BM_BareDecode)
     ->Arg(0)
     ->Arg(1)
@@ -284,12 +300,20 @@ BENCHMARK(BM_SaveWithMetadataOverWithout)->UseManualTime()->Iterations(31)->Unit
 int main(int argc, char** argv)
 {
     benchmark::Initialize(&argc, argv);
+    print_machine();
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     fixture();  // make the photo and its file before anything is timed
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     std::printf("\nMedian ratios (same run):\n");
-    print_ratio(reporter, "apply_curves / copy loop", "BM_ApplyCurves", "BM_CopyLoop", 1.5, kPixels);
+    for (CurvePath path : {CurvePath::plain, CurvePath::pair_tables, CurvePath::vbmi})
+        for (int threads : {1, RowPool::shared().threads()}) {
+            const std::string subject =
+                "BM_ApplyCurves/" + std::to_string(static_cast<int>(path)) + "/" + std::to_string(threads);
+            const std::string name = std::string("apply_curves (") + curve_path_name(path) + ", " +
+                                     std::to_string(threads) + " thread(s)) / copy loop";
+            print_ratio(reporter, name.c_str(), subject.c_str(), "BM_CopyLoop", 1.5, kPixels);
+        }
     print_ratio(reporter, "load_photo / bare decode (buffer kept)", "BM_LoadPhoto/0", "BM_BareDecode/0", 1.10,
                 kPixels);
     print_ratio(reporter, "load_photo / bare decode (new buffer each time)", "BM_LoadPhoto/1",

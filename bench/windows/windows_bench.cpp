@@ -273,6 +273,7 @@ int main(int argc, char** argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     prepare_platform();
     benchmark::Initialize(&argc, argv);
+    print_machine();
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     QApplication application(argc, argv);
     Q_INIT_RESOURCE(assets);

@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <vector>
 
+#include "engine/row_pool.h"
 #include "tests/display/display_test_support.h"
 
 namespace {
@@ -118,6 +120,28 @@ TEST(ViewRender, PlacementForAnotherSizeDrawsOnlyTheBackground)
     std::vector<std::uint32_t> words(16);
     render_view(photo, stale, kBackground, words.data(), 4);
     for (auto word : words) EXPECT_EQ(word, 0xFF000000u | kBackground);
+}
+
+// A reduced view is drawn in bands of rows on several cores: the words must not
+// depend on how the rows were split, at any reduction or scroll.
+TEST(ViewRender, ReducedViewIsTheSameWhateverTheRowSplit)
+{
+    Bitmap32 photo;
+    photo.set_size(1001, 757);
+    std::mt19937 random(5);
+    for (std::size_t k = 0; k < photo.pixel_count(); ++k)
+        photo.pixels()[k] = static_cast<std::uint32_t>(random());
+    RowPool one(1), three(3);
+    for (auto [scale, dy] : {std::pair{0.37f, 0.0f}, std::pair{0.5f, -30.0f}, std::pair{0.9f, 41.0f}}) {
+        ViewGeometry geometry(421, 333);
+        geometry.set_scale(scale);
+        geometry.set_photo_size(photo.width(), photo.height());
+        geometry.scroll_by(0, dy);
+        std::vector<std::uint32_t> alone(421 * 333), shared(421 * 333);
+        render_view(photo, geometry, kBackground, alone.data(), 421, one);
+        render_view(photo, geometry, kBackground, shared.data(), 421, three);
+        EXPECT_EQ(alone, shared) << "scale " << scale;
+    }
 }
 
 }  // namespace

@@ -285,15 +285,15 @@ TEST(MeasurePhotoTest, AgreesWithGetStatisticsPerHistogram)
 TEST(CopyAndMeasureProfileTest, EqualsCopyingThenMeasuringBitForBit)
 {
     // Random and smooth content, one flat photo (no spread), odd sizes, one
-    // pixel and an empty photo; the working bitmap is reused across calls as
-    // the corrector reuses it.
+    // pixel and an empty photo, tall ones that are counted in bands on several cores; the working bitmap is
+    // reused across calls as the corrector reuses it.
     struct Case {
         int width;
         int height;
         int content;  // 0 random, 1 smooth, 2 flat
     };
-    const Case cases[] = {{13, 7, 0}, {64, 3, 1}, {0, 5, 0},  {1, 1, 0},
-                          {6, 2, 0},  {3, 4, 1},  {41, 9, 1}, {8, 8, 2}};
+    const Case cases[] = {{13, 7, 0}, {64, 3, 1}, {0, 5, 0}, {1, 1, 0},    {6, 2, 0},
+                          {3, 4, 1},  {41, 9, 1}, {8, 8, 2}, {37, 301, 0}, {130, 257, 1}};
     std::mt19937 random(77);
     Bitmap24 working;
     for (const Case& c : cases) {

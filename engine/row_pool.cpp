@@ -1,0 +1,117 @@
+#include "engine/row_pool.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace {
+
+int threads_from_environment()
+{
+    int threads = static_cast<int>(std::thread::hardware_concurrency());
+    if (const char* requested = std::getenv("TINTELO_THREADS")) {
+        const int cap = std::atoi(requested);
+        if (cap >= 1) threads = std::min(threads, cap);
+    }
+    return std::clamp(threads, 1, RowPool::kMaximumThreads);
+}
+
+// Band `part` of `parts` over `rows`: the same split for the same arguments, always.
+int band_start(int rows, int parts, int part)
+{
+    return static_cast<int>(static_cast<long long>(rows) * part / parts);
+}
+
+}  // namespace
+
+RowPool& RowPool::shared()
+{
+    static RowPool pool(threads_from_environment());
+    return pool;
+}
+
+RowPool::RowPool(int threads)
+{
+    threads = std::clamp(threads, 1, kMaximumThreads);
+    for (int i = 1; i < threads; ++i) workers_.emplace_back([this] { worker_loop(); });
+}
+
+RowPool::~RowPool()
+{
+    {
+        std::lock_guard lock(mutex_);
+        stopping_ = true;
+    }
+    start_.notify_all();
+    for (std::thread& worker : workers_) worker.join();
+}
+
+int RowPool::run_parts(int rows, int minimum_rows) const
+{
+    const int by_size = rows / std::max(1, minimum_rows);
+    const int threads = std::min(this->threads(), thread_limit_.load(std::memory_order_relaxed));
+    // A few bands per thread, so the bands of a thread held up elsewhere go to the others.
+    return threads == 1 ? 1 : std::clamp(by_size, 1, std::min(4 * threads, kMaximumBands));
+}
+
+void RowPool::set_thread_limit(int threads)
+{
+    thread_limit_.store(std::clamp(threads, 1, this->threads()), std::memory_order_relaxed);
+}
+
+void RowPool::run_bands(Work work, void* context, int rows, int parts)
+{
+    int done = 0;
+    for (int part; (part = next_part_.fetch_add(1)) < parts; ++done)
+        work(context, band_start(rows, parts, part), band_start(rows, parts, part + 1), part);
+    if (done == 0) return;
+    std::lock_guard lock(mutex_);
+    parts_done_ += done;
+}
+
+void RowPool::run(int rows, int minimum_rows, Work work, void* context)
+{
+    const int parts = run_parts(rows, minimum_rows);
+    if (parts == 1) {
+        if (rows > 0) work(context, 0, rows, 0);
+        return;
+    }
+    {
+        std::unique_lock lock(mutex_);
+        // A worker that woke after the last pass ended may still hold it; it claims nothing, but
+        // must leave before the bands are reset.
+        finished_.wait(lock, [&] { return workers_in_pass_ == 0; });
+        work_ = work;
+        context_ = context;
+        rows_ = rows;
+        parts_ = parts;
+        parts_done_ = 0;
+        next_part_.store(0);
+        ++generation_;
+    }
+    start_.notify_all();
+    run_bands(work, context, rows, parts);
+    // A worker still inside this pass must leave it before the next pass resets the bands.
+    std::unique_lock lock(mutex_);
+    finished_.wait(lock, [&] { return parts_done_ == parts && workers_in_pass_ == 0; });
+}
+
+void RowPool::worker_loop()
+{
+    unsigned long seen = 0;
+    for (;;) {
+        std::unique_lock lock(mutex_);
+        start_.wait(lock, [&] { return stopping_ || generation_ != seen; });
+        if (stopping_) return;
+        seen = generation_;
+        const Work work = work_;
+        void* context = context_;
+        const int rows = rows_;
+        const int parts = parts_;
+        ++workers_in_pass_;
+        lock.unlock();
+        run_bands(work, context, rows, parts);
+        lock.lock();
+        --workers_in_pass_;
+        finished_.notify_one();
+    }
+}

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <cstddef>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+/// Worker threads made once that share a pass over rows with the calling thread.
+/// run() returns only when every row is done, so an operation still ends before the
+/// next event is handled. Nothing is allocated per pass. Bands are claimed as threads
+/// come free, so a worker that another program keeps waiting never delays the pass:
+/// the caller takes its bands.
+class RowPool {
+public:
+    static constexpr int kMaximumThreads = 16;
+    /// Bands a pass can have at most, so callers can keep per-band results on the stack.
+    static constexpr int kMaximumBands = 4 * kMaximumThreads;
+
+    /// The process's pool: one thread per core (TINTELO_THREADS=n caps it, 1 = no workers).
+    static RowPool& shared();
+
+    explicit RowPool(int threads);  // 1 to kMaximumThreads
+    ~RowPool();
+    RowPool(const RowPool&) = delete;
+    RowPool& operator=(const RowPool&) = delete;
+
+    /// Calls work(context, first, end, part) once for each of run_parts(rows) consecutive
+    /// row bands covering [0, rows), band `part` in row order, on whichever thread is free;
+    /// bands of fewer than `minimum_rows` rows are not split off. Returns when all are done.
+    using Work = void (*)(void* context, int first, int end, int part);
+    void run(int rows, int minimum_rows, Work work, void* context);
+
+    /// How many bands run() makes for `rows` (callers size per-band results with it).
+    int run_parts(int rows, int minimum_rows) const;
+    int threads() const { return static_cast<int>(workers_.size()) + 1; }
+
+    /// Uses at most `threads` of the pool's threads from now on (benchmarks compare
+    /// one core with all of them in one run); clamped to 1 .. the pool's size.
+    void set_thread_limit(int threads);
+
+    /// Calls work for a lambda without allocating.
+    template <class Function>
+    void run(int rows, int minimum_rows, Function& function)
+    {
+        run(
+            rows, minimum_rows,
+            [](void* context, int first, int end, int part) {
+                (*static_cast<Function*>(context))(first, end, part);
+            },
+            &function);
+    }
+
+private:
+    void worker_loop();
+    // Claims and runs bands of the current pass until none is left.
+    void run_bands(Work work, void* context, int rows, int parts);
+
+    std::vector<std::thread> workers_;
+    std::atomic<int> thread_limit_{kMaximumThreads};
+    std::mutex mutex_;
+    std::condition_variable start_;
+    std::condition_variable finished_;
+    unsigned long generation_ = 0;
+    std::atomic<int> next_part_{0};
+    int parts_done_ = 0;
+    int workers_in_pass_ = 0;
+    bool stopping_ = false;
+    // The pass being run, read by the workers after they see a new generation.
+    Work work_ = nullptr;
+    void* context_ = nullptr;
+    int rows_ = 0;
+    int parts_ = 0;
+};
