@@ -11,6 +11,8 @@
 #include <system_error>
 #include <thread>
 
+#include "engine/row_pool.h"
+
 void run_photo_jobs(const std::vector<PhotoJob>& jobs, const CorrectionSteps& steps, int thread_count,
                     const std::atomic<bool>& stop,
                     const std::function<void(std::size_t job, const PhotoOutcome&)>& finished,
@@ -44,6 +46,9 @@ void run_photo_jobs(const std::vector<PhotoJob>& jobs, const CorrectionSteps& st
     std::vector<std::jthread> workers;
     const auto wanted =
         std::min<std::size_t>(static_cast<std::size_t>(std::max(thread_count, 1)), jobs.size());
+    // The shared row pool takes one pass at a time, and two workers sharing it deadlock. With
+    // several photos at once every core has one already, so each worker runs its passes alone.
+    RowPool::shared().set_thread_limit(wanted > 1 ? 1 : RowPool::kMaximumThreads);
     for (std::size_t i = 0; i < wanted; ++i) {
         {
             const std::lock_guard lock(mutex);

@@ -74,8 +74,13 @@ void MalletProcess::send_signal(int signal_number) const
 
 int MalletProcess::wait()
 {
+    // A run that hangs fails its test instead of holding up the whole suite.
+    const auto give_up = std::chrono::steady_clock::now() + std::chrono::minutes(2);
     int status = 0;
-    ::waitpid(pid_, &status, 0);
+    while (::waitpid(pid_, &status, WNOHANG) == 0) {
+        if (std::chrono::steady_clock::now() > give_up) ::kill(pid_, SIGKILL);
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
     pid_ = -1;
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }

@@ -18,7 +18,8 @@ public:
     /// Waits (up to a minute) until the standard output holds `text`; false if it never does.
     bool wait_for_output(const std::string& text) const;
     void send_signal(int signal_number) const;
-    /// Waits for the end; the exit status, or -1 when a signal killed it.
+    /// Waits for the end; the exit status, or -1 when a signal killed it (or it hung for two
+    /// minutes and was killed).
     int wait();
 
     std::string output() const;
