@@ -10,3 +10,5 @@ while IFS= read -r exe; do
     "$exe" --benchmark_counters_tabular=true "$@"
 done < <(find "$build/bench" -type f -name '*_bench' -perm -u+x | sort)
 [ "$found" = 1 ] || { echo "no benchmarks in $build/bench" >&2; exit 1; }
+# Whole-process comparisons of the command-line batch with other programs.
+bash "$(dirname "$0")/batch/mallet_vs_codecs.sh" "$build"

@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -76,12 +77,31 @@ std::string resolve_target(const std::string& path)
     return result;
 }
 
+mode_t process_umask()
+{
+    // Read from the kernel without changing it: the batch saves from several threads at once, and
+    // two saves setting the mask to read it back at once could leave it at 0 for good.
+    if (std::FILE* status = std::fopen("/proc/self/status", "re")) {
+        char line[256];
+        unsigned mask = 0;
+        bool found = false;
+        while (!found && std::fgets(line, sizeof line, status))
+            found = std::sscanf(line, "Umask: %o", &mask) == 1;
+        std::fclose(status);
+        if (found) return static_cast<mode_t>(mask);
+    }
+    // Kernels before 4.7 do not report it: read it once the old way, for the whole process.
+    static const mode_t mask = [] {
+        const mode_t current = umask(0);
+        umask(current);
+        return current;
+    }();
+    return mask;
+}
+
 mode_t mode_for_new_file()
 {
-    // The process umask can only be read by setting it; the program writes files from one thread only.
-    const mode_t mask = umask(0);
-    umask(mask);
-    return 0666 & ~mask;
+    return 0666 & ~process_umask();
 }
 
 void sync_folder_of(const std::string& path)

@@ -3,7 +3,7 @@
 # user meets it: the program, its desktop entry, metainfo and icons are in it; its dependencies,
 # computed from the libraries, name Qt, libjpeg and libexif and resolve against the archive;
 # the desktop entry and metainfo pass their validators; and the program, unpacked into a
-# scratch root, answers --version and starts.
+# scratch root, answers --version and starts, and `mallet` beside it corrects a photo.
 set -euo pipefail
 
 top=$(cd "$(dirname "$0")/../.." && pwd)
@@ -25,7 +25,7 @@ deb=${debs[0]}
 echo "== $(basename "$deb")"
 
 contents=$(dpkg-deb -c "$deb" | awk '{print $NF}')
-wanted=(./usr/bin/tn_photo_mallet ./usr/share/applications/$id.desktop ./usr/share/metainfo/$id.metainfo.xml)
+wanted=(./usr/bin/tn_photo_mallet ./usr/bin/mallet ./usr/share/applications/$id.desktop ./usr/share/metainfo/$id.metainfo.xml)
 for size in 16 22 24 32 48 64 128 256 512; do
     wanted+=("./usr/share/icons/hicolor/${size}x${size}/apps/$id.png")
 done
@@ -54,4 +54,8 @@ version=$(env -u DISPLAY -u WAYLAND_DISPLAY "$program" --version) || fail "--ver
 status=0
 QT_QPA_PLATFORM=offscreen timeout 8 "$program" >"$root/run.log" 2>&1 || status=$?
 [ "$status" -eq 124 ] || fail "the installed program ended with status $status: $(cat "$root/run.log")"
-echo "The package holds a working program."
+# The batch corrector, installed beside it, corrects a photo.
+cp "$top/tests/data/truncated_in_image_data.jpg" "$root/photo.jpg"
+"$root/usr/bin/mallet" correct --quiet "$root/photo.jpg" || fail "the installed mallet did not correct a photo"
+[ -s "$root/photo_corrected.jpg" ] || fail "the installed mallet wrote no photo_corrected.jpg"
+echo "The package holds a working program and batch corrector."

@@ -15,20 +15,20 @@
 // state the buttons reach can be written; "written" (and "write_error" when it
 // fails) are added. Preset names: outdoors-vivid, backlight, indoors-flash,
 // indoors-no-flash, outdoors-too-shiny, outdoors-cloudy, outdoors,
-// indoors-mixed-light, indoors-bulb-lamp.
+// indoors-mixed-light, indoors-bulb-lamp, or the buttons' hints in any case.
 // Exit status: 0 when every photo opened (and was written), 1 otherwise, 2 for bad usage.
 //
 // New fields go at the end of json_fields(); the order of existing fields stays as it is.
 
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <exception>
 #include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "corrector/button_presses.h"
 #include "corrector/photo_corrector.h"
 #include "engine/database.h"
 #include "engine/profile_selection.h"
@@ -36,18 +36,10 @@
 
 namespace {
 
-// One button press (or several) applied after opening.
-struct Step {
-    enum class Kind { preset, lighter, darker, camera } kind;
-    ScenePreset preset = ScenePreset::Outdoors;
-    int count = 0;
-    CameraType camera = CameraType::MobilePhone;
-};
-
 struct Options {
     std::vector<std::string> paths;
     std::optional<std::string> write_path;
-    std::vector<Step> steps;
+    std::vector<ButtonPress> steps;
 };
 
 struct Inspection {
@@ -163,24 +155,6 @@ Fields json_fields(const Inspection& inspection)
     return fields;
 }
 
-void apply_step(PhotoCorrector& corrector, const Step& step)
-{
-    switch (step.kind) {
-        case Step::Kind::preset:
-            corrector.apply_preset(step.preset);
-            break;
-        case Step::Kind::lighter:
-            for (int i = 0; i < step.count; ++i) corrector.lighten();
-            break;
-        case Step::Kind::darker:
-            for (int i = 0; i < step.count; ++i) corrector.darken();
-            break;
-        case Step::Kind::camera:
-            corrector.set_camera_type(step.camera);
-            break;
-    }
-}
-
 Inspection inspect(const std::string& path, const Options& options)
 {
     Inspection inspection;
@@ -205,7 +179,7 @@ Inspection inspect(const std::string& path, const Options& options)
             inspection.write_error = "the photo did not load";
         } else {
             try {
-                for (const Step& step : options.steps) apply_step(corrector, step);
+                press_buttons(corrector, options.steps);
                 corrector.save_photo(*options.write_path);
                 inspection.written = corrector.photo_saved;
             } catch (const std::exception& e) {
@@ -216,14 +190,6 @@ Inspection inspect(const std::string& path, const Options& options)
     return inspection;
 }
 
-std::optional<int> count_argument(const char* text)
-{
-    char* end = nullptr;
-    const long value = std::strtol(text, &end, 10);
-    if (end == text || *end != '\0' || value < 0 || value > 1000) return std::nullopt;
-    return static_cast<int>(value);
-}
-
 std::optional<Options> parse(int argc, char** argv)
 {
     Options options;
@@ -232,29 +198,10 @@ std::optional<Options> parse(int argc, char** argv)
         const bool has_value = i + 1 < argc;
         if (argument == "--write" && has_value) {
             options.write_path = argv[++i];
-        } else if (argument == "--preset" && has_value) {
-            const std::string name = argv[++i];
-            Step step{Step::Kind::preset};
-            bool found = false;
-            for (const ScenePresetInfo& info : scene_presets)
-                if (name == info.name || name == info.caption) {
-                    step.preset = info.preset;
-                    found = true;
-                }
-            if (!found) return std::nullopt;
-            options.steps.push_back(step);
-        } else if ((argument == "--lighter" || argument == "--darker") && has_value) {
-            const std::optional<int> count = count_argument(argv[++i]);
-            if (!count) return std::nullopt;
-            Step step{argument == "--lighter" ? Step::Kind::lighter : Step::Kind::darker};
-            step.count = *count;
-            options.steps.push_back(step);
-        } else if (argument == "--camera" && has_value) {
-            const std::string type = argv[++i];
-            if (type != "phone" && type != "digital") return std::nullopt;
-            Step step{Step::Kind::camera};
-            step.camera = type == "digital" ? CameraType::DigitalCamera : CameraType::MobilePhone;
-            options.steps.push_back(step);
+        } else if (is_button_option(argument) && has_value) {
+            const std::optional<ButtonPress> step = button_press_from_option(argument, argv[++i]);
+            if (!step) return std::nullopt;
+            options.steps.push_back(*step);
         } else if (argument == "--") {
             for (++i; i < argc; ++i) options.paths.emplace_back(argv[i]);
         } else if (argument.rfind("--", 0) == 0) {

@@ -1,0 +1,86 @@
+#include "batch/worker_pool.h"
+
+#include <pthread.h>
+#include <sched.h>
+#include <signal.h>
+
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <system_error>
+#include <thread>
+
+#include "engine/row_pool.h"
+
+void run_photo_jobs(const std::vector<PhotoJob>& jobs, const CorrectionSteps& steps, int thread_count,
+                    const std::atomic<bool>& stop,
+                    const std::function<void(std::size_t job, const PhotoOutcome&)>& finished,
+                    const std::function<void()>& waiting)
+{
+    std::atomic<std::size_t> next{0};
+    std::mutex mutex;  // guards `running` and serialises `finished`
+    std::condition_variable all_ended;
+    int running = 0;
+
+    const auto work = [&] {
+        PhotoCorrector corrector;
+        for (std::size_t job = next++; job < jobs.size() && !stop; job = next++) {
+            const PhotoOutcome outcome = correct_photo(corrector, jobs[job], steps, stop);
+            const std::lock_guard lock(mutex);
+            finished(job, outcome);
+        }
+        const std::lock_guard lock(mutex);
+        --running;
+        all_ended.notify_one();
+    };
+
+    // Stop signals go to the waiting thread, never into a worker's system call.
+    sigset_t stop_signals;
+    sigemptyset(&stop_signals);
+    sigaddset(&stop_signals, SIGINT);
+    sigaddset(&stop_signals, SIGTERM);
+    sigset_t previous;
+    pthread_sigmask(SIG_BLOCK, &stop_signals, &previous);
+
+    std::vector<std::jthread> workers;
+    const auto wanted =
+        std::min<std::size_t>(static_cast<std::size_t>(std::max(thread_count, 1)), jobs.size());
+    // The shared row pool takes one pass at a time, and two workers sharing it deadlock. With
+    // several photos at once every core has one already, so each worker runs its passes alone.
+    RowPool::shared().set_thread_limit(wanted > 1 ? 1 : RowPool::kMaximumThreads);
+    for (std::size_t i = 0; i < wanted; ++i) {
+        {
+            const std::lock_guard lock(mutex);
+            ++running;
+        }
+        try {
+            workers.emplace_back(work);
+        } catch (const std::system_error&) {
+            // Fewer threads than asked for still get the batch done.
+            const std::lock_guard lock(mutex);
+            --running;
+            if (workers.empty()) {
+                pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+                throw;
+            }
+            break;
+        }
+    }
+    pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+
+    std::unique_lock lock(mutex);
+    while (running > 0) {
+        if (all_ended.wait_for(lock, std::chrono::milliseconds(100), [&] { return running == 0; })) break;
+        lock.unlock();
+        waiting();
+        lock.lock();
+    }
+}
+
+int available_processors()
+{
+    cpu_set_t set;
+    if (sched_getaffinity(0, sizeof set, &set) == 0 && CPU_COUNT(&set) > 0) return CPU_COUNT(&set);
+    return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+}

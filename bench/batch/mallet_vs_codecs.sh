@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# Whole-process timings of `mallet correct` side by side with what it is measured against:
+#   one 24-megapixel photo, --jobs 1   vs  djpeg | cjpeg, same DCT, quality and sampling (target: within 1.15x)
+#   8 such photos, --jobs 2            vs  --jobs 1                  (target: at least 1.8x the throughput)
+#   8 such photos, one job per core    vs  ImageMagick -auto-level -quality 95, photo by photo (target: 5x)
+# The two commands of a pair run in turn, RUNS times each; medians of wall and CPU (user + system) time.
+#   bash bench/batch/mallet_vs_codecs.sh [build-dir] [runs]      (CONVERT=... picks the convert program)
+set -euo pipefail
+build=${1:-build-release}
+runs=${2:-5}
+mallet=$build/batch/mallet
+maker=$build/bench/batch/make_bench_photos
+convert=${CONVERT:-convert}
+for tool in "$mallet" "$maker"; do
+    [ -x "$tool" ] || { echo "no $tool: build $build first" >&2; exit 1; }
+done
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+"$maker" "$work/one" 1 6000 4000
+"$maker" "$work/folder" 8 6000 4000
+mkdir -p "$work/magick"
+
+# "wall cpu" seconds of one run of a command line.
+time_once() {
+    local TIMEFORMAT='%R %U %S'
+    { time bash -c "$1" >/dev/null 2>&1; } 2>&1 | awk '{ printf "%.3f %.3f\n", $1, $2 + $3 }'
+}
+
+median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+
+# compare NAME COMMAND_A COMMAND_B: prints both medians and A/B.
+compare() {
+    local name=$1 a=$2 b=$3 i
+    : >"$work/a" && : >"$work/b"
+    time_once "$a" >/dev/null && time_once "$b" >/dev/null # warm-up: files in the page cache
+    for ((i = 0; i < runs; i++)); do
+        time_once "$a" >>"$work/a"
+        time_once "$b" >>"$work/b"
+    done
+    local a_wall a_cpu b_wall b_cpu
+    a_wall=$(cut -d' ' -f1 "$work/a" | median) a_cpu=$(cut -d' ' -f2 "$work/a" | median)
+    b_wall=$(cut -d' ' -f1 "$work/b" | median) b_cpu=$(cut -d' ' -f2 "$work/b" | median)
+    awk -v n="$name" -v aw="$a_wall" -v ac="$a_cpu" -v bw="$b_wall" -v bc="$b_cpu" 'BEGIN {
+        printf "%s\n  A: wall %.2f s, cpu %.2f s\n  B: wall %.2f s, cpu %.2f s\n  A/B: wall %.2f, cpu %.2f\n",
+               n, aw, ac, bw, bc, aw / bw, ac / bc }'
+}
+
+echo "$(lscpu | sed -n 's/^Model name: *//p'), $(nproc) processors; $runs runs each"
+if command -v djpeg >/dev/null && command -v cjpeg >/dev/null; then
+    compare "one 24-MP photo: A mallet --jobs 1, B djpeg -dct float | cjpeg -quality 95 -sample 2x2 -dct float (target A/B <= 1.15)" \
+        "'$mallet' correct --jobs 1 --overwrite --quiet -o '$work/out' '$work/one/photo_01.jpg'" \
+        "djpeg -dct float '$work/one/photo_01.jpg' | cjpeg -quality 95 -sample 2x2 -dct float >'$work/cjpeg.jpg'"
+else
+    echo "djpeg/cjpeg missing (libjpeg-turbo-progs): codec comparison left out"
+fi
+compare "8 photos: A mallet --jobs 2, B mallet --jobs 1 (target B/A >= 1.8)" \
+    "'$mallet' correct --jobs 2 --overwrite --quiet -o '$work/out' '$work/folder'" \
+    "'$mallet' correct --jobs 1 --overwrite --quiet -o '$work/out' '$work/folder'"
+if command -v "$convert" >/dev/null; then
+    compare "8 photos: A mallet (one job per core), B $convert -auto-level -quality 95 each (target B/A >= 5)" \
+        "'$mallet' correct --overwrite --quiet -o '$work/out' '$work/folder'" \
+        "for f in '$work'/folder/*.jpg; do '$convert' \"\$f\" -auto-level -quality 95 '$work/magick/'\"\${f##*/}\"; done"
+else
+    echo "$convert missing (imagemagick): ImageMagick comparison left out"
+fi

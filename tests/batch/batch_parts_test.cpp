@@ -1,0 +1,77 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "batch/batch_report.h"
+#include "batch/input_photos.h"
+#include "batch/photo_jobs.h"
+#include "tests/support/temp_dir.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string output_for(const std::string& named, const OutputRule& rule)
+{
+    std::istringstream no_list;
+    const std::vector<InputPhoto> photos =
+        find_input_photos({{named}}, no_list, '\n', {rule.ending, rule.folder});
+    return photos.size() == 1 ? output_path_for(photos[0], rule) : "(" + std::to_string(photos.size()) + ")";
+}
+
+TEST(OutputNames, BesideTheInputOrInTheOutputFolderUnderTheRelativePath)
+{
+    struct Case {
+        const char* named;
+        OutputRule rule;
+        const char* output;
+    };
+    const Case cases[] = {
+        {"trip/day/a.jpg", {}, "trip/day/a_corrected.jpg"},
+        {"b.JPEG", {std::nullopt, "_v2.jpg"}, "b_v2.jpg"},
+        {"./trip/../trip/a.jpg", {"out"}, "out/trip/a.jpg"},
+        {"../elsewhere/a.jpg", {"out"}, "out/a.jpg"},
+        {"/photos/a.jpg", {"/out"}, "/out/a.jpg"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(output_for(c.named, c.rule), c.output) << c.named;
+}
+
+TEST(InputPhotos, FoldersGiveTheirPhotosSortedWithoutOutputsAndOnce)
+{
+    const TempDir temp("input_photos_test");
+    const fs::path folder = temp.path();
+    for (const char* name : {"b.jpg", "A.JPG", "sub/c.jpeg", "note.txt", "b_corrected.jpg", "out/d.jpg"}) {
+        fs::create_directories((folder / name).parent_path());
+        std::ofstream(folder / name) << "x";
+    }
+    std::istringstream list((folder / "b.jpg").string() + "\n\n" + (folder / "sub").string() + "\n");
+    const std::vector<std::string> inputs = {folder.string(), "-"};
+    const std::vector<InputPhoto> photos =
+        find_input_photos(inputs, list, '\n', {"_corrected.jpg", (folder / "out").string()});
+    std::vector<std::string> kept;
+    for (const InputPhoto& photo : photos) kept.push_back(photo.kept_path);
+    EXPECT_EQ(kept, (std::vector<std::string>{"A.JPG", "b.jpg", "sub/c.jpeg"}));
+}
+
+TEST(ProgressLine, FillsTheTerminalLineWithRateAndTimeLeft)
+{
+    const BatchCounts four_of_ten{10, 3, 1, 0};
+    const std::string line = progress_line(four_of_ten, 2.0, 60);
+    EXPECT_EQ(line.size(), 60u) << line;
+    EXPECT_NE(line.find("] 4/10  2.0 photos/s  0:03 left"), std::string::npos) << line;
+    const std::string bar = line.substr(1, line.find(']') - 1);
+    EXPECT_EQ(std::count(bar.begin(), bar.end(), '#'), static_cast<long>(bar.size() * 4 / 10)) << line;
+
+    const std::string before_the_first = progress_line({10, 0, 0, 0}, 0.5, 20);
+    EXPECT_LE(before_the_first.size(), 20u);
+    EXPECT_EQ(before_the_first.rfind("0/10  -- photos/s", 0), 0u) << before_the_first;
+    EXPECT_NE(progress_line({7200, 1, 0, 0}, 1.0, 80).find("1/7200  1.0 photos/s  1:59:59 left"),
+              std::string::npos);
+}
+
+}  // namespace

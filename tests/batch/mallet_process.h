@@ -1,0 +1,37 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+/// The real `mallet` program run in `folder` (its working folder), with its
+/// standard input read from `standard_input` and its output kept in files beside
+/// the folder.
+class MalletProcess {
+public:
+    MalletProcess(const std::filesystem::path& folder, const std::vector<std::string>& arguments,
+                  const std::string& standard_input = "");
+    ~MalletProcess();
+
+    /// Waits (up to a minute) until the standard output holds `text`; false if it never does.
+    bool wait_for_output(const std::string& text) const;
+    void send_signal(int signal_number) const;
+    /// Waits for the end; the exit status, or -1 when a signal killed it (or it hung for two
+    /// minutes and was killed).
+    int wait();
+
+    std::string output() const;
+    std::string errors() const;
+
+private:
+    std::filesystem::path output_file_;
+    std::filesystem::path error_file_;
+    pid_t pid_ = -1;
+};
+
+/// Runs mallet to its end; the exit status.
+int run_mallet(const std::filesystem::path& folder, const std::vector<std::string>& arguments,
+               std::string* output = nullptr, std::string* errors = nullptr,
+               const std::string& standard_input = "");
