@@ -46,8 +46,8 @@ void run_photo_jobs(const std::vector<PhotoJob>& jobs, const CorrectionSteps& st
     std::vector<std::jthread> workers;
     const auto wanted =
         std::min<std::size_t>(static_cast<std::size_t>(std::max(thread_count, 1)), jobs.size());
-    // The shared row pool takes one pass at a time, and two workers sharing it deadlock. With
-    // several photos at once every core has one already, so each worker runs its passes alone.
+    // With several photos at once every core has one already: splitting each pass as well would
+    // only make the workers wait on each other, so each runs its passes alone.
     RowPool::shared().set_thread_limit(wanted > 1 ? 1 : RowPool::kMaximumThreads);
     for (std::size_t i = 0; i < wanted; ++i) {
         {

@@ -75,6 +75,14 @@ void RowPool::run(int rows, int minimum_rows, Work work, void* context)
         if (rows > 0) work(context, 0, rows, 0);
         return;
     }
+    // The workers serve one pass at a time. A caller on another thread that finds them busy
+    // runs its bands itself, split as run_parts said, so its per-band results still fit.
+    std::unique_lock pass(pass_mutex_, std::try_to_lock);
+    if (!pass.owns_lock()) {
+        for (int part = 0; part < parts; ++part)
+            work(context, band_start(rows, parts, part), band_start(rows, parts, part + 1), part);
+        return;
+    }
     {
         std::unique_lock lock(mutex_);
         // A worker that woke after the last pass ended may still hold it; it claims nothing, but

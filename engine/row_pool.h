@@ -11,7 +11,8 @@
 /// run() returns only when every row is done, so an operation still ends before the
 /// next event is handled. Nothing is allocated per pass. Bands are claimed as threads
 /// come free, so a worker that another program keeps waiting never delays the pass:
-/// the caller takes its bands.
+/// the caller takes its bands. Callers on several threads at once are safe: one pass
+/// at a time gets the workers, the others run their bands on their own thread.
 class RowPool {
 public:
     static constexpr int kMaximumThreads = 16;
@@ -59,6 +60,7 @@ private:
 
     std::vector<std::thread> workers_;
     std::atomic<int> thread_limit_{kMaximumThreads};
+    std::mutex pass_mutex_;  // held by the caller whose pass the workers serve
     std::mutex mutex_;
     std::condition_variable start_;
     std::condition_variable finished_;

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <functional>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -43,6 +46,38 @@ TEST(RowPool, EveryRowOnceInOrderedBandsPassAfterPass)
         }
     }
     EXPECT_EQ(pool.run_parts(5, 100), 1);
+}
+
+// Passes started on several threads at once all finish, each covering its rows exactly
+// once in the band split it was promised (a second caller used to corrupt the first's pass).
+TEST(RowPool, CallersOnSeveralThreadsAtOnce)
+{
+    RowPool pool(2);
+    constexpr int rows = 4000;
+    auto caller = [&pool](std::vector<int>& visits, int& wrong_bands) {
+        for (int pass = 0; pass < 200; ++pass) {
+            const int parts = pool.run_parts(rows, 10);
+            std::vector<std::atomic<int>> counts(rows);
+            std::atomic<int> bands{0};
+            auto work = [&](int first, int end, int part) {
+                if (part < parts) bands.fetch_add(1);
+                for (int row = first; row < end; ++row) counts[static_cast<std::size_t>(row)].fetch_add(1);
+            };
+            pool.run(rows, 10, work);
+            for (int row = 0; row < rows; ++row) visits[static_cast<std::size_t>(row)] += counts[row].load();
+            wrong_bands += bands.load() == parts ? 0 : 1;
+        }
+    };
+    std::vector<int> first_visits(rows, 0), second_visits(rows, 0);
+    int first_wrong_bands = 0, second_wrong_bands = 0;
+    {
+        std::jthread first(caller, std::ref(first_visits), std::ref(first_wrong_bands));
+        std::jthread second(caller, std::ref(second_visits), std::ref(second_wrong_bands));
+    }
+    EXPECT_EQ(first_visits, std::vector<int>(rows, 200));
+    EXPECT_EQ(second_visits, std::vector<int>(rows, 200));
+    EXPECT_EQ(first_wrong_bands, 0);
+    EXPECT_EQ(second_wrong_bands, 0);
 }
 
 }  // namespace
