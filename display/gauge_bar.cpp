@@ -38,6 +38,16 @@ void draw_arrow(QPainter& painter, const QRect& box, int direction)
     }
 }
 
+// The track: a fine checker of the colour and white, one point per pixel it is drawn in.
+void draw_track(QPainter& painter, const QRect& track, const QColor& colour)
+{
+    painter.fillRect(track, colour);
+    painter.setPen(kLightEdge);
+    for (int y = track.top(); y <= track.bottom(); ++y)
+        for (int x = track.left() + ((track.left() + y) & 1); x <= track.right(); x += 2)
+            painter.drawPoint(x, y);
+}
+
 // The device pixels a rectangle of the control's layout pixels covers on a screen of `ratio`.
 QRect device_rect(const QRect& box, qreal ratio)
 {
@@ -169,13 +179,8 @@ void TGaugeBar::paintEvent(QPaintEvent*)
         paint_in_device_pixels(painter, ratio);
         return;
     }
-    // The track: a fine checker of the colour and white.
     const QRect track = track_rect();
-    painter.fillRect(track, color_);
-    painter.setPen(kLightEdge);
-    for (int y = track.top(); y <= track.bottom(); ++y)
-        for (int x = track.left() + ((track.left() + y) & 1); x <= track.right(); x += 2)
-            painter.drawPoint(x, y);
+    draw_track(painter, track, color_);
 
     if (show_arrows_) {
         draw_raised_box(painter, decrease_arrow_rect());
@@ -203,11 +208,7 @@ void TGaugeBar::paint_in_device_pixels(QPainter& painter, qreal ratio)
     painter.scale(1 / ratio, 1 / ratio);
     const int edge = std::max(1, static_cast<int>(std::lround(ratio)));
     const QRect track = device_rect(track_rect(), ratio);
-    painter.fillRect(track, color_);
-    painter.setPen(kLightEdge);
-    for (int y = track.top(); y <= track.bottom(); ++y)
-        for (int x = track.left() + ((track.left() + y) & 1); x <= track.right(); x += 2)
-            painter.drawPoint(x, y);
+    draw_track(painter, track, color_);
 
     if (show_arrows_) {
         for (const auto& [box, direction] :
