@@ -5,6 +5,7 @@
 #include "engine/curve_triple.h"
 #include "engine/database.h"
 #include "engine/profile_selection.h"
+#include "engine/streaming_profile_measure.h"
 
 namespace {
 
@@ -90,10 +91,15 @@ void PhotoCorrector::open_photo(const std::function<std::optional<std::string>()
         camera_profile = 1;
         phone_profile = 5;
 
-        // Decoded beside the photo shown, so that a failure leaves that photo whole.
-        Bitmap32 incoming;
+        // Decoded beside the photo shown, so that a failure leaves that photo whole, and
+        // measured while it decodes.
         PhotoMetadata metadata;
-        if (!load_photo(*path, incoming, metadata, &load_failure)) {
+        StreamingProfileMeasure measure;
+        bool loaded = false;
+        measure.run([&] { loaded = load_photo(*path, spare_photo_, metadata, &load_failure, &measure); });
+        if (!loaded) {
+            // A photo that did not load holds no storage worth keeping.
+            spare_photo_.set_size(0, 0);
             events_->load_failed();
             guard.release();
             set_busy(false);
@@ -102,11 +108,9 @@ void PhotoCorrector::open_photo(const std::function<std::optional<std::string>()
             std::tie(phone_profile, camera_profile) = profiles_before;
         } else {
             try {
-                org_photo.swap_pixels(incoming);
-                // The old pixels go before the analysis takes its own memory.
-                incoming.set_size(0, 0);
+                org_photo.swap_pixels(spare_photo_);
                 org_metadata = std::move(metadata);
-                correct_opened_photo(*path);
+                correct_opened_photo(*path, measure.statistics());
             } catch (...) {
                 // The old photo is gone and the new one half done: neither can be shown whole.
                 return_to_start_state();
@@ -122,10 +126,9 @@ void PhotoCorrector::open_photo(const std::function<std::optional<std::string>()
     if (file_part.size() > 1) status_text = file_part;
 }
 
-void PhotoCorrector::correct_opened_photo(const std::string& path)
+void PhotoCorrector::correct_opened_photo(const std::string& path, const ProfileStatistics& statistics)
 {
-    // The copy and the analysis share one pass over the new photo.
-    copy_and_select_profiles(org_photo, working_bitmap, phone_profile, camera_profile);
+    decide_profiles(statistics, phone_profile, camera_profile);
 
     const auto pixels = static_cast<std::int64_t>(org_photo.width()) * org_photo.height();
     if (pixels > phone_pixel_limit) {
@@ -155,6 +158,7 @@ void PhotoCorrector::return_to_start_state()
 {
     org_photo.set_size(0, 0);
     corrected_photo.set_size(0, 0);
+    spare_photo_.set_size(0, 0);
     working_bitmap = Bitmap24();
     org_metadata = PhotoMetadata();
     photo_loaded = false;

@@ -19,6 +19,8 @@
 /// What the window must hear while an operation is still running, because it
 /// has to act before the operation goes on. Everything else the window reads
 /// from the corrector's presentation state after the operation returns.
+struct ProfileStatistics;
+
 class CorrectorEvents {
 public:
     virtual ~CorrectorEvents() = default;
@@ -52,6 +54,8 @@ public:
     // Photo buffers. `org_photo` is never changed after loading.
     Bitmap32 org_photo;
     Bitmap32 corrected_photo;
+    // The 24-bit analysis copy. An open no longer fills it: it measures the decoded rows
+    // as they come, with the same figures, so it stays empty.
     Bitmap24 working_bitmap;
     // The loaded file's metadata (colour profile, EXIF, XMP, IPTC, comments,
     // density) travels with `org_photo` into every saved file, made true of the
@@ -113,7 +117,7 @@ public:
 
 private:
     void set_busy(bool busy);
-    void correct_opened_photo(const std::string& path);
+    void correct_opened_photo(const std::string& path, const ProfileStatistics& statistics);
     void return_to_start_state();
     void flip_correction_face();
     void apply_from_org(const CurveTriple* triple);
@@ -121,5 +125,8 @@ private:
 
     CorrectorEvents* events_;
     CorrectorEvents no_events_;
+    // The storage of the photo shown before the last open, kept for the next photo to be
+    // decoded into: a photo of the same size then writes no fresh pages.
+    Bitmap32 spare_photo_;
     bool busy_ = false;
 };

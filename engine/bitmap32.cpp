@@ -6,6 +6,8 @@
 #include <limits>
 #include <utility>
 
+#include "engine/pixel_storage.h"
+
 int BitmapFont::size() const
 {
     // Toolkit fonts report a whole number of points, rounded from the pixel height.
@@ -21,7 +23,7 @@ Bitmap32::~Bitmap32() { release_storage(); }
 
 void Bitmap32::release_storage()
 {
-    std::free(pixels_);
+    release_pixel_storage(pixels_, pixel_count() * sizeof(std::uint32_t));
     pixels_ = nullptr;
 }
 
@@ -35,10 +37,9 @@ bool Bitmap32::set_size(int width, int height)
     bool allocated = true;
     if (width > 0 && height > 0) {
         const auto count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
-        // calloc clears the words (fresh pages come zeroed from the system, so this costs no pass)
-        // and refuses sizes whose byte count would overflow.
+        // Fresh pages come zeroed from the system, so clearing costs no pass.
         if (count <= std::numeric_limits<std::size_t>::max() / sizeof(std::uint32_t))
-            pixels_ = static_cast<std::uint32_t*>(std::calloc(count, sizeof(std::uint32_t)));
+            pixels_ = static_cast<std::uint32_t*>(allocate_pixel_storage(count * sizeof(std::uint32_t)));
         allocated = pixels_ != nullptr;
     }
     if (!allocated) {

@@ -6,46 +6,13 @@
 #include "engine/bitmap24.h"
 #include "engine/bitmap32.h"
 #include "engine/pixel_packing.h"
+#include "engine/profile_counting.h"
 #include "engine/row_pool.h"
 
 ProfileStatistics PhotoStatistics::profile_statistics() const
 {
     return {red.mean, green.mean, blue.mean, intensity.mean, excess_kurtosis_intensity, excess_kurtosis_blue};
 }
-
-namespace {
-
-// Counting histograms is bound by the read-modify-write of one counter per
-// table per pixel. In a smooth photo neighbouring pixels keep hitting the same
-// bins, so an increment often has to wait for the one just before it; giving
-// each of four neighbouring pixels its own set of tables breaks those chains,
-// and the sets are added together at the end.
-template <int Tables>
-class SplitCounts {
-public:
-    static constexpr int sets = 4;
-
-    void increment(int set, int table, unsigned value) { ++counts_[set][table][value]; }
-
-    void store(int table, THistogram& histogram) const
-    {
-        for (int value = 0; value < 256; ++value) {
-            std::int32_t total = 0;
-            for (const auto& tables : counts_) total += tables[table][value];
-            histogram.bins[value] = total;
-        }
-    }
-
-private:
-    std::array<std::array<std::array<std::int32_t, 256>, Tables>, sets> counts_{};
-};
-
-unsigned intensity_of(unsigned r, unsigned g, unsigned b)
-{
-    return (r + g + b) / 3;
-}
-
-}  // namespace
 
 void fill_analysis_histograms(const Bitmap24& bitmap, THistogram& red, THistogram& green, THistogram& blue,
                               THistogram& intensity)
@@ -71,10 +38,11 @@ void fill_analysis_histograms(const Bitmap24& bitmap, THistogram& red, THistogra
         }
         for (; x < bitmap.width(); ++x, pixel += 3) count(0, pixel);
     }
-    counts.store(0, red);
-    counts.store(1, green);
-    counts.store(2, blue);
-    counts.store(3, intensity);
+    for (THistogram* histogram : {&red, &green, &blue, &intensity}) histogram->Clear();
+    counts.add_to(0, red);
+    counts.add_to(1, green);
+    counts.add_to(2, blue);
+    counts.add_to(3, intensity);
 }
 
 namespace {
@@ -93,51 +61,68 @@ PhotoStatistics statistics_of_histograms(const THistogram& red, const THistogram
     return photo;
 }
 
-// What one band of rows contributes to the profile statistics.
-struct BandCounts {
-    THistogram blue;
-    THistogram intensity;
-    std::uint64_t red_sum = 0;
-    std::uint64_t green_sum = 0;
-};
-
-void count_rows(const Bitmap32& photo, Bitmap24& working_bitmap, int first, int end, BandCounts& band)
+template <bool Copy>
+void count_rows(const Bitmap32& photo, int first, int end, ProfileCounts& counts, Bitmap24* working_bitmap)
 {
-    // The rules read only the red and green means, and a mean is the level sum
-    // over the count. Summing those two channels in registers leaves two
-    // counter increments per pixel instead of four; blue and intensity need
-    // their whole histograms for the kurtosis.
-    SplitCounts<2> counts;
+    SplitCounts<2> tables;
     std::uint64_t red_sum = 0;
     std::uint64_t green_sum = 0;
-    const auto copy_and_count = [&](int set, std::uint32_t p, std::uint8_t* out) {
+    const auto count = [&](int set, std::uint32_t p, std::uint8_t* out) {
         const unsigned b = p & 0xFF;
         const unsigned g = (p >> 8) & 0xFF;
         const unsigned r = (p >> 16) & 0xFF;
-        pack_pixel(p, out);
+        if constexpr (Copy) pack_pixel(p, out);
         red_sum += r;
         green_sum += g;
-        counts.increment(set, 0, b);
-        counts.increment(set, 1, intensity_of(r, g, b));
+        tables.increment(set, 0, b);
+        tables.increment(set, 1, intensity_of(r, g, b));
     };
     constexpr int sets = SplitCounts<2>::sets;
+    const int width = photo.width();
     for (int y = first; y < end; ++y) {
         const std::uint32_t* in = photo.scan_line(y);
-        std::uint8_t* out = working_bitmap.scan_line(y);
+        std::uint8_t* out = Copy ? working_bitmap->scan_line(y) : nullptr;
         int x = 0;
-        for (; x + sets <= photo.width(); x += sets) {
+        for (; x + sets <= width; x += sets) {
 #pragma GCC unroll 4
-            for (int set = 0; set < sets; ++set) copy_and_count(set, in[x + set], out + 3 * (x + set));
+            for (int set = 0; set < sets; ++set) count(set, in[x + set], Copy ? out + 3 * (x + set) : nullptr);
         }
-        for (; x < photo.width(); ++x) copy_and_count(0, in[x], out + 3 * x);
+        for (; x < width; ++x) count(0, in[x], Copy ? out + 3 * x : nullptr);
     }
-    counts.store(0, band.blue);
-    counts.store(1, band.intensity);
-    band.red_sum = red_sum;
-    band.green_sum = green_sum;
+    tables.add_to(0, counts.blue);
+    tables.add_to(1, counts.intensity);
+    counts.red_sum += red_sum;
+    counts.green_sum += green_sum;
+    counts.pixels += static_cast<std::uint64_t>(end - first) * static_cast<std::uint64_t>(width);
 }
 
 }  // namespace
+
+void count_profile_rows(const Bitmap32& photo, int first, int end, ProfileCounts& counts,
+                        Bitmap24* working_bitmap)
+{
+    if (working_bitmap != nullptr)
+        count_rows<true>(photo, first, end, counts, working_bitmap);
+    else
+        count_rows<false>(photo, first, end, counts, nullptr);
+}
+
+ProfileStatistics profile_statistics_of(const THistogram& blue, const THistogram& intensity,
+                                        std::uint64_t red_sum, std::uint64_t green_sum, std::uint64_t pixels)
+{
+    const HistogramStatistics blue_statistics = statistics_of(blue);
+    const HistogramStatistics intensity_statistics = statistics_of(intensity);
+    const auto count = static_cast<std::int64_t>(pixels);
+    ProfileStatistics statistics;
+    statistics.mean_red = histogram_mean(red_sum, count);
+    statistics.mean_green = histogram_mean(green_sum, count);
+    statistics.mean_blue = blue_statistics.mean;
+    statistics.mean_intensity = intensity_statistics.mean;
+    // Taken from the kurtosis as stored, and stored again as a double.
+    statistics.excess_kurtosis_intensity = intensity_statistics.kurtosis - 3.0;
+    statistics.excess_kurtosis_blue = blue_statistics.kurtosis - 3.0;
+    return statistics;
+}
 
 PhotoStatistics measure_photo(const Bitmap24& bitmap)
 {
@@ -155,21 +140,20 @@ ProfileStatistics copy_and_measure_profile(const Bitmap32& photo, Bitmap24& work
     if (photo.pixel_count() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max()))
         throw EHistogramError("GetHistogram:  Bitmap has too many pixels to count.");
     working_bitmap.set_size_for_overwrite(photo.width(), photo.height());
-    // Bands of rows are counted on several cores; integer counts and level sums
-    // add up exactly, so the merged figures do not depend on the split.
+    // Bands of rows are counted on several cores and merged in band order.
     RowPool& pool = RowPool::shared();
     constexpr int minimum_rows_per_band = 64;
-    std::array<BandCounts, RowPool::kMaximumBands> bands;
+    std::array<ProfileCounts, RowPool::kMaximumBands> bands;
     const int parts = pool.run_parts(photo.height(), minimum_rows_per_band);
     auto band = [&](int first, int end, int part) {
-        count_rows(photo, working_bitmap, first, end, bands[static_cast<std::size_t>(part)]);
+        count_profile_rows(photo, first, end, bands[static_cast<std::size_t>(part)], &working_bitmap);
     };
     if (!photo.is_empty()) pool.run(photo.height(), minimum_rows_per_band, band);
     THistogram blue, intensity;
     std::uint64_t red_sum = 0;
     std::uint64_t green_sum = 0;
     for (int part = 0; part < parts; ++part) {
-        const BandCounts& counts = bands[static_cast<std::size_t>(part)];
+        const ProfileCounts& counts = bands[static_cast<std::size_t>(part)];
         for (int value = 0; value < 256; ++value) {
             blue.bins[value] += counts.blue.bins[value];
             intensity.bins[value] += counts.intensity.bins[value];
@@ -177,18 +161,7 @@ ProfileStatistics copy_and_measure_profile(const Bitmap32& photo, Bitmap24& work
         red_sum += counts.red_sum;
         green_sum += counts.green_sum;
     }
-    const HistogramStatistics blue_statistics = statistics_of(blue);
-    const HistogramStatistics intensity_statistics = statistics_of(intensity);
-    const auto pixels = static_cast<std::int64_t>(photo.pixel_count());
-    ProfileStatistics statistics;
-    statistics.mean_red = histogram_mean(red_sum, pixels);
-    statistics.mean_green = histogram_mean(green_sum, pixels);
-    statistics.mean_blue = blue_statistics.mean;
-    statistics.mean_intensity = intensity_statistics.mean;
-    // Taken from the kurtosis as stored, and stored again as a double.
-    statistics.excess_kurtosis_intensity = intensity_statistics.kurtosis - 3.0;
-    statistics.excess_kurtosis_blue = blue_statistics.kurtosis - 3.0;
-    return statistics;
+    return profile_statistics_of(blue, intensity, red_sum, green_sum, photo.pixel_count());
 }
 
 void decide_profiles(const ProfileStatistics& statistics, std::int32_t& phone_profile,

@@ -83,6 +83,13 @@ void RowPool::run(int rows, int minimum_rows, Work work, void* context)
             work(context, band_start(rows, parts, part), band_start(rows, parts, part + 1), part);
         return;
     }
+    start_pass(work, context, rows, parts);
+    run_bands(work, context, rows, parts);
+    finish_pass(parts);
+}
+
+void RowPool::start_pass(Work work, void* context, int rows, int parts)
+{
     {
         std::unique_lock lock(mutex_);
         // A worker that woke after the last pass ended may still hold it; it claims nothing, but
@@ -97,10 +104,40 @@ void RowPool::run(int rows, int minimum_rows, Work work, void* context)
         ++generation_;
     }
     start_.notify_all();
-    run_bands(work, context, rows, parts);
+}
+
+void RowPool::finish_pass(int parts)
+{
     // A worker still inside this pass must leave it before the next pass resets the bands.
     std::unique_lock lock(mutex_);
     finished_.wait(lock, [&] { return parts_done_ == parts && workers_in_pass_ == 0; });
+}
+
+bool RowPool::run_beside(Task background, void* background_context, Task foreground, void* foreground_context)
+{
+    if (std::min(threads(), thread_limit_.load(std::memory_order_relaxed)) < 2) return false;
+    std::unique_lock pass(pass_mutex_, std::try_to_lock);
+    if (!pass.owns_lock()) return false;
+    // The background is a pass of one band, which the first free worker claims.
+    struct Beside {
+        Task task;
+        void* context;
+    } beside{background, background_context};
+    const Work work = [](void* context, int, int, int) {
+        const auto* b = static_cast<const Beside*>(context);
+        b->task(b->context);
+    };
+    start_pass(work, &beside, 1, 1);
+    try {
+        foreground(foreground_context);
+    } catch (...) {
+        run_bands(work, &beside, 1, 1);
+        finish_pass(1);
+        throw;
+    }
+    run_bands(work, &beside, 1, 1);
+    finish_pass(1);
+    return true;
 }
 
 void RowPool::worker_loop()

@@ -33,6 +33,15 @@ public:
     using Work = void (*)(void* context, int first, int end, int part);
     void run(int rows, int minimum_rows, Work work, void* context);
 
+    /// Runs foreground(foreground_context) on this thread while one worker runs
+    /// background(background_context); returns when both are done. When no worker is
+    /// free (one thread, or another caller's pass holds them) it runs neither and returns
+    /// false at once. If no worker has taken `background` by the time `foreground` ends,
+    /// this thread runs it. `background` may wait for what `foreground` does, never the
+    /// other way round, and neither may start a pass of this pool.
+    using Task = void (*)(void* context);
+    bool run_beside(Task background, void* background_context, Task foreground, void* foreground_context);
+
     /// How many bands run() makes for `rows` (callers size per-band results with it).
     int run_parts(int rows, int minimum_rows) const;
     int threads() const { return static_cast<int>(workers_.size()) + 1; }
@@ -53,8 +62,19 @@ public:
             &function);
     }
 
+    template <class Background, class Foreground>
+    bool run_beside(Background& background, Foreground& foreground)
+    {
+        return run_beside([](void* context) { (*static_cast<Background*>(context))(); }, &background,
+                          [](void* context) { (*static_cast<Foreground*>(context))(); }, &foreground);
+    }
+
 private:
     void worker_loop();
+    // Opens a pass of `parts` bands for the workers; the caller holds pass_mutex_.
+    void start_pass(Work work, void* context, int rows, int parts);
+    // Waits until every band of the open pass is done and no worker is inside it.
+    void finish_pass(int parts);
     // Claims and runs bands of the current pass until none is left.
     void run_bands(Work work, void* context, int rows, int parts);
 

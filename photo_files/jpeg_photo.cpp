@@ -16,6 +16,7 @@
 #include <new>
 
 #include "engine/bitmap32.h"
+#include "engine/row_sink.h"
 #include "photo_files/atomic_file.h"
 #include "photo_files/exif_orientation.h"
 #include "photo_files/file_names.h"
@@ -99,13 +100,22 @@ struct DecodeState {
     std::unique_ptr<std::uint32_t[]> turn_rows;  // rows waiting to be turned upright
     Bitmap32* photo = nullptr;
     PhotoMetadata* metadata = nullptr;  // set when the caller wants the file's metadata
+    RowSink* rows = nullptr;            // set when the caller works on rows as they come
     bool photo_resized = false;
 
     DecodeState() = default;
     DecodeState(const DecodeState&) = delete;
     DecodeState& operator=(const DecodeState&) = delete;
     // Safe also when creation failed half-way: the library object starts zeroed.
-    ~DecodeState() { jpeg_destroy_decompress(&cinfo); }
+    ~DecodeState()
+    {
+        end_rows();
+        jpeg_destroy_decompress(&cinfo);
+    }
+    void end_rows()
+    {
+        if (rows != nullptr) rows->rows_ended();
+    }
 };
 
 int orientation_of(j_decompress_ptr cinfo)
@@ -203,6 +213,18 @@ void place_turned_rows(Bitmap32& photo, int orientation, const std::uint32_t* ro
     }
 }
 
+// Tells `rows` which upright rows the stored rows first_row .. first_row + count became,
+// when they are whole rows; quarter turns are told at the end.
+void tell_final_rows(RowSink& rows, const Bitmap32& photo, int orientation, int first_row, int count)
+{
+    if (count <= 0 || orientation_swaps_axes(orientation)) return;
+    const bool upside_down = orientation == 3 || orientation == 4;
+    if (upside_down)
+        rows.rows_final(photo, photo.height() - first_row - count, photo.height() - first_row);
+    else
+        rows.rows_final(photo, first_row, first_row + count);
+}
+
 enum class PixelKind { Colour, Gray, Cmyk };
 
 // Why libjpeg's error exit ended a decode.
@@ -227,6 +249,8 @@ LoadFailureReason run_decoder(DecodeState& state, const std::uint8_t* data, std:
 {
     j_decompress_ptr cinfo = &state.cinfo;
     if (setjmp(state.err.jump) != 0) {
+        // Whoever works on the rows told so far lets go of them before they are cleared.
+        state.end_rows();
         if (state.photo_resized && !state.photo->is_empty())
             std::memset(state.photo->pixels(), 0, state.photo->pixel_count() * sizeof(std::uint32_t));
         return reason_for_error_exit(state);
@@ -328,7 +352,10 @@ LoadFailureReason run_decoder(DecodeState& state, const std::uint8_t* data, std:
         }
         if (orientation != 1)
             place_turned_rows(photo, orientation, rows, width, first_row, count, width, height);
+        if (state.rows != nullptr) tell_final_rows(*state.rows, photo, orientation, first_row, count);
     }
+    // Quarter turns fill upright columns: no row is whole before the last stored row is in.
+    if (state.rows != nullptr && orientation_swaps_axes(orientation)) state.rows->rows_final(photo, 0, photo.height());
     jpeg_finish_decompress(cinfo);
     return LoadFailureReason::None;
 }
@@ -421,11 +448,21 @@ bool run_encoder(EncodeState& state, const Bitmap32& photo, const PhotoMetadata&
     return true;
 }
 
+// Ends the rows of a load on every way out, also those that never reach the decoder.
+struct EndRowsOnReturn {
+    RowSink* rows;
+    ~EndRowsOnReturn()
+    {
+        if (rows != nullptr) rows->rows_ended();
+    }
+};
+
 // decode_jpeg_photo, giving the ICC profile and, when `metadata` is set, the rest of
 // the file's metadata too.
 bool decode_photo(const std::uint8_t* data, std::size_t size, Bitmap32& org_photo, IccProfile* icc_profile,
-                  PhotoMetadata* metadata, LoadFailure* failure)
+                  PhotoMetadata* metadata, LoadFailure* failure, RowSink* rows)
 {
+    const EndRowsOnReturn end_rows{rows};
     if (icc_profile != nullptr) icc_profile->clear();
     if (failure != nullptr) *failure = {};
     try {
@@ -437,6 +474,7 @@ bool decode_photo(const std::uint8_t* data, std::size_t size, Bitmap32& org_phot
         auto state = std::make_unique<DecodeState>();
         state->photo = &org_photo;
         state->metadata = metadata;
+        state->rows = rows;
         const LoadFailureReason reason = run_decoder(*state, data, size, icc_profile != nullptr);
         if (reason != LoadFailureReason::None) {
             if (failure != nullptr && reason == LoadFailureReason::DecoderError) {
@@ -446,6 +484,7 @@ bool decode_photo(const std::uint8_t* data, std::size_t size, Bitmap32& org_phot
             }
             return refuse(failure, reason);
         }
+        state->end_rows();
         if (icc_profile != nullptr && state->icc_bytes)
             icc_profile->assign(state->icc_bytes.get(), state->icc_bytes.get() + state->icc_size);
         // Every word already has alpha 0xFF: the decoder writes it, and so do the
@@ -461,8 +500,9 @@ bool decode_photo(const std::uint8_t* data, std::size_t size, Bitmap32& org_phot
 }
 
 bool load_file(const std::string& path, Bitmap32& org_photo, IccProfile* icc_profile, PhotoMetadata* metadata,
-               LoadFailure* failure)
+               LoadFailure* failure, RowSink* rows)
 {
+    const EndRowsOnReturn end_rows{rows};
     if (icc_profile != nullptr) icc_profile->clear();
     if (failure != nullptr) *failure = {};
     if (!has_jpeg_extension(path)) return refuse(failure, LoadFailureReason::NotAJpegName);
@@ -470,7 +510,7 @@ bool load_file(const std::string& path, Bitmap32& org_photo, IccProfile* icc_pro
     std::size_t size = 0;
     const LoadFailureReason reason = read_whole_file(path, bytes, size);
     if (reason != LoadFailureReason::None) return refuse(failure, reason);
-    return decode_photo(bytes.get(), size, org_photo, icc_profile, metadata, failure);
+    return decode_photo(bytes.get(), size, org_photo, icc_profile, metadata, failure, rows);
 }
 
 }  // namespace
@@ -478,27 +518,28 @@ bool load_file(const std::string& path, Bitmap32& org_photo, IccProfile* icc_pro
 bool decode_jpeg_photo(const std::uint8_t* data, std::size_t size, Bitmap32& org_photo,
                        IccProfile* icc_profile, LoadFailure* failure)
 {
-    return decode_photo(data, size, org_photo, icc_profile, nullptr, failure);
+    return decode_photo(data, size, org_photo, icc_profile, nullptr, failure, nullptr);
 }
 
 bool decode_jpeg_photo(const std::uint8_t* data, std::size_t size, Bitmap32& org_photo,
-                       PhotoMetadata& metadata, LoadFailure* failure)
+                       PhotoMetadata& metadata, LoadFailure* failure, RowSink* rows)
 {
     metadata = {};
-    if (decode_photo(data, size, org_photo, &metadata.icc_profile, &metadata, failure)) return true;
+    if (decode_photo(data, size, org_photo, &metadata.icc_profile, &metadata, failure, rows)) return true;
     metadata = {};
     return false;
 }
 
 bool load_photo(const std::string& path, Bitmap32& org_photo, IccProfile* icc_profile, LoadFailure* failure)
 {
-    return load_file(path, org_photo, icc_profile, nullptr, failure);
+    return load_file(path, org_photo, icc_profile, nullptr, failure, nullptr);
 }
 
-bool load_photo(const std::string& path, Bitmap32& org_photo, PhotoMetadata& metadata, LoadFailure* failure)
+bool load_photo(const std::string& path, Bitmap32& org_photo, PhotoMetadata& metadata, LoadFailure* failure,
+                RowSink* rows)
 {
     metadata = {};
-    if (load_file(path, org_photo, &metadata.icc_profile, &metadata, failure)) return true;
+    if (load_file(path, org_photo, &metadata.icc_profile, &metadata, failure, rows)) return true;
     metadata = {};
     return false;
 }

@@ -9,6 +9,7 @@
 #include "photo_files/load_failure.h"
 
 class Bitmap32;
+class RowSink;
 struct PhotoMetadata;
 
 /// An embedded ICC colour profile, as the bytes of the profile itself.
@@ -79,10 +80,15 @@ void write_photo(const Bitmap32& corrected_photo, const std::string& path,
 
 /// load_photo that also gives the file's metadata (photo_files/photo_metadata.h),
 /// everything a saved photo carries on; cleared when the load fails.
+///
+/// When `rows` is given it is told of the upright photo's rows as they are decoded
+/// (all at the end for a quarter-turned photo), and rows_ended() before the call
+/// returns, in every case, and before a failed load clears the photo. A photo of the
+/// size `org_photo` already has is decoded into its present storage.
 bool load_photo(const std::string& path, Bitmap32& org_photo, PhotoMetadata& metadata,
-                LoadFailure* failure = nullptr);
+                LoadFailure* failure = nullptr, RowSink* rows = nullptr);
 bool decode_jpeg_photo(const std::uint8_t* data, std::size_t size, Bitmap32& org_photo,
-                       PhotoMetadata& metadata, LoadFailure* failure = nullptr);
+                       PhotoMetadata& metadata, LoadFailure* failure = nullptr, RowSink* rows = nullptr);
 
 /// encode_jpeg_photo and write_photo with the metadata of the photo `corrected_photo`
 /// was made from, made true of it (metadata_for_saved_photo) and written after the

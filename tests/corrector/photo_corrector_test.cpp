@@ -1,7 +1,9 @@
 #include "corrector/photo_corrector.h"
+#include "engine/profile_selection.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -104,12 +106,53 @@ TEST_F(PhotoCorrectorTest, OpenCorrectsForThePhoneTableAndTellsTheWindowInOrder)
     EXPECT_TRUE(corrector.captions_visible);
     EXPECT_EQ(corrector.toggle_face, 0);
     EXPECT_FALSE(corrector.correction_shown);
-    EXPECT_EQ(corrector.working_bitmap.width(), 64);
+    // Measured while it decoded, without a working copy: the indices the copy and measure of
+    // the loaded photo give.
+    EXPECT_EQ(corrector.working_bitmap.width(), 0);
+    Bitmap24 working;
+    std::int32_t phone = 5, camera = 1;
+    copy_and_select_profiles(corrector.org_photo, working, phone, camera);
+    EXPECT_EQ(std::make_pair(corrector.phone_profile, corrector.camera_profile), std::make_pair(phone, camera));
 
     const CurveTriple* triple = curve_for_profile(CameraType::MobilePhone, corrector.phone_profile);
     ASSERT_NE(triple, nullptr);
     EXPECT_TRUE(corrected_is({triple}));
     EXPECT_TRUE(corrector.needs_save_prompt());
+}
+
+// Photos of several casts and sizes (one tall enough for many bands, one turned a
+// quarter by its EXIF tag) get the indices that measuring the loaded photo whole gives,
+// and a second photo of the same size decodes into the storage kept from the first.
+TEST_F(PhotoCorrectorTest, OpenMeasuresWhileDecodingAsTheWholePhotoWouldBe)
+{
+    const struct {
+        const char* name;
+        int width, height, red, green, blue, orientation;
+    } photos[] = {{"warm.jpg", 300, 200, 150, 110, 90, 1},  {"green.jpg", 300, 200, 90, 140, 70, 1},
+                  {"blue.jpg", 300, 200, 60, 70, 120, 3},   {"bright.jpg", 300, 200, 200, 190, 185, 1},
+                  {"tall.jpg", 70, 2000, 100, 120, 90, 1},  {"turned.jpg", 200, 300, 120, 100, 130, 6}};
+    for (const auto& p : photos) {
+        Bytes rgb;
+        for (int y = 0; y < p.height; ++y)
+            for (int x = 0; x < p.width; ++x) {
+                const int grain = (x * 37 + y * 101) % 61 - 30;
+                for (int level : {p.red + grain + x % 40, p.green + grain, p.blue - grain + y % 30})
+                    rgb.push_back(static_cast<std::uint8_t>(std::clamp(level, 0, 255)));
+            }
+        CameraExifSettings exif;
+        exif.orientation = p.orientation;
+        JpegWriteSettings settings;
+        settings.markers = {{JPEG_APP0 + 1, camera_exif_payload(exif)}};
+        const std::string path = folder.file(p.name);
+        write_bytes(path, write_sample_jpeg(p.width, p.height, 3, rgb.data(), settings));
+        corrector.open_photo(path);
+        ASSERT_TRUE(corrector.photo_loaded) << p.name;
+        Bitmap24 working;
+        std::int32_t phone = 5, camera = 1;
+        copy_and_select_profiles(corrector.org_photo, working, phone, camera);
+        EXPECT_EQ(std::make_pair(corrector.phone_profile, corrector.camera_profile), std::make_pair(phone, camera))
+            << p.name;
+    }
 }
 
 TEST_F(PhotoCorrectorTest, PixelCountDecidesTheCameraTypeAtOneMillionThreeHundredThousand)

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <functional>
+#include <stdexcept>
 #include <thread>
 #include <vector>
 
@@ -78,6 +80,50 @@ TEST(RowPool, CallersOnSeveralThreadsAtOnce)
     EXPECT_EQ(second_visits, std::vector<int>(rows, 200));
     EXPECT_EQ(first_wrong_bands, 0);
     EXPECT_EQ(second_wrong_bands, 0);
+}
+
+// The background runs on a worker while the caller runs the foreground, even when it
+// waits for what the foreground does; one thread runs neither, and a foreground that
+// throws still waits for the background before the exception passes on.
+TEST(RowPool, RunsABackgroundBesideTheCaller)
+{
+    RowPool pool(2);
+    int rounds_side_by_side = 0;
+    for (int round = 0; round < 20; ++round) {
+        std::atomic<bool> background_started{false};
+        std::atomic<bool> foreground_done{false};
+        auto background = [&] {
+            background_started.store(true);
+            while (!foreground_done.load()) std::this_thread::yield();
+        };
+        auto foreground = [&] {
+            // Waiting for the background is what a real foreground must never do; the
+            // deadline keeps this test from hanging if the pool ran it afterwards.
+            const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(1);
+            while (!background_started.load() && std::chrono::steady_clock::now() < deadline)
+                std::this_thread::yield();
+            rounds_side_by_side += background_started.load() ? 1 : 0;
+            foreground_done.store(true);
+        };
+        ASSERT_TRUE(pool.run_beside(background, foreground));
+        EXPECT_TRUE(background_started.load());
+    }
+    EXPECT_GT(rounds_side_by_side, 0);
+
+    bool background_done = false;
+    auto slow_background = [&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        background_done = true;
+    };
+    auto throwing_foreground = [] { throw std::runtime_error("gave up"); };
+    EXPECT_THROW(pool.run_beside(slow_background, throwing_foreground), std::runtime_error);
+    EXPECT_TRUE(background_done);
+
+    pool.set_thread_limit(1);
+    bool ran = false;
+    auto mark = [&] { ran = true; };
+    EXPECT_FALSE(pool.run_beside(mark, mark));
+    EXPECT_FALSE(ran);
 }
 
 }  // namespace

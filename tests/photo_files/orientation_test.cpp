@@ -1,10 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <string>
+#include <vector>
 
 #include "engine/bitmap32.h"
+#include "engine/row_sink.h"
 #include "photo_files/exif_orientation.h"
 #include "photo_files/jpeg_photo.h"
+#include "photo_files/photo_metadata.h"
 #include "tests/photo_files/jpeg_fixtures.h"
 #include "tests/support/file_bytes.h"
 #include "tests/support/pixels.h"
@@ -99,6 +104,83 @@ INSTANTIATE_TEST_SUITE_P(AllEight, Orientation,
                              return "orientation_" + std::to_string(std::get<0>(info.param).orientation) +
                                     (std::get<1>(info.param) ? "_big_endian" : "_little_endian");
                          });
+
+// Keeps what each range of rows held when it was told, to compare with the loaded photo.
+class RecordingRowSink : public RowSink {
+public:
+    void rows_final(const Bitmap32& photo, int first, int end) override
+    {
+        if (ended > 0) ++told_after_end;
+        if (!ranges.empty() && first != ranges.back().second && end != ranges.back().first) ++not_continued;
+        ranges.emplace_back(first, end);
+        for (int y = first; y < end; ++y) rows.emplace_back(photo.scan_line(y), photo.scan_line(y) + photo.width());
+        for (int y = first; y < end; ++y) row_numbers.push_back(y);
+    }
+    void rows_ended() override { ++ended; }
+
+    std::vector<std::pair<int, int>> ranges;
+    std::vector<int> row_numbers;
+    std::vector<std::vector<std::uint32_t>> rows;
+    int ended = 0;
+    int told_after_end = 0;
+    int not_continued = 0;
+};
+
+// A decoder that tells its rows as they come tells every upright row once, in ranges
+// that continue each other, only once the row is final (turned, converted from gray
+// or CMYK), and ends the rows before it returns, also when the load fails. A photo
+// of the present size is decoded into the present storage with the same pixels.
+TEST(RowsAsDecoded, EveryUprightRowOnceAndFinal)
+{
+    TempDir dir;
+    constexpr int kWidth = 40, kHeight = 37;
+    std::vector<std::pair<std::string, Bytes>> files;
+    for (int orientation = 1; orientation <= 8; ++orientation) {
+        EncodeOptions tagged;
+        tagged.markers.push_back(app1_marker(exif_orientation_payload(orientation, false)));
+        files.emplace_back("orientation " + std::to_string(orientation),
+                           encode_test_jpeg(colour_image(kWidth, kHeight), tagged));
+    }
+    files.emplace_back("gray", encode_test_jpeg(gray_image(kWidth, kHeight)));
+    const std::uint8_t inks[4] = {10, 200, 30, 40};
+    files.emplace_back("cmyk", encode_test_jpeg(flat_cmyk_image(kWidth, kHeight, inks)));
+    files.emplace_back("not a jpeg", Bytes{'n', 'o', 't'});
+
+    Bitmap32 reused;
+    for (const auto& [name, bytes] : files) {
+        write_bytes(dir.file("photo.jpg"), bytes);
+        Bitmap32 photo;
+        PhotoMetadata metadata;
+        RecordingRowSink sink;
+        const bool loaded = load_photo(dir.file("photo.jpg"), photo, metadata, nullptr, &sink);
+        EXPECT_GE(sink.ended, 1) << name;
+        EXPECT_EQ(sink.told_after_end, 0) << name;
+        EXPECT_EQ(sink.not_continued, 0) << name;
+        if (!loaded) {
+            EXPECT_EQ(name, "not a jpeg");
+            EXPECT_TRUE(sink.ranges.empty());
+            continue;
+        }
+        std::vector<int> sorted = sink.row_numbers;
+        std::sort(sorted.begin(), sorted.end());
+        std::vector<int> every_row(static_cast<std::size_t>(photo.height()));
+        for (int y = 0; y < photo.height(); ++y) every_row[static_cast<std::size_t>(y)] = y;
+        ASSERT_EQ(sorted, every_row) << name;
+        for (std::size_t i = 0; i < sink.rows.size(); ++i) {
+            const int y = sink.row_numbers[i];
+            EXPECT_EQ(sink.rows[i], std::vector<std::uint32_t>(photo.scan_line(y), photo.scan_line(y) + photo.width()))
+                << name << ", row " << y;
+        }
+        // The storage of the photo loaded before (upright sizes differ for quarter turns).
+        const std::uint32_t* storage_before = reused.pixels();
+        const bool same_size = reused.width() == photo.width() && reused.height() == photo.height();
+        ASSERT_TRUE(load_photo(dir.file("photo.jpg"), reused, metadata));
+        if (same_size) {
+            EXPECT_EQ(reused.pixels(), storage_before) << name;
+        }
+        EXPECT_EQ(count_pixels_unlike(reused, [&](int x, int y) { return photo.pixel(x, y); }), 0) << name;
+    }
+}
 
 TEST(ExifOrientation, UnusableBlocksMeanUpright)
 {

@@ -169,7 +169,7 @@ Inspection inspect(const std::string& path, const Options& options)
         inspection.camera_type = corrector.camera_type;
         inspection.phone_profile = corrector.phone_profile;
         inspection.camera_profile = corrector.camera_profile;
-        inspection.statistics = measure_photo(corrector.working_bitmap);
+        inspection.statistics = measure_photo(copy_to_bitmap24(corrector.org_photo));
     } else {
         inspection.reason = load_failure_text(corrector.load_failure);
     }

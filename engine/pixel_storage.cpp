@@ -1,0 +1,62 @@
+#include "engine/pixel_storage.h"
+
+#include <cstdint>
+#include <cstdlib>
+
+#if defined(__linux__)
+#include <sys/mman.h>
+#endif
+
+namespace {
+
+constexpr std::size_t kHugePage = std::size_t{2} << 20;
+// Below this a huge page would be mostly empty, and malloc's own pools serve better.
+constexpr std::size_t kMappedFrom = 4 * kHugePage;
+
+bool mapped(std::size_t bytes)
+{
+#if defined(__linux__)
+    return bytes >= kMappedFrom;
+#else
+    (void)bytes;
+    return false;
+#endif
+}
+
+}  // namespace
+
+void* allocate_pixel_storage(std::size_t bytes)
+{
+    if (!mapped(bytes)) return std::calloc(bytes == 0 ? 1 : bytes, 1);
+#if defined(__linux__)
+    // Anonymous mappings come zeroed page by page on first touch. Mapping one huge
+    // page more and trimming both ends leaves a block that starts on a huge-page boundary.
+    if (bytes > SIZE_MAX - kHugePage) return nullptr;
+    const std::size_t length = bytes + kHugePage;
+    void* mapping = mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (mapping == MAP_FAILED) return nullptr;
+    const auto start = reinterpret_cast<std::uintptr_t>(mapping);
+    const std::uintptr_t aligned = (start + kHugePage - 1) & ~(kHugePage - 1);
+    const std::size_t head = aligned - start;
+    if (head != 0) munmap(mapping, head);
+    const std::size_t tail = length - head - bytes;
+    if (tail != 0) munmap(reinterpret_cast<void*>(aligned + bytes), tail);
+    // Only advice: where huge pages are switched off the block still works with small pages.
+    madvise(reinterpret_cast<void*>(aligned), bytes, MADV_HUGEPAGE);
+    return reinterpret_cast<void*>(aligned);
+#else
+    return nullptr;
+#endif
+}
+
+void release_pixel_storage(void* storage, std::size_t bytes)
+{
+    if (storage == nullptr) return;
+    if (!mapped(bytes)) {
+        std::free(storage);
+        return;
+    }
+#if defined(__linux__)
+    munmap(storage, bytes);
+#endif
+}
