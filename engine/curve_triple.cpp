@@ -110,7 +110,7 @@ __attribute__((target("avx512f,avx512bw,avx512vbmi"))) std::size_t apply_words_v
 #endif
 
 void apply_words_by_path(const std::uint32_t* in, std::uint32_t* out, std::size_t n,
-                         const CurveTriple& triple, CurvePath path)
+                         const CurveTriple& triple, [[maybe_unused]] CurvePath path)
 {
     std::size_t done = 0;
 #ifdef TINTELO_CURVES_VBMI

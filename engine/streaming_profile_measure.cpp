@@ -30,8 +30,7 @@ void StreamingProfileMeasure::rows_final(const Bitmap32& photo, int first, int e
 {
     if (first >= end) return;
     if (!beside_) {
-        photo_ = &photo;
-        count(first, end);
+        count(&photo, first, end);
         return;
     }
     std::unique_lock lock(mutex_);
@@ -66,10 +65,11 @@ void StreamingProfileMeasure::rows_ended()
     }
     // No worker has come yet: count what is left here, so none reads the photo later.
     counter_started_ = true;
+    const Bitmap32* photo = photo_;
     const int first = pending_first_, end = pending_end_;
     pending_first_ = pending_end_ = 0;
     lock.unlock();
-    count(first, end);
+    count(photo, first, end);
     lock.lock();
     counter_done_ = true;
 }
@@ -82,21 +82,23 @@ void StreamingProfileMeasure::count_until_ended()
     for (;;) {
         changed_.wait(lock, [&] { return pending_first_ != pending_end_ || ended_; });
         if (pending_first_ == pending_end_) break;
+        // Taken under the lock, with the range: the maker writes it while telling rows.
+        const Bitmap32* photo = photo_;
         const int first = pending_first_, end = pending_end_;
         pending_first_ = pending_end_ = 0;
         // The maker may tell the next rows meanwhile; they wait as the pending range.
         changed_.notify_all();
         lock.unlock();
-        count(first, end);
+        count(photo, first, end);
         lock.lock();
     }
     counter_done_ = true;
     changed_.notify_all();
 }
 
-void StreamingProfileMeasure::count(int first, int end)
+void StreamingProfileMeasure::count(const Bitmap32* photo, int first, int end)
 {
-    if (first < end) count_profile_rows(*photo_, first, end, counts_, nullptr);
+    if (first < end) count_profile_rows(*photo, first, end, counts_, nullptr);
 }
 
 ProfileStatistics StreamingProfileMeasure::statistics() const

@@ -30,10 +30,10 @@ public:
 private:
     // The worker's side: counts ranges as they come until the rows end.
     void count_until_ended();
-    void count(int first, int end);
+    void count(const Bitmap32* photo, int first, int end);
 
     ProfileCounts counts_;
-    const Bitmap32* photo_ = nullptr;
+    const Bitmap32* photo_ = nullptr;  // the photo of the pending rows
     bool beside_ = false;  // rows are counted on a worker, not as they arrive
 
     std::mutex mutex_;

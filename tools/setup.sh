@@ -28,6 +28,7 @@ test_packages=(
     libimage-exiftool-perl
     libjpeg-turbo-progs # djpeg and cjpeg, what the batch benchmark measures mallet against
     clang libclang-rt-14-dev
+    g++-aarch64-linux-gnu # tools/ci/arm64_engine.sh: the engine must build for ARM64
     "${package_packages[@]}" desktop-file-utils appstream
 )
 wanted=("${packages[@]}")
