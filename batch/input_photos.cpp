@@ -13,7 +13,9 @@ namespace {
 
 class PhotoList {
 public:
-    explicit PhotoList(const FolderListingRules& rules) : rules_(rules) {}
+    PhotoList(const FolderListingRules& rules, const std::atomic<bool>* stop) : rules_(rules), stop_(stop) {}
+
+    bool stopped() const { return stop_ != nullptr && stop_->load(); }
 
     void add_named(const std::string& path)
     {
@@ -37,6 +39,7 @@ private:
         fs::recursive_directory_iterator entries(folder, fs::directory_options::skip_permission_denied,
                                                  error);
         for (; !error && entries != fs::recursive_directory_iterator(); entries.increment(error)) {
+            if (stopped()) return;
             const fs::path& path = entries->path();
             std::error_code ignored;
             if (entries->is_directory(ignored)) {
@@ -52,7 +55,10 @@ private:
             return;
         }
         std::sort(found.begin(), found.end());
-        for (const fs::path& path : found) add({path.string(), path.lexically_relative(folder).string(), {}});
+        for (const fs::path& path : found) {
+            if (stopped()) return;
+            add({path.string(), path.lexically_relative(folder).string(), {}});
+        }
     }
 
     void add(InputPhoto photo)
@@ -64,6 +70,7 @@ private:
     }
 
     const FolderListingRules& rules_;
+    const std::atomic<bool>* stop_;
     std::vector<InputPhoto> photos_;
     std::set<std::string> seen_;
 };
@@ -71,16 +78,18 @@ private:
 }  // namespace
 
 std::vector<InputPhoto> find_input_photos(std::span<const std::string> inputs, std::istream& standard_input,
-                                          char delimiter, const FolderListingRules& rules)
+                                          char delimiter, const FolderListingRules& rules,
+                                          const std::atomic<bool>* stop)
 {
-    PhotoList list(rules);
+    PhotoList list(rules, stop);
     for (const std::string& input : inputs) {
+        if (list.stopped()) break;
         if (input != "-") {
             list.add_named(input);
             continue;
         }
         std::string line;
-        while (std::getline(standard_input, line, delimiter))
+        while (!list.stopped() && std::getline(standard_input, line, delimiter))
             if (!line.empty()) list.add_named(line);
     }
     return list.take();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <iosfwd>
 #include <optional>
 #include <span>
@@ -27,6 +28,8 @@ struct FolderListingRules {
 /// argument is taken as a photo, whether or not it exists, so that opening it
 /// reports what is wrong with it. A photo found in a folder keeps its path below
 /// that folder; one named directly keeps its relative path unless that climbs out
-/// of the current folder, and else only its name.
+/// of the current folder, and else only its name. Once `stop` is set the listing ends
+/// where it is and gives what it found so far, so Ctrl+C is heard in a huge folder too.
 std::vector<InputPhoto> find_input_photos(std::span<const std::string> inputs, std::istream& standard_input,
-                                          char delimiter, const FolderListingRules& rules);
+                                          char delimiter, const FolderListingRules& rules,
+                                          const std::atomic<bool>* stop = nullptr);

@@ -46,7 +46,7 @@ int correct(const CorrectOptions& options, const MalletConsole& console, const s
     }
 
     const std::vector<InputPhoto> photos = find_input_photos(
-        options.inputs, console.input, options.list_delimiter, {options.ending, output_folder});
+        options.inputs, console.input, options.list_delimiter, {options.ending, output_folder}, &stop);
     const std::vector<PhotoJob> jobs = plan_photo_jobs(photos, {output_folder, options.ending});
 
     fill_curve_database();

@@ -84,6 +84,7 @@ std::unique_ptr<TForm1> bench_form(const std::string& jpeg_path, double device_p
 struct Fixture {
     TempDir folder{"windows_bench"};
     std::string jpeg_path = folder.file("photo.jpg");
+    std::string small_jpeg_path = folder.file("small.jpg");
     std::unique_ptr<TForm1> form;       // on the 100 % screen
     std::unique_ptr<TForm1> fine_form;  // on the 200 % screen
 
@@ -93,6 +94,8 @@ struct Fixture {
             Bitmap32 photo;
             fill_grainy_photo(photo, kWidth, kHeight);
             write_photo(photo, jpeg_path);
+            fill_grainy_photo(photo, 600, 400);
+            write_photo(photo, small_jpeg_path);
         }
         form = bench_form(jpeg_path, 1.0);
         fine_form = bench_form(jpeg_path, 2.0);
@@ -148,10 +151,10 @@ void time_open(benchmark::State& state, TForm1& form)
     const bool fresh = state.range(0) != 0;
     for (auto _ : state) {
         if (fresh) {
+            // Two small photos in between: the second one's storage replaces what the big
+            // photo left for the next decode, so every buffer of the timed open is new.
             state.PauseTiming();
-            for (Bitmap32* buffer : {&form.corrector.org_photo, &form.corrector.corrected_photo})
-                buffer->set_size(0, 0);
-            form.corrector.working_bitmap = Bitmap24();
+            for (int i = 0; i < 2; ++i) form.corrector.open_photo(std::optional(fixture().small_jpeg_path));
             QApplication::processEvents();
             state.ResumeTiming();
         }
@@ -178,17 +181,16 @@ void BM_CorrectorOpenOnly(benchmark::State& state)
 {
     const bool fresh = state.range(0) != 0;
     // Lives across runs, so that "kept" buffers really are kept from the first iteration on.
-    static PhotoCorrector corrector;
+    static auto kept = std::make_unique<PhotoCorrector>();
     for (auto _ : state) {
         if (fresh) {
+            // A corrector that never held a photo: every buffer of the open is new.
             state.PauseTiming();
-            corrector.org_photo.set_size(0, 0);
-            corrector.corrected_photo.set_size(0, 0);
-            corrector.working_bitmap = Bitmap24();
+            kept = std::make_unique<PhotoCorrector>();
             state.ResumeTiming();
         }
-        corrector.open_photo(std::optional<std::string>(fixture().jpeg_path));
-        if (!corrector.photo_loaded) state.SkipWithError("the photo did not open");
+        kept->open_photo(std::optional<std::string>(fixture().jpeg_path));
+        if (!kept->photo_loaded) state.SkipWithError("the photo did not open");
     }
 }
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -56,6 +57,11 @@ TEST(InputPhotos, FoldersGiveTheirPhotosSortedWithoutOutputsAndOnce)
     std::vector<std::string> kept;
     for (const InputPhoto& photo : photos) kept.push_back(photo.kept_path);
     EXPECT_EQ(kept, (std::vector<std::string>{"A.JPG", "b.jpg", "sub/c.jpeg"}));
+
+    // Ctrl+C during the listing ends it where it is, standard input and folders alike.
+    const std::atomic<bool> stop{true};
+    std::istringstream same_list((folder / "b.jpg").string() + "\n");
+    EXPECT_TRUE(find_input_photos(inputs, same_list, '\n', {"_corrected.jpg", {}}, &stop).empty());
 }
 
 TEST(ProgressLine, FillsTheTerminalLineWithRateAndTimeLeft)
