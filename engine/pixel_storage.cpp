@@ -60,3 +60,16 @@ void release_pixel_storage(void* storage, std::size_t bytes)
     munmap(storage, bytes);
 #endif
 }
+
+void prefault_pixel_storage(const void* begin, std::size_t bytes)
+{
+#if defined(__linux__) && defined(MADV_POPULATE_WRITE)
+    constexpr std::uintptr_t kPage = 4096;
+    const auto start = (reinterpret_cast<std::uintptr_t>(begin) + kPage - 1) & ~(kPage - 1);
+    const auto end = reinterpret_cast<std::uintptr_t>(begin) + bytes;
+    if (end > start) madvise(reinterpret_cast<void*>(start), end - start, MADV_POPULATE_WRITE);
+#else
+    (void)begin;
+    (void)bytes;
+#endif
+}

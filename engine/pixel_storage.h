@@ -10,3 +10,8 @@ void* allocate_pixel_storage(std::size_t bytes);
 
 /// Gives back storage from allocate_pixel_storage; `bytes` is the size asked for.
 void release_pixel_storage(void* storage, std::size_t bytes);
+
+/// Maps the pages of [begin, begin + bytes) for writing without touching their contents,
+/// so that whoever writes them next takes no page faults; safe while another thread
+/// writes the same storage. Does nothing where the system cannot (before Linux 5.14).
+void prefault_pixel_storage(const void* begin, std::size_t bytes);

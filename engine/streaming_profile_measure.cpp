@@ -3,6 +3,7 @@
 #include <limits>
 
 #include "engine/bitmap32.h"
+#include "engine/pixel_storage.h"
 #include "engine/row_pool.h"
 
 void StreamingProfileMeasure::run(const std::function<void()>& make)
@@ -79,6 +80,7 @@ void StreamingProfileMeasure::count_until_ended()
     std::unique_lock lock(mutex_);
     if (counter_started_) return;  // the maker ended first and counted the rest itself
     counter_started_ = true;
+    const Bitmap32* prepared = nullptr;
     for (;;) {
         changed_.wait(lock, [&] { return pending_first_ != pending_end_ || ended_; });
         if (pending_first_ == pending_end_) break;
@@ -89,6 +91,13 @@ void StreamingProfileMeasure::count_until_ended()
         // The maker may tell the next rows meanwhile; they wait as the pending range.
         changed_.notify_all();
         lock.unlock();
+        if (photo != prepared) {
+            // This thread mostly waits for the decoder: meanwhile it maps the pages of the
+            // photo's storage that the decoder will write, which on a new photo would each
+            // cost the decoding thread a page fault.
+            prepared = photo;
+            prefault_pixel_storage(photo->pixels(), photo->pixel_count() * sizeof(std::uint32_t));
+        }
         count(photo, first, end);
         lock.lock();
     }

@@ -2,7 +2,9 @@
 // any crash, sanitizer report or leak, a photo that breaks the loader's promises
 // (the header's size, opaque pixels, the pixel limit; after a failure the old photo
 // whole or nothing of any photo, and a reason for it), or a decode that holds more
-// heap than the loader's memory bound.
+// heap than the loader's memory bound. The decode tells a row sink of its rows, as an
+// open does: each row once, in ranges that continue each other, only once final, and
+// the end before the load returns.
 
 #include <algorithm>
 #include <cstddef>
@@ -10,11 +12,49 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include <vector>
+
 #include "engine/bitmap32.h"
+#include "engine/row_sink.h"
 #include "photo_files/jpeg_photo.h"
+#include "photo_files/photo_metadata.h"
 #include "tests/fuzz/fuzz_support.h"
 #include "tests/support/pixels.h"
 #include "tests/support/synthetic_photos.h"
+
+namespace {
+
+std::uint64_t row_hash(const Bitmap32& photo, int y)
+{
+    std::uint64_t hash = 1469598103934665603u;
+    const std::uint32_t* row = photo.scan_line(y);
+    for (int x = 0; x < photo.width(); ++x) hash = (hash ^ row[x]) * 1099511628211u;
+    return hash;
+}
+
+class CheckingRowSink : public RowSink {
+public:
+    void rows_final(const Bitmap32& photo, int first, int end) override
+    {
+        fuzz::check(!ended, "rows were told after their end");
+        fuzz::check(0 <= first && first < end && end <= photo.height(), "rows told outside the photo");
+        fuzz::check(told_first == told_end || first == told_end || end == told_first,
+                    "a range of rows that does not continue the ones before");
+        if (told_first == told_end) told_first = told_end = first;
+        told_first = std::min(told_first, first);
+        told_end = std::max(told_end, end);
+        hashes.resize(static_cast<std::size_t>(photo.height()));
+        for (int y = first; y < end; ++y) hashes[static_cast<std::size_t>(y)] = row_hash(photo, y);
+    }
+    void rows_ended() override { ended = true; }
+
+    std::vector<std::uint64_t> hashes;
+    int told_first = 0;
+    int told_end = 0;
+    bool ended = false;
+};
+
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
@@ -26,15 +66,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     constexpr std::uint32_t kOldPixel = 0xFF123456u;
     Bitmap32 photo;
     fill_flat(photo, 3, 3, kOldPixel);
-    IccProfile icc_profile;
+    PhotoMetadata metadata;
+    const IccProfile& icc_profile = metadata.icc_profile;
+    CheckingRowSink rows;
     // Left over from an earlier load: every decode must say afresh why it failed, or that it did not.
     LoadFailure failure{LoadFailureReason::TooManyScans, "an earlier message"};
     bool loaded = false;
     std::size_t peak = 0;
     {
         fuzz::HeapMeter meter;
-        loaded = decode_jpeg_photo(data, size, photo, &icc_profile, &failure);
+        loaded = decode_jpeg_photo(data, size, photo, metadata, &failure, &rows);
         peak = meter.peak();
+    }
+    fuzz::check(rows.ended, "the load returned without ending its rows");
+    if (loaded && !photo.is_empty()) {
+        fuzz::check(rows.told_first == 0 && rows.told_end == photo.height(), "a row of the photo was never told");
+        for (int y = 0; y < photo.height(); ++y)
+            fuzz::check(rows.hashes[static_cast<std::size_t>(y)] == row_hash(photo, y),
+                        "a row changed after it was told final");
     }
     fuzz::check(loaded == (failure.reason == LoadFailureReason::None),
                 "a failed load gave no reason, or a load that worked gave one");
