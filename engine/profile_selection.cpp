@@ -85,7 +85,8 @@ void count_rows(const Bitmap32& photo, int first, int end, ProfileCounts& counts
         int x = 0;
         for (; x + sets <= width; x += sets) {
 #pragma GCC unroll 4
-            for (int set = 0; set < sets; ++set) count(set, in[x + set], Copy ? out + 3 * (x + set) : nullptr);
+            for (int set = 0; set < sets; ++set)
+                count(set, in[x + set], Copy ? out + 3 * (x + set) : nullptr);
         }
         for (; x < width; ++x) count(0, in[x], Copy ? out + 3 * x : nullptr);
     }

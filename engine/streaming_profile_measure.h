@@ -34,7 +34,7 @@ private:
 
     ProfileCounts counts_;
     const Bitmap32* photo_ = nullptr;  // the photo of the pending rows
-    bool beside_ = false;  // rows are counted on a worker, not as they arrive
+    bool beside_ = false;              // rows are counted on a worker, not as they arrive
 
     std::mutex mutex_;
     std::condition_variable changed_;

@@ -355,7 +355,8 @@ LoadFailureReason run_decoder(DecodeState& state, const std::uint8_t* data, std:
         if (state.rows != nullptr) tell_final_rows(*state.rows, photo, orientation, first_row, count);
     }
     // Quarter turns fill upright columns: no row is whole before the last stored row is in.
-    if (state.rows != nullptr && orientation_swaps_axes(orientation)) state.rows->rows_final(photo, 0, photo.height());
+    if (state.rows != nullptr && orientation_swaps_axes(orientation))
+        state.rows->rows_final(photo, 0, photo.height());
     jpeg_finish_decompress(cinfo);
     return LoadFailureReason::None;
 }

@@ -369,8 +369,8 @@ int main(int argc, char** argv)
                 "BM_BareDecode/1", 1.25);
     std::printf("  where an open's time goes (kept buffers), against the bare decode:\n");
     print_ratio(reporter, "    load_photo", "BM_LoadPhotoOnly", "BM_BareDecode/0", 0);
-    print_ratio(reporter, "    analysis on one thread (beside the decode when a core is free)", "BM_AnalysisOnly",
-                "BM_BareDecode/0", 0);
+    print_ratio(reporter, "    analysis on one thread (beside the decode when a core is free)",
+                "BM_AnalysisOnly", "BM_BareDecode/0", 0);
     print_ratio(reporter, "    one curve pass", "BM_ApplyCurves", "BM_BareDecode/0", 0);
     print_ratio(reporter, "    both views drawing anew", "BM_BothViewsRepaint", "BM_BareDecode/0", 0);
     print_ratio(reporter, "open until both views show it, 200 % / 100 % (new buffers)", "BM_OpenPhotoAt200/1",
@@ -382,12 +382,14 @@ int main(int argc, char** argv)
     print_ratio(reporter, "both views drawing anew at 100 % / apply_curves", "BM_BothViewsRepaint",
                 "BM_ApplyCurves", 0);
     for (const auto& [what, name] :
-         {std::pair{"Outdoors preset", "BM_OutdoorsPresetClick"}, std::pair{"Indoors bulb lamp preset", "BM_BulbLampPresetClick"},
+         {std::pair{"Outdoors preset", "BM_OutdoorsPresetClick"},
+          std::pair{"Indoors bulb lamp preset", "BM_BulbLampPresetClick"},
           std::pair{"LIGHTER", "BM_LighterClick"}, std::pair{"DARKER", "BM_DarkerClick"}}) {
         const std::string label = std::string(what) + " click and repaint / apply_curves on one thread";
         print_ratio(reporter, label.c_str(), name, "BM_ApplyCurvesOneThread", 1.0);
     }
-    print_ratio(reporter, "apply_curves on the pool / on one thread", "BM_ApplyCurves", "BM_ApplyCurvesOneThread", 0);
+    print_ratio(reporter, "apply_curves on the pool / on one thread", "BM_ApplyCurves",
+                "BM_ApplyCurvesOneThread", 0);
     fixture().form.reset();
     fixture().fine_form.reset();
     benchmark::Shutdown();

@@ -1,5 +1,4 @@
 #include "corrector/photo_corrector.h"
-#include "engine/profile_selection.h"
 
 #include <gtest/gtest.h>
 
@@ -10,6 +9,7 @@
 #include <vector>
 
 #include "engine/database.h"
+#include "engine/profile_selection.h"
 #include "photo_files/exif_orientation.h"
 #include "tests/support/file_bytes.h"
 #include "tests/support/pixels.h"
@@ -112,7 +112,8 @@ TEST_F(PhotoCorrectorTest, OpenCorrectsForThePhoneTableAndTellsTheWindowInOrder)
     Bitmap24 working;
     std::int32_t phone = 5, camera = 1;
     copy_and_select_profiles(corrector.org_photo, working, phone, camera);
-    EXPECT_EQ(std::make_pair(corrector.phone_profile, corrector.camera_profile), std::make_pair(phone, camera));
+    EXPECT_EQ(std::make_pair(corrector.phone_profile, corrector.camera_profile),
+              std::make_pair(phone, camera));
 
     const CurveTriple* triple = curve_for_profile(CameraType::MobilePhone, corrector.phone_profile);
     ASSERT_NE(triple, nullptr);
@@ -128,9 +129,9 @@ TEST_F(PhotoCorrectorTest, OpenMeasuresWhileDecodingAsTheWholePhotoWouldBe)
     const struct {
         const char* name;
         int width, height, red, green, blue, orientation;
-    } photos[] = {{"warm.jpg", 300, 200, 150, 110, 90, 1},  {"green.jpg", 300, 200, 90, 140, 70, 1},
-                  {"blue.jpg", 300, 200, 60, 70, 120, 3},   {"bright.jpg", 300, 200, 200, 190, 185, 1},
-                  {"tall.jpg", 70, 2000, 100, 120, 90, 1},  {"turned.jpg", 200, 300, 120, 100, 130, 6}};
+    } photos[] = {{"warm.jpg", 300, 200, 150, 110, 90, 1}, {"green.jpg", 300, 200, 90, 140, 70, 1},
+                  {"blue.jpg", 300, 200, 60, 70, 120, 3},  {"bright.jpg", 300, 200, 200, 190, 185, 1},
+                  {"tall.jpg", 70, 2000, 100, 120, 90, 1}, {"turned.jpg", 200, 300, 120, 100, 130, 6}};
     for (const auto& p : photos) {
         Bytes rgb;
         for (int y = 0; y < p.height; ++y)
@@ -150,7 +151,8 @@ TEST_F(PhotoCorrectorTest, OpenMeasuresWhileDecodingAsTheWholePhotoWouldBe)
         Bitmap24 working;
         std::int32_t phone = 5, camera = 1;
         copy_and_select_profiles(corrector.org_photo, working, phone, camera);
-        EXPECT_EQ(std::make_pair(corrector.phone_profile, corrector.camera_profile), std::make_pair(phone, camera))
+        EXPECT_EQ(std::make_pair(corrector.phone_profile, corrector.camera_profile),
+                  std::make_pair(phone, camera))
             << p.name;
     }
 }

@@ -18,8 +18,10 @@ namespace {
 
 std::vector<std::uint64_t> bits(const ProfileStatistics& p)
 {
-    return {std::bit_cast<std::uint64_t>(p.mean_red),       std::bit_cast<std::uint64_t>(p.mean_green),
-            std::bit_cast<std::uint64_t>(p.mean_blue),      std::bit_cast<std::uint64_t>(p.mean_intensity),
+    return {std::bit_cast<std::uint64_t>(p.mean_red),
+            std::bit_cast<std::uint64_t>(p.mean_green),
+            std::bit_cast<std::uint64_t>(p.mean_blue),
+            std::bit_cast<std::uint64_t>(p.mean_intensity),
             std::bit_cast<std::uint64_t>(p.excess_kurtosis_intensity),
             std::bit_cast<std::uint64_t>(p.excess_kurtosis_blue)};
 }
@@ -53,7 +55,7 @@ TEST(StreamingProfileMeasure, EqualsMeasuringTheWholePhotoBitForBit)
         int width, height, band;
         bool smooth;
     };
-    const Case cases[] = {{0, 0, 16, false}, {1, 1, 16, false}, {13, 7, 3, false},
+    const Case cases[] = {{0, 0, 16, false},    {1, 1, 16, false},    {13, 7, 3, false},
                           {37, 301, 16, false}, {130, 257, 16, true}, {6, 40, 1, true}};
     std::mt19937 random(11);
     for (const Case& c : cases) {

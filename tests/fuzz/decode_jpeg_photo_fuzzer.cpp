@@ -11,7 +11,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-
 #include <vector>
 
 #include "engine/bitmap32.h"
@@ -80,7 +79,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     fuzz::check(rows.ended, "the load returned without ending its rows");
     if (loaded && !photo.is_empty()) {
-        fuzz::check(rows.told_first == 0 && rows.told_end == photo.height(), "a row of the photo was never told");
+        fuzz::check(rows.told_first == 0 && rows.told_end == photo.height(),
+                    "a row of the photo was never told");
         for (int y = 0; y < photo.height(); ++y)
             fuzz::check(rows.hashes[static_cast<std::size_t>(y)] == row_hash(photo, y),
                         "a row changed after it was told final");

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-
 #include <string>
 #include <vector>
 
@@ -113,7 +112,8 @@ public:
         if (ended > 0) ++told_after_end;
         if (!ranges.empty() && first != ranges.back().second && end != ranges.back().first) ++not_continued;
         ranges.emplace_back(first, end);
-        for (int y = first; y < end; ++y) rows.emplace_back(photo.scan_line(y), photo.scan_line(y) + photo.width());
+        for (int y = first; y < end; ++y)
+            rows.emplace_back(photo.scan_line(y), photo.scan_line(y) + photo.width());
         for (int y = first; y < end; ++y) row_numbers.push_back(y);
     }
     void rows_ended() override { ++ended; }
@@ -168,7 +168,8 @@ TEST(RowsAsDecoded, EveryUprightRowOnceAndFinal)
         ASSERT_EQ(sorted, every_row) << name;
         for (std::size_t i = 0; i < sink.rows.size(); ++i) {
             const int y = sink.row_numbers[i];
-            EXPECT_EQ(sink.rows[i], std::vector<std::uint32_t>(photo.scan_line(y), photo.scan_line(y) + photo.width()))
+            EXPECT_EQ(sink.rows[i],
+                      std::vector<std::uint32_t>(photo.scan_line(y), photo.scan_line(y) + photo.width()))
                 << name << ", row " << y;
         }
         // The storage of the photo loaded before (upright sizes differ for quarter turns).
