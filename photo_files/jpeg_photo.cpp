@@ -107,15 +107,7 @@ struct DecodeState {
     DecodeState(const DecodeState&) = delete;
     DecodeState& operator=(const DecodeState&) = delete;
     // Safe also when creation failed half-way: the library object starts zeroed.
-    ~DecodeState()
-    {
-        end_rows();
-        jpeg_destroy_decompress(&cinfo);
-    }
-    void end_rows()
-    {
-        if (rows != nullptr) rows->rows_ended();
-    }
+    ~DecodeState() { jpeg_destroy_decompress(&cinfo); }
 };
 
 int orientation_of(j_decompress_ptr cinfo)
@@ -250,7 +242,7 @@ LoadFailureReason run_decoder(DecodeState& state, const std::uint8_t* data, std:
     j_decompress_ptr cinfo = &state.cinfo;
     if (setjmp(state.err.jump) != 0) {
         // Whoever works on the rows told so far lets go of them before they are cleared.
-        state.end_rows();
+        if (state.rows != nullptr) state.rows->rows_ended();
         if (state.photo_resized && !state.photo->is_empty())
             std::memset(state.photo->pixels(), 0, state.photo->pixel_count() * sizeof(std::uint32_t));
         return reason_for_error_exit(state);
@@ -449,7 +441,8 @@ bool run_encoder(EncodeState& state, const Bitmap32& photo, const PhotoMetadata&
     return true;
 }
 
-// Ends the rows of a load on every way out, also those that never reach the decoder.
+// Ends the rows of a load on every way out (the decoder itself ends them earlier when
+// it must clear the photo), also those that never reach the decoder.
 struct EndRowsOnReturn {
     RowSink* rows;
     ~EndRowsOnReturn()
@@ -485,7 +478,6 @@ bool decode_photo(const std::uint8_t* data, std::size_t size, Bitmap32& org_phot
             }
             return refuse(failure, reason);
         }
-        state->end_rows();
         if (icc_profile != nullptr && state->icc_bytes)
             icc_profile->assign(state->icc_bytes.get(), state->icc_bytes.get() + state->icc_size);
         // Every word already has alpha 0xFF: the decoder writes it, and so do the

@@ -58,8 +58,7 @@ public:
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const std::int64_t claimed = fuzz::header_pixels(data, size);
-    // -1: not worth keeping in the corpus (see kMaxFuzzPixels).
-    if (claimed > fuzz::kMaxFuzzPixels && claimed <= kMaxPhotoPixels) return -1;
+    if (fuzz::skipped_size(claimed)) return -1;
 
     // An old photo in the buffer: a failure must leave it whole or leave nothing of any photo.
     constexpr std::uint32_t kOldPixel = 0xFF123456u;

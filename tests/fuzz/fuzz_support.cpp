@@ -69,6 +69,11 @@ const bool hooks_installed = __sanitizer_install_malloc_and_free_hooks(count_mal
 
 }  // namespace
 
+bool skipped_size(std::int64_t claimed)
+{
+    return claimed > kMaxFuzzPixels && claimed <= kMaxPhotoPixels;
+}
+
 std::int64_t header_pixels(const std::uint8_t* data, std::size_t size)
 {
     if (size == 0) return -1;

@@ -26,6 +26,11 @@ inline constexpr std::size_t kFixedWorkingMemory = std::size_t{64} << 20;
 /// a header from it.
 std::int64_t header_pixels(const std::uint8_t* data, std::size_t size);
 
+/// Whether a fuzzer skips `claimed` (header_pixels of its input): between
+/// kMaxFuzzPixels and the loader's limit (the fuzzer then returns -1, so libFuzzer
+/// does not keep the input in its corpus).
+bool skipped_size(std::int64_t claimed);
+
 /// The most heap the loader may hold at once, beyond the photo's `pixel_bytes`, for
 /// an input of `input_size` bytes: kFixedWorkingMemory, the coefficients (at most
 /// two pixel storages' worth: 4 components of 2-byte coefficients per pixel), the

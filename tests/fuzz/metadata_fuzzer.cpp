@@ -32,8 +32,7 @@ JfifDensity saved_density(const std::optional<JfifDensity>& density)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    const std::int64_t claimed = fuzz::header_pixels(data, size);
-    if (claimed > fuzz::kMaxFuzzPixels && claimed <= kMaxPhotoPixels) return -1;
+    if (fuzz::skipped_size(fuzz::header_pixels(data, size))) return -1;
 
     Bitmap32 photo;
     PhotoMetadata loaded;
