@@ -24,7 +24,7 @@ void run_photo_jobs(const std::vector<PhotoJob>& jobs, const CorrectionSteps& st
     int running = 0;
 
     const auto work = [&] {
-        PhotoCorrector corrector;
+        PhotoCorrector corrector(nullptr, CorrectedPixels::on_save);
         for (std::size_t job = next++; job < jobs.size() && !stop; job = next++) {
             const PhotoOutcome outcome = correct_photo(corrector, jobs[job], steps, stop);
             const std::lock_guard lock(mutex);

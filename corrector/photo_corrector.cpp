@@ -26,9 +26,48 @@ private:
     bool active_ = true;
 };
 
+CurveTriple identity_curves()
+{
+    CurveTriple identity;
+    for (int i = 0; i < 256; ++i)
+        identity.red_table[i] = identity.green_table[i] = identity.blue_table[i] =
+            static_cast<std::uint8_t>(i);
+    return identity;
+}
+
 }  // namespace
 
-PhotoCorrector::PhotoCorrector(CorrectorEvents* events) : events_(events ? events : &no_events_) {}
+PhotoCorrector::PhotoCorrector(CorrectorEvents* events, CorrectedPixels corrected_pixels)
+    : events_(events ? events : &no_events_),
+      corrected_pixels_(corrected_pixels),
+      corrected_curves_(identity_curves())
+{
+}
+
+void PhotoCorrector::correct_from_org(const CurveTriple& triple)
+{
+    if (corrected_pixels_ == CorrectedPixels::shown)
+        apply_curves(&corrected_photo, &org_photo, triple);
+    else
+        corrected_curves_ = triple;
+}
+
+void PhotoCorrector::correct_again(const CurveTriple& triple)
+{
+    if (corrected_pixels_ == CorrectedPixels::shown)
+        apply_curves(&corrected_photo, &corrected_photo, triple);
+    else
+        // Per channel, a curve applied to a curve's result is one composed curve.
+        corrected_curves_ = compose_curves(corrected_curves_, triple);
+}
+
+void PhotoCorrector::show_org_as_corrected()
+{
+    if (corrected_pixels_ == CorrectedPixels::shown)
+        corrected_photo.assign(&org_photo);
+    else
+        corrected_curves_ = identity_curves();
+}
 
 void PhotoCorrector::set_busy(bool busy)
 {
@@ -61,7 +100,7 @@ void PhotoCorrector::apply_from_org(const CurveTriple* triple)
 {
     set_busy(true);
     BusyGuard guard([this] { set_busy(false); });
-    if (triple) apply_curves(&corrected_photo, &org_photo, *triple);
+    if (triple) correct_from_org(*triple);
     guard.release();
     set_busy(false);
     light_level = 0;
@@ -158,6 +197,7 @@ void PhotoCorrector::return_to_start_state()
 {
     org_photo.set_size(0, 0);
     corrected_photo.set_size(0, 0);
+    corrected_curves_ = identity_curves();
     spare_photo_.set_size(0, 0);
     working_bitmap = Bitmap24();
     org_metadata = PhotoMetadata();
@@ -184,7 +224,7 @@ void PhotoCorrector::toggle_correction()
     if (!photo_loaded) return;
     if (correction_shown) {
         toggle_face = BitmaplistFace::CorrectionOff;
-        corrected_photo.assign(&org_photo);
+        show_org_as_corrected();
         correction_caption = "NO CORRECTION";
         correction_shown = false;
     } else {
@@ -249,9 +289,9 @@ void PhotoCorrector::apply_preset(ScenePreset preset)
         info.second_index != 0 ? curve_for_profile(camera_type, info.second_index) : nullptr;
     if (first == nullptr) {
         // Nothing to apply from the loaded photo: the preset starts from it as it is.
-        corrected_photo.assign(&org_photo);
+        show_org_as_corrected();
         apply_from_org(nullptr);
-        if (second) apply_curves(&corrected_photo, &corrected_photo, *second);
+        if (second) correct_again(*second);
     } else if (second) {
         // The second curve applied to the first's result, per channel, is one
         // composed curve: the same levels in one pass over the photo instead of three.
@@ -269,20 +309,20 @@ void PhotoCorrector::apply_preset(ScenePreset preset)
 void PhotoCorrector::lighten()
 {
     if (light_level >= max_light_level) return;
-    apply_curves(&corrected_photo, &corrected_photo, lighter_curve);
+    correct_again(lighter_curve);
     ++light_level;
 }
 
 void PhotoCorrector::darken()
 {
     if (light_level <= -max_light_level) return;
-    apply_curves(&corrected_photo, &corrected_photo, darker_curve);
+    correct_again(darker_curve);
     --light_level;
 }
 
 void PhotoCorrector::undo()
 {
-    if (photo_loaded) corrected_photo.assign(&org_photo);
+    if (photo_loaded) show_org_as_corrected();
 }
 
 void PhotoCorrector::save_photo(const std::optional<std::string>& path)
@@ -291,7 +331,10 @@ void PhotoCorrector::save_photo(const std::optional<std::string>& path)
     // Encoding a big photo takes a moment: show the hourglass meanwhile.
     set_busy(true);
     BusyGuard guard([this] { set_busy(false); });
-    write_photo(corrected_photo, *path, org_metadata);
+    if (corrected_pixels_ == CorrectedPixels::shown)
+        write_photo(corrected_photo, *path, org_metadata);
+    else
+        write_photo(org_photo, *path, org_metadata, &corrected_curves_);
     guard.release();
     set_busy(false);
     photo_saved = true;

@@ -39,6 +39,17 @@ public:
     virtual void start_state_restored() {}
 };
 
+/// Where the corrector keeps the corrected photo.
+enum class CorrectedPixels {
+    /// In `corrected_photo`, for the window's views.
+    shown,
+    /// Only as the curves that make it from `org_photo`, applied as it is saved: for a
+    /// program that saves without showing, which then needs neither a second
+    /// photo-sized buffer nor the passes over it. `corrected_photo` stays empty; the
+    /// saved file is the same.
+    on_save,
+};
+
 /// The photo being worked on and every user-level operation on it.
 ///
 /// The window calls one operation per user action, renders the presentation
@@ -49,7 +60,8 @@ public:
 /// save dialog loop chose.
 class PhotoCorrector {
 public:
-    explicit PhotoCorrector(CorrectorEvents* events = nullptr);
+    explicit PhotoCorrector(CorrectorEvents* events = nullptr,
+                            CorrectedPixels corrected_pixels = CorrectedPixels::shown);
 
     // Photo buffers. `org_photo` is never changed after loading.
     Bitmap32 org_photo;
@@ -106,7 +118,7 @@ public:
     void lighten();
     void darken();
     void undo();
-    /// Writes `corrected_photo`; a write failure propagates (EPhotoWriteError)
+    /// Writes the corrected photo; a write failure propagates (EPhotoWriteError)
     /// with `photo_saved` and `status_text` unchanged.
     void save_photo(const std::optional<std::string>& path);
     bool needs_save_prompt() const { return photo_loaded && !photo_saved; }
@@ -122,11 +134,18 @@ private:
     void flip_correction_face();
     void apply_from_org(const CurveTriple* triple);
     int current_profile() const;
+    // Every change of the corrected photo is one of these three.
+    void correct_from_org(const CurveTriple& triple);
+    void correct_again(const CurveTriple& triple);
+    void show_org_as_corrected();
 
     CorrectorEvents* events_;
     CorrectorEvents no_events_;
     // The storage of the photo shown before the last open, kept for the next photo to be
     // decoded into: a photo of the same size then writes no fresh pages.
     Bitmap32 spare_photo_;
+    const CorrectedPixels corrected_pixels_;
+    // With CorrectedPixels::on_save: the corrected photo is `org_photo` through these.
+    CurveTriple corrected_curves_;
     bool busy_ = false;
 };

@@ -30,38 +30,12 @@ void apply_words(const std::uint32_t* in, std::uint32_t* out, std::size_t n, con
 // Below this many pixels building the 64 K pair table costs more than it saves.
 constexpr std::size_t kPairTableMinimumPixels = std::size_t{1} << 17;
 
-// Looking green and blue up together halves the table loads per pixel; the table
-// (128 KB) stays in the level-2 cache, and photos' neighbouring pixels hit the same lines.
-// It is made once per pass by the calling thread and only read by the bands.
-struct PairTables {
-    std::uint32_t red[256];
-    const std::uint16_t* green_blue;
-};
-
-PairTables make_pair_tables(const CurveTriple& triple)
-{
-    // One table per calling thread, made on first use, so a pass allocates nothing.
-    thread_local std::vector<std::uint16_t> green_blue(65536);
-    PairTables tables;
-    for (int i = 0; i < 256; ++i)
-        tables.red[i] = 0xFF000000u | static_cast<std::uint32_t>(triple.red_table[i]) << 16;
-    std::uint16_t* pair = green_blue.data();
-    for (int g = 0; g < 256; ++g) {
-        const unsigned high = static_cast<unsigned>(triple.green_table[g]) << 8;
-        for (int b = 0; b < 256; ++b)
-            pair[g * 256 + b] = static_cast<std::uint16_t>(high | triple.blue_table[b]);
-    }
-    tables.green_blue = pair;
-    return tables;
-}
-
 void apply_words_pair_tables(const std::uint32_t* in, std::uint32_t* out, std::size_t n,
-                             const PairTables& tables)
+                             const std::uint32_t* red, const std::uint16_t* green_blue)
 {
-    const std::uint16_t* pair = tables.green_blue;
     for (std::size_t k = 0; k < n; ++k) {
         const std::uint32_t s = in[k];
-        out[k] = tables.red[(s >> 16) & 0xFF] | pair[s & 0xFFFF];
+        out[k] = red[(s >> 16) & 0xFF] | green_blue[s & 0xFFFF];
     }
 }
 
@@ -141,22 +115,38 @@ void apply_curves(Bitmap32* destination, const Bitmap32* source, const CurveTrip
 
     const std::uint32_t* in = source->pixels();
     std::uint32_t* out = destination->pixels();
-    const CurvePath path = curve_path();
     const std::size_t width = static_cast<std::size_t>(source->width());
-    const bool use_pair_tables =
-        path == CurvePath::pair_tables && source->pixel_count() >= kPairTableMinimumPixels;
-    PairTables tables{};
-    if (use_pair_tables) tables = make_pair_tables(triple);
+    const CurveLookup lookup(triple, source->pixel_count());
     // Rows are independent, so bands on other cores give the same words as one pass.
     auto band = [&](int first, int end, int) {
         const std::size_t offset = static_cast<std::size_t>(first) * width;
-        const std::size_t n = static_cast<std::size_t>(end - first) * width;
-        if (use_pair_tables)
-            apply_words_pair_tables(in + offset, out + offset, n, tables);
-        else
-            apply_words_by_path(in + offset, out + offset, n, triple, path);
+        lookup.apply(in + offset, out + offset, static_cast<std::size_t>(end - first) * width);
     };
     const int minimum_rows = static_cast<int>(kPairTableMinimumPixels / std::max<std::size_t>(width, 1)) + 1;
     RowPool::shared().run(source->height(), minimum_rows, band);
     destination->changed();
+}
+
+CurveLookup::CurveLookup(const CurveTriple& triple, std::size_t pixels) : triple_(triple), path_(curve_path())
+{
+    if (path_ != CurvePath::pair_tables || pixels < kPairTableMinimumPixels) return;
+    // Looking green and blue up together halves the table loads per pixel; the table
+    // (128 KB) stays in the level-2 cache, and photos' neighbouring pixels hit the same lines.
+    for (int i = 0; i < 256; ++i)
+        red_[i] = 0xFF000000u | static_cast<std::uint32_t>(triple.red_table[i]) << 16;
+    green_blue_.resize(65536);
+    for (int g = 0; g < 256; ++g) {
+        const unsigned high = static_cast<unsigned>(triple.green_table[g]) << 8;
+        for (int b = 0; b < 256; ++b)
+            green_blue_[static_cast<std::size_t>(g * 256 + b)] =
+                static_cast<std::uint16_t>(high | triple.blue_table[b]);
+    }
+}
+
+void CurveLookup::apply(const std::uint32_t* in, std::uint32_t* out, std::size_t n) const
+{
+    if (!green_blue_.empty())
+        apply_words_pair_tables(in, out, n, red_, green_blue_.data());
+    else
+        apply_words_by_path(in, out, n, triple_, path_);
 }

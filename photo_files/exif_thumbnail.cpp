@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "engine/bitmap32.h"
+#include "engine/curve_triple.h"
 #include "photo_files/jpeg_photo.h"
 
 namespace {
@@ -24,7 +25,7 @@ std::vector<int> sample_positions(int size, int cells)
 
 }  // namespace
 
-ExifThumbnail exif_thumbnail_of(const Bitmap32& photo)
+ExifThumbnail exif_thumbnail_of(const Bitmap32& photo, const CurveTriple* curves)
 {
     if (photo.is_empty()) return {};
     const int longer = std::max(photo.width(), photo.height());
@@ -46,9 +47,15 @@ ExifThumbnail exif_thumbnail_of(const Bitmap32& photo)
                 const std::uint32_t* row = photo.scan_line(ys[ty * kSamples + sy]);
                 for (int sx = 0; sx < kSamples; ++sx) {
                     const std::uint32_t p = row[xs[tx * kSamples + sx]];
-                    red += p >> 16 & 0xFF;
-                    green += p >> 8 & 0xFF;
-                    blue += p & 0xFF;
+                    if (curves != nullptr) {
+                        red += curves->red_table[p >> 16 & 0xFF];
+                        green += curves->green_table[p >> 8 & 0xFF];
+                        blue += curves->blue_table[p & 0xFF];
+                    } else {
+                        red += p >> 16 & 0xFF;
+                        green += p >> 8 & 0xFF;
+                        blue += p & 0xFF;
+                    }
                 }
             }
             constexpr std::uint32_t n = kSamples * kSamples, half = n / 2;

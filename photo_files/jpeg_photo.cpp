@@ -14,8 +14,10 @@
 #include <limits>
 #include <memory>
 #include <new>
+#include <optional>
 
 #include "engine/bitmap32.h"
+#include "engine/curve_triple.h"
 #include "engine/row_sink.h"
 #include "photo_files/atomic_file.h"
 #include "photo_files/exif_orientation.h"
@@ -395,6 +397,8 @@ struct EncodeState {
     JpegErrorManager err{};
     unsigned char* output = nullptr;
     unsigned long output_size = 0;
+    // The row with the curves applied, when the photo is saved through curves.
+    std::unique_ptr<std::uint32_t[]> curved_row;
 
     EncodeState() = default;
     EncodeState(const EncodeState&) = delete;
@@ -406,9 +410,12 @@ struct EncodeState {
     }
 };
 
-bool run_encoder(EncodeState& state, const Bitmap32& photo, const PhotoMetadata& metadata)
+bool run_encoder(EncodeState& state, const Bitmap32& photo, const PhotoMetadata& metadata,
+                 const CurveLookup* curves)
 {
     j_compress_ptr cinfo = &state.cinfo;
+    const auto width = static_cast<std::size_t>(photo.width());
+    if (curves != nullptr) state.curved_row.reset(new std::uint32_t[width]);
     if (setjmp(state.err.jump) != 0) return false;
     install_error_manager(state.err, reinterpret_cast<j_common_ptr>(cinfo));
     jpeg_create_compress(cinfo);
@@ -430,11 +437,19 @@ bool run_encoder(EncodeState& state, const Bitmap32& photo, const PhotoMetadata&
     JSAMPROW row_pointers[kRowBatch];
     while (cinfo->next_scanline < cinfo->image_height) {
         const int first_row = static_cast<int>(cinfo->next_scanline);
-        const int wanted = std::min<int>(kRowBatch, photo.height() - first_row);
-        for (int i = 0; i < wanted; ++i)
+        // Curved rows go one at a time: the encoder copies each into its own buffers at
+        // once, so one row's buffer, still in the nearest cache, serves them all.
+        const int wanted = curves != nullptr ? 1 : std::min<int>(kRowBatch, photo.height() - first_row);
+        for (int i = 0; i < wanted; ++i) {
+            const std::uint32_t* row = photo.scan_line(first_row + i);
+            if (curves != nullptr) {
+                std::uint32_t* curved = state.curved_row.get();
+                curves->apply(row, curved, width);
+                row = curved;
+            }
             // libjpeg takes rows as non-const but only reads them.
-            row_pointers[i] =
-                reinterpret_cast<JSAMPROW>(const_cast<std::uint32_t*>(photo.scan_line(first_row + i)));
+            row_pointers[i] = reinterpret_cast<JSAMPROW>(const_cast<std::uint32_t*>(row));
+        }
         jpeg_write_scanlines(cinfo, row_pointers, static_cast<JDIMENSION>(wanted));
     }
     jpeg_finish_compress(cinfo);
@@ -540,9 +555,12 @@ bool load_photo(const std::string& path, Bitmap32& org_photo, PhotoMetadata& met
 namespace {
 
 // Encodes into state's output buffer; throws EPhotoWriteError when the encoder fails.
-void encode_into(EncodeState& state, const Bitmap32& photo, const PhotoMetadata& metadata)
+void encode_into(EncodeState& state, const Bitmap32& photo, const PhotoMetadata& metadata,
+                 const CurveTriple* curves = nullptr)
 {
-    if (!run_encoder(state, photo, metadata)) {
+    std::optional<CurveLookup> lookup;
+    if (curves != nullptr) lookup.emplace(*curves, photo.pixel_count());
+    if (!run_encoder(state, photo, metadata, lookup ? &*lookup : nullptr)) {
         char message[JMSG_LENGTH_MAX] = {};
         state.err.pub.format_message(reinterpret_cast<j_common_ptr>(&state.cinfo), message);
         throw EPhotoWriteError(std::string("Cannot encode the photo: ") + message);
@@ -557,16 +575,17 @@ PhotoMetadata only_profile(const IccProfile& icc_profile)
 }
 
 // The metadata comes as it is to be written: already made true of the photo.
-std::vector<std::uint8_t> encode_with(const Bitmap32& photo, const PhotoMetadata& metadata)
+std::vector<std::uint8_t> encode_with(const Bitmap32& photo, const PhotoMetadata& metadata,
+                                      const CurveTriple* curves = nullptr)
 {
     if (photo.is_empty()) return {};
     auto state = std::make_unique<EncodeState>();
-    encode_into(*state, photo, metadata);
+    encode_into(*state, photo, metadata, curves);
     return std::vector<std::uint8_t>(state->output, state->output + state->output_size);
 }
 
 void write_with(const Bitmap32& corrected_photo, const std::string& path, const PhotoMetadata* loaded,
-                const IccProfile& icc_profile)
+                const IccProfile& icc_profile, const CurveTriple* curves = nullptr)
 {
     std::unique_ptr<EncodeState> state;
     try {
@@ -574,8 +593,9 @@ void write_with(const Bitmap32& corrected_photo, const std::string& path, const 
         // The whole file is made in memory first, so a failing encoder never touches the disk.
         if (!corrected_photo.is_empty())
             encode_into(*state, corrected_photo,
-                        loaded != nullptr ? metadata_for_saved_photo(*loaded, corrected_photo)
-                                          : only_profile(icc_profile));
+                        loaded != nullptr ? metadata_for_saved_photo(*loaded, corrected_photo, curves)
+                                          : only_profile(icc_profile),
+                        curves);
     } catch (const std::bad_alloc&) {
         throw EPhotoWriteError("Cannot write file " + path + ": out of memory");
     }
@@ -589,10 +609,11 @@ std::vector<std::uint8_t> encode_jpeg_photo(const Bitmap32& corrected_photo, con
     return encode_with(corrected_photo, only_profile(icc_profile));
 }
 
-std::vector<std::uint8_t> encode_jpeg_photo(const Bitmap32& corrected_photo, const PhotoMetadata& metadata)
+std::vector<std::uint8_t> encode_jpeg_photo(const Bitmap32& corrected_photo, const PhotoMetadata& metadata,
+                                            const CurveTriple* curves)
 {
     if (corrected_photo.is_empty()) return {};
-    return encode_with(corrected_photo, metadata_for_saved_photo(metadata, corrected_photo));
+    return encode_with(corrected_photo, metadata_for_saved_photo(metadata, corrected_photo, curves), curves);
 }
 
 void write_photo(const Bitmap32& corrected_photo, const std::string& path, const IccProfile& icc_profile)
@@ -600,7 +621,8 @@ void write_photo(const Bitmap32& corrected_photo, const std::string& path, const
     write_with(corrected_photo, path, nullptr, icc_profile);
 }
 
-void write_photo(const Bitmap32& corrected_photo, const std::string& path, const PhotoMetadata& metadata)
+void write_photo(const Bitmap32& corrected_photo, const std::string& path, const PhotoMetadata& metadata,
+                 const CurveTriple* curves)
 {
-    write_with(corrected_photo, path, &metadata, {});
+    write_with(corrected_photo, path, &metadata, {}, curves);
 }

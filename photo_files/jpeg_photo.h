@@ -10,6 +10,7 @@
 
 class Bitmap32;
 class RowSink;
+struct CurveTriple;
 struct PhotoMetadata;
 
 /// An embedded ICC colour profile, as the bytes of the profile itself.
@@ -93,5 +94,10 @@ bool decode_jpeg_photo(const std::uint8_t* data, std::size_t size, Bitmap32& org
 /// encode_jpeg_photo and write_photo with the metadata of the photo `corrected_photo`
 /// was made from, made true of it (metadata_for_saved_photo) and written after the
 /// JFIF header, whose density it gives.
-std::vector<std::uint8_t> encode_jpeg_photo(const Bitmap32& corrected_photo, const PhotoMetadata& metadata);
-void write_photo(const Bitmap32& corrected_photo, const std::string& path, const PhotoMetadata& metadata);
+/// With `curves` the photo saved is `corrected_photo` with them applied to every pixel
+/// (as apply_curves would): the same file as applying them first and saving the result,
+/// without a second photo-sized buffer or a pass over it.
+std::vector<std::uint8_t> encode_jpeg_photo(const Bitmap32& corrected_photo, const PhotoMetadata& metadata,
+                                            const CurveTriple* curves = nullptr);
+void write_photo(const Bitmap32& corrected_photo, const std::string& path, const PhotoMetadata& metadata,
+                 const CurveTriple* curves = nullptr);

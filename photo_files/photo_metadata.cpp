@@ -54,7 +54,8 @@ Bytes without_photoshop_thumbnails(const Bytes& block)
 
 }  // namespace
 
-PhotoMetadata metadata_for_saved_photo(const PhotoMetadata& loaded, const Bitmap32& saved_photo)
+PhotoMetadata metadata_for_saved_photo(const PhotoMetadata& loaded, const Bitmap32& saved_photo,
+                                       const CurveTriple* curves)
 {
     const int width = saved_photo.is_empty() ? 0 : saved_photo.width();
     const int height = saved_photo.is_empty() ? 0 : saved_photo.height();
@@ -67,6 +68,6 @@ PhotoMetadata metadata_for_saved_photo(const PhotoMetadata& loaded, const Bitmap
     if (!loaded.xmp.empty()) saved.xmp = xmp_for_saved_photo(loaded.xmp, width, height);
     if (!loaded.exif.empty())
         saved.exif = exif_for_saved_photo(loaded.exif, width, height,
-                                          [&saved_photo] { return exif_thumbnail_of(saved_photo); });
+                                          [&] { return exif_thumbnail_of(saved_photo, curves); });
     return saved;
 }

@@ -44,5 +44,7 @@ inline constexpr std::size_t kMaxSegmentPayload = 65533;
 /// thumbnails in the IPTC blocks are left out. Every other byte is kept. Each
 /// segment fits one marker: a rewritten EXIF block that would not loses its
 /// thumbnail first and is left out if it still would not. Never throws for bad
-/// metadata; only std::bad_alloc can leave.
-PhotoMetadata metadata_for_saved_photo(const PhotoMetadata& loaded, const Bitmap32& saved_photo);
+/// metadata; only std::bad_alloc can leave. With `curves` the saved photo is
+/// `saved_photo` with them applied (write_photo's `curves`).
+PhotoMetadata metadata_for_saved_photo(const PhotoMetadata& loaded, const Bitmap32& saved_photo,
+                                       const CurveTriple* curves = nullptr);

@@ -10,7 +10,9 @@
 
 #include "bench/common/bench_support.h"
 #include "engine/bitmap24.h"
+#include "engine/bitmap32.h"
 #include "engine/histogram_library.h"
+#include "engine/profile_counting.h"
 #include "engine/profile_selection.h"
 
 namespace {
@@ -147,6 +149,28 @@ void BM_MeasureOverRead(benchmark::State& state)
     label(state);
 }
 
+// What an open counts for the profile choice, in the decoder's batches of 16 rows, on one thread.
+void BM_CountProfileRows(benchmark::State& state)
+{
+    const Bitmap24& source = photo(static_cast<int>(state.range(0)));
+    Bitmap32 bitmap;
+    bitmap.set_size(source.width(), source.height());
+    for (int y = 0; y < source.height(); ++y)
+        for (int x = 0; x < source.width(); ++x) {
+            const std::uint8_t* p = source.scan_line(y) + 3 * x;
+            bitmap.scan_line(y)[x] =
+                0xFF000000u | std::uint32_t{p[2]} << 16 | std::uint32_t{p[1]} << 8 | p[0];
+        }
+    for (auto _ : state) {
+        ProfileCounts counts;
+        for (int y = 0; y < bitmap.height(); y += 16)
+            count_profile_rows(bitmap, y, std::min(y + 16, bitmap.height()), counts, nullptr);
+        benchmark::DoNotOptimize(counts);
+    }
+    label(state);
+}
+
+BENCHMARK(BM_CountProfileRows)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlainReadPass)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MeasurePhoto)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OneGetHistogramScan)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);

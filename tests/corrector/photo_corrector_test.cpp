@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -480,6 +481,35 @@ TEST_F(PhotoCorrectorTest, ColourProfileOfTheOpenedPhotoGoesIntoTheSavedFile)
 // The opened photo's metadata is saved with it, made true of the upright photo, and
 // stays the corrector's until another photo opens: a failed open must not leave the
 // next save with nothing, nor with a mixture.
+TEST_F(PhotoCorrectorTest, KeepingTheCorrectionUntilTheSaveWritesTheSameFiles)
+{
+    // Above the size where the curves go through pair tables.
+    const std::string photo = make_photo("big.jpg", 400, 360);
+    PhotoCorrector on_save(nullptr, CorrectedPixels::on_save);
+    const std::vector<std::function<void(PhotoCorrector&)>> steps = {
+        [&](PhotoCorrector& c) { c.open_photo(photo); },
+        [](PhotoCorrector& c) { c.lighten(); },
+        [](PhotoCorrector& c) { c.apply_preset(ScenePreset::IndoorsBulbLamp); },
+        [](PhotoCorrector& c) { c.darken(), c.darken(); },
+        [](PhotoCorrector& c) { c.toggle_correction(); },
+        [](PhotoCorrector& c) { c.lighten(); },
+        [](PhotoCorrector& c) { c.toggle_correction(); },
+        [](PhotoCorrector& c) { c.set_camera_type(CameraType::MobilePhone); },
+        [](PhotoCorrector& c) { c.apply_preset(ScenePreset::OutdoorsTooShiny); },
+        [](PhotoCorrector& c) { c.undo(), c.darken(); },
+        [&](PhotoCorrector& c) { c.open_photo(make_photo("small.jpg", 30, 20)); },
+    };
+    for (std::size_t i = 0; i < steps.size(); ++i) {
+        steps[i](corrector);
+        steps[i](on_save);
+        corrector.save_photo(folder.file("shown.jpg"));
+        on_save.save_photo(folder.file("on_save.jpg"));
+        EXPECT_TRUE(read_bytes(folder.file("shown.jpg")) == read_bytes(folder.file("on_save.jpg")))
+            << "step " << i;
+    }
+    EXPECT_TRUE(on_save.corrected_photo.is_empty());
+}
+
 TEST_F(PhotoCorrectorTest, MetadataOfTheOpenedPhotoGoesIntoItsSavesUntilAnotherPhotoOpens)
 {
     CameraExifSettings exif;
