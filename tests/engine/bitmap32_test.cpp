@@ -6,9 +6,36 @@
 #include <vector>
 
 #include "engine/bitmap24.h"
+#include "engine/pixel_storage.h"
 #include "tests/support/notification_recorder.h"
 
+#if defined(__linux__)
+#include <sys/mman.h>
+#include <unistd.h>
+#endif
+
 namespace {
+
+#if defined(__linux__)
+TEST(PixelStorage, BigBlocksStartOnAHugePageLeaveNothingMappedPastTheirEndAndGoBackWhole)
+{
+    const auto page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
+    const auto mapped = [page](std::uintptr_t address) {
+        return msync(reinterpret_cast<void*>(address & ~(page - 1)), page, MS_ASYNC) == 0;
+    };
+    // A 24-megapixel photo's words: not a whole number of pages.
+    const std::size_t bytes = std::size_t{6000} * 4000 * 4 + 8;
+    void* storage = allocate_pixel_storage(bytes);
+    ASSERT_NE(storage, nullptr);
+    const auto begin = reinterpret_cast<std::uintptr_t>(storage);
+    const std::uintptr_t last = begin + bytes - 1;
+    EXPECT_EQ(begin % (std::uintptr_t{2} << 20), 0u);
+    EXPECT_TRUE(mapped(begin) && mapped(last));
+    EXPECT_FALSE(mapped(last + page));
+    release_pixel_storage(storage, bytes);
+    EXPECT_FALSE(mapped(begin) || mapped(last));
+}
+#endif
 
 using Events = std::vector<std::string>;
 
