@@ -27,6 +27,8 @@ void run_photo_jobs(const std::vector<PhotoJob>& jobs, const CorrectionSteps& st
         PhotoCorrector corrector(nullptr, CorrectedPixels::on_save);
         for (std::size_t job = next++; job < jobs.size() && !stop; job = next++) {
             const PhotoOutcome outcome = correct_photo(corrector, jobs[job], steps, stop);
+            // Every photo starts as in a freshly opened program, and decodes into the last one's storage.
+            corrector.close_photo();
             const std::lock_guard lock(mutex);
             finished(job, outcome);
         }
@@ -46,9 +48,7 @@ void run_photo_jobs(const std::vector<PhotoJob>& jobs, const CorrectionSteps& st
     std::vector<std::jthread> workers;
     const auto wanted =
         std::min<std::size_t>(static_cast<std::size_t>(std::max(thread_count, 1)), jobs.size());
-    // With several photos at once every core has one already: splitting each pass as well would
-    // only make the workers wait on each other, so each runs its passes alone.
-    RowPool::shared().set_thread_limit(wanted > 1 ? 1 : RowPool::kMaximumThreads);
+    RowPool::shared().set_thread_limit(threads_per_job(thread_count, wanted));
     for (std::size_t i = 0; i < wanted; ++i) {
         {
             const std::lock_guard lock(mutex);
@@ -76,6 +76,12 @@ void run_photo_jobs(const std::vector<PhotoJob>& jobs, const CorrectionSteps& st
         waiting();
         lock.lock();
     }
+}
+
+int threads_per_job(int thread_count, std::size_t workers)
+{
+    // Whole threads only: workers sharing a spare thread would wait on each other.
+    return std::max(1, std::max(thread_count, 1) / static_cast<int>(std::max<std::size_t>(workers, 1)));
 }
 
 int available_processors()

@@ -7,18 +7,22 @@
 
 #include "batch/correct_photo.h"
 
-/// Corrects `jobs` on `thread_count` threads, each with a PhotoCorrector of its own
-/// that it keeps from photo to photo; a free thread takes the next job in order.
+/// Corrects `jobs` with at most `thread_count` threads computing at once: one worker per
+/// job up to that many, each with a PhotoCorrector of its own that it keeps from photo
+/// to photo; a free worker takes the next job in order.
 /// `finished` hears each job's outcome as it ends, one call at a time. The calling
 /// thread waits, calling `waiting` about ten times a second, until every worker
 /// has ended. Once `stop` is set no further job is started; jobs under way end as
 /// correct_photo describes and are reported as interrupted unless they completed.
-/// With one worker, its curve and analysis passes share the engine's row pool (every
-/// core); with more, each worker runs them on its own thread.
+/// Threads the workers leave over go to the engine's row pool (threads_per_job): a
+/// lone photo still gets every core, and `thread_count` 1 keeps the batch to one.
 void run_photo_jobs(const std::vector<PhotoJob>& jobs, const CorrectionSteps& steps, int thread_count,
                     const std::atomic<bool>& stop,
                     const std::function<void(std::size_t job, const PhotoOutcome&)>& finished,
                     const std::function<void()>& waiting);
+
+/// The threads each of `workers` workers may compute on when `thread_count` are allowed in all.
+int threads_per_job(int thread_count, std::size_t workers);
 
 /// The processors this process may run on (at least 1): the default number of jobs.
 int available_processors();

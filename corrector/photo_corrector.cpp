@@ -193,12 +193,25 @@ void PhotoCorrector::correct_opened_photo(const std::string& path, const Profile
     file_part = file_name_part(path);
 }
 
+void PhotoCorrector::close_photo()
+{
+    // The storage the photo leaves is what the next photo, likely of the same size, decodes into.
+    if (spare_photo_.is_empty()) spare_photo_.swap_pixels(org_photo);
+    reset_to_start_state();
+}
+
 void PhotoCorrector::return_to_start_state()
+{
+    spare_photo_.set_size(0, 0);
+    reset_to_start_state();
+    events_->start_state_restored();
+}
+
+void PhotoCorrector::reset_to_start_state()
 {
     org_photo.set_size(0, 0);
     corrected_photo.set_size(0, 0);
     corrected_curves_ = identity_curves();
-    spare_photo_.set_size(0, 0);
     working_bitmap = Bitmap24();
     org_metadata = PhotoMetadata();
     photo_loaded = false;
@@ -215,7 +228,6 @@ void PhotoCorrector::return_to_start_state()
     captions_visible = false;
     toggle_face = BitmaplistFace::CorrectionOff;
     camera_faces = {BitmaplistFace::CameraFaded, BitmaplistFace::PhoneFaded};
-    events_->start_state_restored();
 }
 
 void PhotoCorrector::toggle_correction()

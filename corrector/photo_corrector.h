@@ -122,6 +122,10 @@ public:
     /// with `photo_saved` and `status_text` unchanged.
     void save_photo(const std::optional<std::string>& path);
     bool needs_save_prompt() const { return photo_loaded && !photo_saved; }
+    /// Done with the photo: back to the start state, with the photo's storage kept for
+    /// the next one to be decoded into. For a program that goes through many photos; the
+    /// window has no such step (it keeps a photo until another one opens).
+    void close_photo();
     void apply_profile(int index);
 
     static constexpr int max_light_level = 6;
@@ -131,6 +135,7 @@ private:
     void set_busy(bool busy);
     void correct_opened_photo(const std::string& path, const ProfileStatistics& statistics);
     void return_to_start_state();
+    void reset_to_start_state();
     void flip_correction_face();
     void apply_from_org(const CurveTriple* triple);
     int current_profile() const;

@@ -11,6 +11,7 @@
 #include "batch/batch_report.h"
 #include "batch/input_photos.h"
 #include "batch/photo_jobs.h"
+#include "batch/worker_pool.h"
 #include "tests/support/temp_dir.h"
 
 namespace fs = std::filesystem;
@@ -40,6 +41,15 @@ TEST(OutputNames, BesideTheInputOrInTheOutputFolderUnderTheRelativePath)
         {"/photos/a.jpg", {"/out"}, "/out/a.jpg"},
     };
     for (const Case& c : cases) EXPECT_EQ(output_for(c.named, c.rule), c.output) << c.named;
+}
+
+TEST(WorkerThreads, NoMoreThanTheJobsAllowAndEveryOneForALonePhoto)
+{
+    EXPECT_EQ(threads_per_job(1, 1), 1);  // --jobs 1 keeps to one core
+    EXPECT_EQ(threads_per_job(4, 1), 4);  // one photo gets every thread allowed
+    EXPECT_EQ(threads_per_job(4, 4), 1);
+    EXPECT_EQ(threads_per_job(5, 2), 2);  // never more than allowed in all
+    EXPECT_EQ(threads_per_job(4, 0), 4);
 }
 
 TEST(InputPhotos, FoldersGiveTheirPhotosSortedWithoutOutputsAndOnce)

@@ -510,6 +510,29 @@ TEST_F(PhotoCorrectorTest, KeepingTheCorrectionUntilTheSaveWritesTheSameFiles)
     EXPECT_TRUE(on_save.corrected_photo.is_empty());
 }
 
+TEST_F(PhotoCorrectorTest, ClosingReturnsToTheStartAndTheNextPhotoDecodesIntoTheClosedOnesStorage)
+{
+    const std::string first = make_photo("first.jpg", 64, 48);
+    corrector.open_photo(first);
+    corrector.lighten();
+    const std::uint32_t* storage = corrector.org_photo.pixels();
+    corrector.close_photo();
+    EXPECT_FALSE(corrector.photo_loaded);
+    EXPECT_TRUE(corrector.org_photo.is_empty());
+    EXPECT_TRUE(corrector.corrected_photo.is_empty());
+    EXPECT_EQ(corrector.status_text, "READY");
+    EXPECT_EQ(corrector.light_level, 0);
+
+    // Storage freed by the close would go to this bitmap rather than to the next photo.
+    Bitmap32 decoy;
+    decoy.set_size(64, 48);
+    corrector.open_photo(make_photo("second.jpg", 64, 48));
+    EXPECT_EQ(corrector.org_photo.pixels(), storage);
+    PhotoCorrector fresh;
+    fresh.open_photo(folder.file("second.jpg"));
+    EXPECT_TRUE(same_pixels(corrector.corrected_photo, fresh.corrected_photo));
+}
+
 TEST_F(PhotoCorrectorTest, MetadataOfTheOpenedPhotoGoesIntoItsSavesUntilAnotherPhotoOpens)
 {
     CameraExifSettings exif;
