@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <exception>
 #include <limits>
 #include <memory>
 #include <new>
@@ -392,9 +393,58 @@ bool refuse(LoadFailure* failure, LoadFailureReason reason)
 }
 
 // Owns what one encode produces; the library allocates the output with malloc.
+// The encoder's output going straight into a file, a buffer at a time. A failed write
+// cannot throw through the library: it is kept, and the encoder stopped with an error.
+struct FileDestination {
+    jpeg_destination_mgr pub{};
+    AtomicFileWriter* file = nullptr;
+    std::vector<std::uint8_t> buffer;
+    std::exception_ptr failure;
+
+    bool write(std::size_t size) noexcept
+    {
+        try {
+            file->write(buffer.data(), size);
+            return true;
+        } catch (...) {
+            failure = std::current_exception();
+            return false;
+        }
+    }
+};
+
+FileDestination& file_destination(j_compress_ptr cinfo)
+{
+    return *reinterpret_cast<FileDestination*>(cinfo->dest);
+}
+
+void start_file_buffer(j_compress_ptr cinfo)
+{
+    FileDestination& destination = file_destination(cinfo);
+    destination.pub.next_output_byte = destination.buffer.data();
+    destination.pub.free_in_buffer = destination.buffer.size();
+}
+
+boolean write_full_file_buffer(j_compress_ptr cinfo)
+{
+    if (!file_destination(cinfo).write(file_destination(cinfo).buffer.size()))
+        ERREXIT(cinfo, JERR_FILE_WRITE);
+    start_file_buffer(cinfo);
+    return TRUE;
+}
+
+void write_last_file_buffer(j_compress_ptr cinfo)
+{
+    FileDestination& destination = file_destination(cinfo);
+    if (!destination.write(destination.buffer.size() - destination.pub.free_in_buffer))
+        ERREXIT(cinfo, JERR_FILE_WRITE);
+}
+
 struct EncodeState {
     jpeg_compress_struct cinfo{};
     JpegErrorManager err{};
+    // Set when the output goes to a file rather than to memory.
+    FileDestination file_destination;
     unsigned char* output = nullptr;
     unsigned long output_size = 0;
     // The row with the curves applied, when the photo is saved through curves.
@@ -416,10 +466,20 @@ bool run_encoder(EncodeState& state, const Bitmap32& photo, const PhotoMetadata&
     j_compress_ptr cinfo = &state.cinfo;
     const auto width = static_cast<std::size_t>(photo.width());
     if (curves != nullptr) state.curved_row.reset(new std::uint32_t[width]);
+    constexpr std::size_t kFileBuffer = std::size_t{256} << 10;
+    if (state.file_destination.file != nullptr) state.file_destination.buffer.resize(kFileBuffer);
     if (setjmp(state.err.jump) != 0) return false;
     install_error_manager(state.err, reinterpret_cast<j_common_ptr>(cinfo));
     jpeg_create_compress(cinfo);
-    jpeg_mem_dest(cinfo, &state.output, &state.output_size);
+    if (state.file_destination.file != nullptr) {
+        FileDestination& destination = state.file_destination;
+        destination.pub.init_destination = start_file_buffer;
+        destination.pub.empty_output_buffer = write_full_file_buffer;
+        destination.pub.term_destination = write_last_file_buffer;
+        cinfo->dest = &destination.pub;
+    } else {
+        jpeg_mem_dest(cinfo, &state.output, &state.output_size);
+    }
 
     // The photo words go in as they are: the library reads red, green and blue from
     // each word and skips the alpha byte, the same levels a 24-bit RGB copy would hold.
@@ -561,6 +621,7 @@ void encode_into(EncodeState& state, const Bitmap32& photo, const PhotoMetadata&
     std::optional<CurveLookup> lookup;
     if (curves != nullptr) lookup.emplace(*curves, photo.pixel_count());
     if (!run_encoder(state, photo, metadata, lookup ? &*lookup : nullptr)) {
+        if (state.file_destination.failure) std::rethrow_exception(state.file_destination.failure);
         char message[JMSG_LENGTH_MAX] = {};
         state.err.pub.format_message(reinterpret_cast<j_common_ptr>(&state.cinfo), message);
         throw EPhotoWriteError(std::string("Cannot encode the photo: ") + message);
@@ -587,19 +648,22 @@ std::vector<std::uint8_t> encode_with(const Bitmap32& photo, const PhotoMetadata
 void write_with(const Bitmap32& corrected_photo, const std::string& path, const PhotoMetadata* loaded,
                 const IccProfile& icc_profile, const CurveTriple* curves = nullptr)
 {
-    std::unique_ptr<EncodeState> state;
+    // The file is written as the encoder makes it; whatever fails on the way, the
+    // temporary file goes and the one at `path` stays as it was.
     try {
-        state = std::make_unique<EncodeState>();
-        // The whole file is made in memory first, so a failing encoder never touches the disk.
-        if (!corrected_photo.is_empty())
-            encode_into(*state, corrected_photo,
-                        loaded != nullptr ? metadata_for_saved_photo(*loaded, corrected_photo, curves)
-                                          : only_profile(icc_profile),
-                        curves);
+        const PhotoMetadata metadata = loaded != nullptr
+                                           ? metadata_for_saved_photo(*loaded, corrected_photo, curves)
+                                           : only_profile(icc_profile);
+        AtomicFileWriter file(path);
+        if (!corrected_photo.is_empty()) {
+            auto state = std::make_unique<EncodeState>();
+            state->file_destination.file = &file;
+            encode_into(*state, corrected_photo, metadata, curves);
+        }
+        file.commit();
     } catch (const std::bad_alloc&) {
         throw EPhotoWriteError("Cannot write file " + path + ": out of memory");
     }
-    write_file_atomically(path, state->output, state->output_size);
 }
 
 }  // namespace

@@ -187,28 +187,36 @@ TEST_F(WritePhoto, NameAsLongAsTheFileSystemAllowsStillSaves)
 TEST_F(WritePhoto, FailingWriteLeavesTheExistingFileIntactAndNoTemporaryFile)
 {
     const Bytes original = encode_test_jpeg(colour_image(64, 64));
-    write_bytes(dir.file("keep.jpg"), original);
+    // The file is written as it is encoded: a small one fails at its end, one of
+    // noise (far more than a write buffer) while the encoder is still at work.
+    Bitmap32 noise;
+    std::uint32_t state = 1;
+    fill_photo(noise, 900, 600,
+               [&](int, int) { return 0xFF000000u | ((state = state * 1664525u + 1013904223u) >> 8); });
     fill_colour(photo, 300, 200);
-    ASSERT_GT(encode_jpeg_photo(photo).size(), 4096u);
+    for (const Bitmap32* saved : {&photo, &noise}) {
+        write_bytes(dir.file("keep.jpg"), original);
+        ASSERT_GT(encode_jpeg_photo(*saved).size(), saved == &noise ? 512u * 1024 : 4096u);
 
-    rlimit old_limit{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old_limit), 0);
-    const auto old_handler = signal(SIGXFSZ, SIG_IGN);
-    rlimit small = old_limit;
-    small.rlim_cur = 4096;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    std::string message;
-    try {
-        write_photo(photo, dir.file("keep.jpg"));
-    } catch (const EPhotoWriteError& e) {
-        message = e.what();
+        rlimit old_limit{};
+        ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old_limit), 0);
+        const auto old_handler = signal(SIGXFSZ, SIG_IGN);
+        rlimit small = old_limit;
+        small.rlim_cur = 4096;
+        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+        std::string message;
+        try {
+            write_photo(*saved, dir.file("keep.jpg"));
+        } catch (const EPhotoWriteError& e) {
+            message = e.what();
+        }
+        setrlimit(RLIMIT_FSIZE, &old_limit);
+        signal(SIGXFSZ, old_handler);
+
+        EXPECT_EQ(message.rfind("Cannot write file " + dir.file("keep.jpg") + ": ", 0), 0u) << message;
+        EXPECT_EQ(read_bytes(dir.file("keep.jpg")), original);
+        EXPECT_EQ(dir.entries(), std::vector<std::string>{"keep.jpg"});
     }
-    setrlimit(RLIMIT_FSIZE, &old_limit);
-    signal(SIGXFSZ, old_handler);
-
-    EXPECT_EQ(message.rfind("Cannot write file " + dir.file("keep.jpg") + ": ", 0), 0u) << message;
-    EXPECT_EQ(read_bytes(dir.file("keep.jpg")), original);
-    EXPECT_EQ(dir.entries(), std::vector<std::string>{"keep.jpg"});
 }
 
 // A folder the user may not write to: the save fails with the path and the old file stays.
