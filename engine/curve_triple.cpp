@@ -20,6 +20,7 @@ void apply_words(const std::uint32_t* in, std::uint32_t* out, std::size_t n, con
     const std::uint8_t* red = triple.red_table;
     const std::uint8_t* green = triple.green_table;
     const std::uint8_t* blue = triple.blue_table;
+#pragma GCC unroll 8
     for (std::size_t k = 0; k < n; ++k) {
         const std::uint32_t s = in[k];
         out[k] = 0xFF000000u | (static_cast<std::uint32_t>(red[(s >> 16) & 0xFF]) << 16) |
@@ -33,6 +34,7 @@ constexpr std::size_t kPairTableMinimumPixels = std::size_t{1} << 17;
 void apply_words_pair_tables(const std::uint32_t* in, std::uint32_t* out, std::size_t n,
                              const std::uint32_t* red, const std::uint16_t* green_blue)
 {
+#pragma GCC unroll 8
     for (std::size_t k = 0; k < n; ++k) {
         const std::uint32_t s = in[k];
         out[k] = red[(s >> 16) & 0xFF] | green_blue[s & 0xFFFF];
