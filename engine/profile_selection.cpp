@@ -92,6 +92,7 @@ int count_row_sse2(const std::uint32_t* in, int width, SplitCounts<2>& tables, s
     __m128i red_sums = zero;
     __m128i green_sums = zero;
     int x = 0;
+#pragma GCC unroll 2
     for (; x + 16 <= width; x += 16) {
         __m128i level_sums[4];
         __m128i blues[4];
