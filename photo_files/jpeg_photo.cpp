@@ -392,7 +392,6 @@ bool refuse(LoadFailure* failure, LoadFailureReason reason)
     return false;
 }
 
-// Owns what one encode produces; the library allocates the output with malloc.
 // The encoder's output going straight into a file, a buffer at a time. A failed write
 // cannot throw through the library: it is kept, and the encoder stopped with an error.
 struct FileDestination {
@@ -440,6 +439,7 @@ void write_last_file_buffer(j_compress_ptr cinfo)
         ERREXIT(cinfo, JERR_FILE_WRITE);
 }
 
+// Owns what one encode produces; the library allocates the memory output with malloc.
 struct EncodeState {
     jpeg_compress_struct cinfo{};
     JpegErrorManager err{};
@@ -614,7 +614,8 @@ bool load_photo(const std::string& path, Bitmap32& org_photo, PhotoMetadata& met
 
 namespace {
 
-// Encodes into state's output buffer; throws EPhotoWriteError when the encoder fails.
+// Encodes into state's file, or its output buffer when it has none; throws EPhotoWriteError
+// when the encoder or a write fails.
 void encode_into(EncodeState& state, const Bitmap32& photo, const PhotoMetadata& metadata,
                  const CurveTriple* curves = nullptr)
 {
