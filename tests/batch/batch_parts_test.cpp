@@ -23,7 +23,11 @@ std::string output_for(const std::string& named, const OutputRule& rule)
     std::istringstream no_list;
     const std::vector<InputPhoto> photos =
         find_input_photos({{named}}, no_list, '\n', {rule.ending, rule.folder});
-    return photos.size() == 1 ? output_path_for(photos[0], rule) : "(" + std::to_string(photos.size()) + ")";
+    if (photos.size() == 1) return output_path_for(photos[0], rule);
+    // Appended piece by piece: "(" + to_string(...) makes g++ 12 warn falsely in Release builds.
+    std::string count = "(";
+    count += std::to_string(photos.size());
+    return count + ")";
 }
 
 TEST(OutputNames, BesideTheInputOrInTheOutputFolderUnderTheRelativePath)

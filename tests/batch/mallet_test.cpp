@@ -201,7 +201,7 @@ TEST_F(MalletTest, CtrlCFinishesThePhotosUnderWayAndLeavesNoPartialFile)
     constexpr int kPhotos = 40;
     const fs::path first = make_photo("photos/00.jpg", 1600, 1200);
     for (int i = 1; i < kPhotos; ++i)
-        fs::copy_file(first, folder / "photos" / ((i < 10 ? "0" : "") + std::to_string(i) + ".jpg"));
+        fs::copy_file(first, folder / "photos" / (std::to_string(100 + i).substr(1) + ".jpg"));
 
     MalletProcess mallet(folder, {"correct", "--jobs", "2", "photos"});
     ASSERT_TRUE(mallet.wait_for_output("ok "));
