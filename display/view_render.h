@@ -29,3 +29,8 @@ void render_view(const Bitmap32& photo, const ViewGeometry& geometry, std::uint3
 /// process's pool); the words written do not depend on the pool.
 void render_view(const Bitmap32& photo, const ViewGeometry& geometry, std::uint32_t background,
                  std::uint32_t* target, std::ptrdiff_t stride, RowPool& pool);
+
+/// Whether reduced views are drawn with AVX2 instructions: on x86-64 CPUs that have
+/// them, unless TINTELO_RENDER_PATH=plain asks for the portable code (the same words).
+/// Decided once per process.
+bool render_with_avx2();

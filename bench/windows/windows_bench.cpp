@@ -30,6 +30,7 @@
 
 #include "bench/common/bench_support.h"
 #include "corrector/photo_corrector.h"
+#include "display/view_render.h"
 #include "engine/bitmap32.h"
 #include "engine/curve_triple.h"
 #include "engine/database.h"
@@ -351,6 +352,8 @@ int main(int argc, char** argv)
     prepare_platform();
     benchmark::Initialize(&argc, argv);
     print_machine();
+    std::printf("reduced views drawn with: %s (TINTELO_RENDER_PATH=plain for the portable code)\n",
+                render_with_avx2() ? "AVX2" : "the portable code");
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     QApplication application(argc, argv);
     Q_INIT_RESOURCE(assets);
