@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "engine/bitmap32.h"
@@ -37,6 +38,9 @@ ExifThumbnail exif_thumbnail_of(const Bitmap32& photo, const CurveTriple* curves
     const std::vector<int> xs = sample_positions(photo.width(), width);
     const std::vector<int> ys = sample_positions(photo.height(), height);
 
+    // Each sample is curved before the mean, as in the photo the curves make.
+    std::optional<CurveLookup> lookup;
+    if (curves != nullptr) lookup.emplace(*curves, 0);
     Bitmap32 small;
     small.set_size(width, height);
     for (int ty = 0; ty < height; ++ty) {
@@ -46,16 +50,11 @@ ExifThumbnail exif_thumbnail_of(const Bitmap32& photo, const CurveTriple* curves
             for (int sy = 0; sy < kSamples; ++sy) {
                 const std::uint32_t* row = photo.scan_line(ys[ty * kSamples + sy]);
                 for (int sx = 0; sx < kSamples; ++sx) {
-                    const std::uint32_t p = row[xs[tx * kSamples + sx]];
-                    if (curves != nullptr) {
-                        red += curves->red_table[p >> 16 & 0xFF];
-                        green += curves->green_table[p >> 8 & 0xFF];
-                        blue += curves->blue_table[p & 0xFF];
-                    } else {
-                        red += p >> 16 & 0xFF;
-                        green += p >> 8 & 0xFF;
-                        blue += p & 0xFF;
-                    }
+                    std::uint32_t p = row[xs[tx * kSamples + sx]];
+                    if (lookup) lookup->apply(&p, &p, 1);
+                    red += p >> 16 & 0xFF;
+                    green += p >> 8 & 0xFF;
+                    blue += p & 0xFF;
                 }
             }
             constexpr std::uint32_t n = kSamples * kSamples, half = n / 2;

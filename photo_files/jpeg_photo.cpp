@@ -426,8 +426,8 @@ void start_file_buffer(j_compress_ptr cinfo)
 
 boolean write_full_file_buffer(j_compress_ptr cinfo)
 {
-    if (!file_destination(cinfo).write(file_destination(cinfo).buffer.size()))
-        ERREXIT(cinfo, JERR_FILE_WRITE);
+    FileDestination& destination = file_destination(cinfo);
+    if (!destination.write(destination.buffer.size())) ERREXIT(cinfo, JERR_FILE_WRITE);
     start_file_buffer(cinfo);
     return TRUE;
 }
