@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-// The measured levels of the original tone curves and what is known of their shape.
+// The measured levels of the tone curves and what is known of their shape.
 // Everything the generator writes is derived from this data and nothing else.
 
 inline constexpr int level_count = 256;

@@ -1,12 +1,12 @@
 // Writes the built-in levels of the tone-curve database (engine/curve_tables.cpp).
 //
-// Only some levels of the original curves are known exactly (the samples in curve_samples.cpp),
+// Only some levels of the tone curves are known exactly (the samples in curve_samples.cpp),
 // together with statements about their shape. This program fits every curve between its samples
 // to a smooth curve inside a narrow band around the straight lines joining them (within 2.4 levels
 // of the lines, so within 2 of their rounded levels), keeping the shape statements; bends the
-// smooth curves until about three entries in four equal the rounded lines, as in the originals;
+// smooth curves until about three entries in four equal the rounded lines, as in the measured curves;
 // and searches the lighter and darker steps for levels that repeat and undo each other the way the
-// original steps did. It checks the result and refuses to write tables that break a whole-curve
+// measured steps do. It checks the result and refuses to write tables that break a whole-curve
 // property (samples, allowance, order, flat steps, black and white, equal and unequal curves).
 //
 // Usage: curve_tables_generator OUTPUT_FILE   (prints a summary of the figures met to stdout)
@@ -87,7 +87,7 @@ bool steps_met(const std::vector<FittedCurve>& fitted)
                                      find(fitted, "darker_curve.all").levels)) == 0;
 }
 
-// The original curves bend away from the straight lines between their samples more than the
+// The measured curves bend away from the straight lines between their samples more than the
 // smoothest monotone curve does: about one entry in four differs from the rounded interpolation.
 // The share of exact entries falls as the bend (in sixteenths of the smooth curve's) grows, so
 // halve the range of bends down to the one closest to three in four. The step search moves only a
@@ -96,7 +96,7 @@ std::vector<FittedCurve> generate_closest_to_share(int* chosen_bend)
 {
     constexpr double share = 0.75;
     int low = 16;   // the smooth curve itself: nearly every entry exact
-    int high = 80;  // far more bent than any original: well under three in four
+    int high = 80;  // far more bent than any measured curve: well under three in four
     while (high - low > 1) {
         const int middle = (low + high) / 2;
         (exact_share(fit_all(middle)) >= share ? low : high) = middle;
