@@ -92,8 +92,8 @@ public:
     std::string profile_caption = "DIGITAL CAMERA PROFILE";
     std::string correction_caption = "AUTOMATIC CORRECTION";
     bool captions_visible = false;
-    int toggle_face = BitmaplistFace::CorrectionOff;
-    std::pair<int, int> camera_faces{BitmaplistFace::CameraFaded, BitmaplistFace::PhoneFaded};
+    int toggle_face = IconFace::CorrectionOff;
+    std::pair<int, int> camera_faces{IconFace::CameraFaded, IconFace::PhoneFaded};
     bool busy() const { return busy_; }
 
     /// The start values the main window's creation sets: no profile chosen,
