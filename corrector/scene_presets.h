@@ -18,7 +18,7 @@ enum class ScenePreset {
 struct ScenePresetInfo {
     ScenePreset preset;
     const char* button;   // the object name of the main window's button that offers it
-    const char* hint;     // shown exactly as stored
+    const char* hint;     // the button's tooltip, spaces included
     int first_index;      // applied from the loaded photo
     int second_index;     // applied in place on the result; 0 when the preset has none
     const char* caption;  // correction caption after the preset

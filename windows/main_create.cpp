@@ -29,15 +29,10 @@ std::vector<TImage32*> captioned_controls(const QWidget& window)
 
 void MainWindow::WindowCreate()
 {
-    // Fixed pixels: the window declares 96 pixels per inch, so every size of
-    // the layout is final whatever the screen's resolution.
-
     // Caption fonts on fine screens: marked as 150-pixel-per-inch fonts of the
     // same pixel height, they read as fewer points and the captions come out
     // near their 96-pixel-per-inch size.
     if (pixels_per_inch_ > 96) mark_caption_fonts();
-
-    // Double buffering: Qt paints every widget through its window's back buffer already.
 
     // Sizes that follow the pictures: the LCD, and the push buttons the open button's face.
     lcd_panel->size_to_bitmap();

@@ -134,7 +134,7 @@ TEST(BeforeAnyPhoto, TheCorrectionButtonOpensAPhotoAndCorrectsIt)
     ASSERT_TRUE(form->corrector.photo_loaded);
     EXPECT_EQ(form->status_label->caption(), "beach.jpg");
     EXPECT_FALSE(views_show_the_same(*form));
-    // The face flips once more after the open, as the button always has.
+    // The face flips once more after the open: "off", while the correction shows.
     EXPECT_TRUE(shows_list_image(*form->correction_button, form->icon_faces, 1));
     EXPECT_TRUE(form->corrector.correction_shown);
     // So the next click takes the correction away.
