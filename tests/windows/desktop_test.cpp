@@ -103,7 +103,7 @@ TEST_F(DesktopTest, KeysRunTheirControlsHandlersOnlyWhileTheControlCanBeClicked)
     ASSERT_TRUE(form->corrector.photo_loaded);
 
     // The presets and light keys wait for the tools panel.
-    press_key(Qt::Key_1);
+    for (int digit = 1; digit <= 9; ++digit) press_key(Qt::Key_0 + digit);
     press_key(Qt::Key_Plus, Qt::ShiftModifier);
     EXPECT_EQ(form->correction_label->caption(), "AUTOMATIC CORRECTION");
     EXPECT_EQ(form->corrector.light_level, 0);
@@ -129,6 +129,13 @@ TEST_F(DesktopTest, KeysRunTheirControlsHandlersOnlyWhileTheControlCanBeClicked)
     press_key(Qt::Key_Space);
     press_key(Qt::Key_Space);
     EXPECT_EQ(form->correction_label->caption(), "NO CORRECTION");
+    press_key(Qt::Key_D);
+    EXPECT_EQ(form->profile_label->caption(), "DIGITAL CAMERA PROFILE");
+    EXPECT_FALSE(same_pixels(form->corrector.corrected_photo, form->corrector.org_photo));
+    press_key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_TRUE(same_pixels(form->corrector.corrected_photo, form->corrector.org_photo));
+    press_key(Qt::Key_P);
+    EXPECT_EQ(form->profile_label->caption(), "MOBILE PHONE PROFILE");
     const int fitted = form->corrected_zoom->position();
     form->corrected_zoom->set_position(300);
     press_key(Qt::Key_0, Qt::ControlModifier);
