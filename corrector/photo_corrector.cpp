@@ -172,10 +172,10 @@ void PhotoCorrector::correct_opened_photo(const std::string& path, const Profile
     const auto pixels = static_cast<std::int64_t>(org_photo.width()) * org_photo.height();
     if (pixels > phone_pixel_limit) {
         camera_type = CameraType::DigitalCamera;
-        camera_faces = {BitmaplistFace::Camera, BitmaplistFace::PhoneFaded};
+        camera_faces = {IconFace::Camera, IconFace::PhoneFaded};
     } else {
         camera_type = CameraType::MobilePhone;
-        camera_faces = {BitmaplistFace::CameraFaded, BitmaplistFace::Phone};
+        camera_faces = {IconFace::CameraFaded, IconFace::Phone};
     }
     status_text = "PHOTO LOADED";
     status_text = "CORRECTING";
@@ -184,7 +184,7 @@ void PhotoCorrector::correct_opened_photo(const std::string& path, const Profile
     correction_caption = "AUTOMATIC CORRECTION";
     apply_profile(current_profile());
     status_text = "READY";
-    toggle_face = BitmaplistFace::CorrectionOn;
+    toggle_face = IconFace::CorrectionOn;
 
     // The window fits its views before the photo counts as loaded.
     events_->photo_opened();
@@ -226,8 +226,8 @@ void PhotoCorrector::reset_to_start_state()
     profile_caption = "DIGITAL CAMERA PROFILE";
     correction_caption = "AUTOMATIC CORRECTION";
     captions_visible = false;
-    toggle_face = BitmaplistFace::CorrectionOff;
-    camera_faces = {BitmaplistFace::CameraFaded, BitmaplistFace::PhoneFaded};
+    toggle_face = IconFace::CorrectionOff;
+    camera_faces = {IconFace::CameraFaded, IconFace::PhoneFaded};
 }
 
 void PhotoCorrector::toggle_correction()
@@ -235,14 +235,14 @@ void PhotoCorrector::toggle_correction()
     // With no photo the window runs its open sequence instead.
     if (!photo_loaded) return;
     if (correction_shown) {
-        toggle_face = BitmaplistFace::CorrectionOff;
+        toggle_face = IconFace::CorrectionOff;
         show_org_as_corrected();
         correction_caption = "NO CORRECTION";
         correction_shown = false;
     } else {
         apply_profile(current_profile());
         correction_shown = true;
-        toggle_face = BitmaplistFace::CorrectionOn;
+        toggle_face = IconFace::CorrectionOn;
         correction_caption = "AUTOMATIC CORRECTION";
     }
 }
@@ -250,10 +250,10 @@ void PhotoCorrector::toggle_correction()
 void PhotoCorrector::flip_correction_face()
 {
     if (!correction_shown) {
-        toggle_face = BitmaplistFace::CorrectionOn;
+        toggle_face = IconFace::CorrectionOn;
         correction_shown = true;
     } else {
-        toggle_face = BitmaplistFace::CorrectionOff;
+        toggle_face = IconFace::CorrectionOff;
         correction_shown = false;
     }
 }
@@ -277,10 +277,10 @@ void PhotoCorrector::set_camera_type(CameraType type)
     if (type == camera_type) return;
     camera_type = type;
     if (type == CameraType::MobilePhone) {
-        camera_faces = {BitmaplistFace::CameraFaded, BitmaplistFace::Phone};
+        camera_faces = {IconFace::CameraFaded, IconFace::Phone};
         profile_caption = "MOBILE PHONE PROFILE";
     } else {
-        camera_faces = {BitmaplistFace::Camera, BitmaplistFace::PhoneFaded};
+        camera_faces = {IconFace::Camera, IconFace::PhoneFaded};
         profile_caption = "DIGITAL CAMERA PROFILE";
     }
     apply_profile(current_profile());
@@ -288,7 +288,7 @@ void PhotoCorrector::set_camera_type(CameraType type)
     // correction button say so, as after switching the correction on.
     if (photo_loaded) {
         correction_caption = "AUTOMATIC CORRECTION";
-        toggle_face = BitmaplistFace::CorrectionOn;
+        toggle_face = IconFace::CorrectionOn;
         correction_shown = true;
     }
 }
@@ -314,7 +314,7 @@ void PhotoCorrector::apply_preset(ScenePreset preset)
         apply_from_org(first);
     }
     correction_caption = info.caption;
-    toggle_face = BitmaplistFace::CorrectionOff;
+    toggle_face = IconFace::CorrectionOff;
     correction_shown = false;
 }
 

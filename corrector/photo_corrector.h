@@ -66,8 +66,8 @@ public:
     // Photo buffers. `org_photo` is never changed after loading.
     Bitmap32 org_photo;
     Bitmap32 corrected_photo;
-    // The 24-bit analysis copy. An open no longer fills it: it measures the decoded rows
-    // as they come, with the same figures, so it stays empty.
+    // The 24-bit analysis copy, which stays empty: an open measures the decoded rows as
+    // they come, with the same figures a copy would give.
     Bitmap24 working_bitmap;
     // The loaded file's metadata (colour profile, EXIF, XMP, IPTC, comments,
     // density) travels with `org_photo` into every saved file, made true of the
@@ -92,8 +92,8 @@ public:
     std::string profile_caption = "DIGITAL CAMERA PROFILE";
     std::string correction_caption = "AUTOMATIC CORRECTION";
     bool captions_visible = false;
-    int toggle_face = BitmaplistFace::CorrectionOff;
-    std::pair<int, int> camera_faces{BitmaplistFace::CameraFaded, BitmaplistFace::PhoneFaded};
+    int toggle_face = IconFace::CorrectionOff;
+    std::pair<int, int> camera_faces{IconFace::CameraFaded, IconFace::PhoneFaded};
     bool busy() const { return busy_; }
 
     /// The start values the main window's creation sets: no profile chosen,

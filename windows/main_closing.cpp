@@ -2,10 +2,10 @@
 // window system's own close all ask the same save question.
 #include <QCloseEvent>
 
-#include "windows/main.h"
+#include "windows/main_window.h"
 #include "windows/on_exit.h"
 
-bool TForm1::may_close()
+bool MainWindow::may_close()
 {
     if (!corrector.needs_save_prompt()) return true;
     switch (messages->ask_save_before_closing()) {
@@ -22,7 +22,7 @@ bool TForm1::may_close()
     return true;
 }
 
-void TForm1::close_main_window()
+void MainWindow::close_main_window()
 {
     if (!may_close()) return;
     // The question is answered: the close event that follows must not ask again.
@@ -31,18 +31,18 @@ void TForm1::close_main_window()
     close();
 }
 
-void TForm1::close_buttonClick()
+void MainWindow::close_buttonClick()
 {
     press_control(*close_button);
     close_main_window();
 }
 
-void TForm1::up_closeClick()
+void MainWindow::top_close_keyClick()
 {
     close_main_window();
 }
 
-void TForm1::closeEvent(QCloseEvent* event)
+void MainWindow::closeEvent(QCloseEvent* event)
 {
     bool approved = close_approved_;
     // Errors must not unwind through the window system's frames.

@@ -7,8 +7,8 @@
 #include <string_view>
 
 #include "display/bitmap_qt.h"
-#include "windows/main.h"
 #include "windows/main_layout.h"
+#include "windows/main_window.h"
 #include "windows/skin_fonts.h"
 #include "windows/window_support.h"
 
@@ -22,7 +22,7 @@ QColor colour_of(std::uint32_t word)
     return QColor::fromRgb(word);
 }
 
-// The controls made so far by their layout names, the window itself as "TForm1".
+// The controls made so far by their layout names, the window itself as "MainWindow".
 class ControlsByName {
 public:
     explicit ControlsByName(QWidget* window) { made_[main_layout::window] = window; }
@@ -53,7 +53,7 @@ private:
 
 }  // namespace
 
-void TForm1::load_lists()
+void MainWindow::load_lists()
 {
     const auto fill = [this](TBitmap32List& list, const auto& pictures) {
         for (const char* file : pictures) {
@@ -62,12 +62,12 @@ void TForm1::load_lists()
             load_skin(bitmap, file, device_pixel_ratio_);
         }
     };
-    fill(bitmaplist, main_layout::bitmaplist_pictures);
-    fill(nappula, main_layout::nappula_pictures);
-    fill(ylanapit, main_layout::ylanapit_pictures);
+    fill(icon_faces, main_layout::icon_face_pictures);
+    fill(button_faces, main_layout::button_face_pictures);
+    fill(top_key_faces, main_layout::top_key_face_pictures);
 }
 
-QWidget* TForm1::make_control(const main_layout::Control& place, QWidget* parent)
+QWidget* MainWindow::make_control(const main_layout::Control& place, QWidget* parent)
 {
     switch (place.kind) {
         case Kind::Rect:
@@ -111,7 +111,7 @@ QWidget* TForm1::make_control(const main_layout::Control& place, QWidget* parent
     throw std::logic_error(std::string("Unknown kind of control ") + place.name);
 }
 
-void TForm1::build_controls()
+void MainWindow::build_controls()
 {
     // Creation order is stacking order among siblings.
     ControlsByName made(this);
@@ -122,66 +122,59 @@ void TForm1::build_controls()
         made.add(place.name, control);
     }
 
-    made.take(Shape1, "Shape1");
-    made.take(Shape2, "Shape2");
-    made.take(Shape3, "Shape3");
-    made.take(Shape4, "Shape4");
-    made.take(Shape5, "Shape5");
-    made.take(tools, "tools");
-    made.take(Shape6, "Shape6");
-    made.take(Label1, "Label1");
-    made.take(Shape8, "Shape8");
-    made.take(Label5, "Label5");
-    made.take(Image329, "Image329");
-    made.take(Image328, "Image328");
-    made.take(Image327, "Image327");
-    made.take(Image326, "Image326");
-    made.take(Image325, "Image325");
-    made.take(Image324, "Image324");
-    made.take(Image323, "Image323");
-    made.take(Image322, "Image322");
-    made.take(Image321, "Image321");
-    made.take(Image3216, "Image3216");
-    made.take(valo_select, "valo_select");
+    made.take(views_backdrop, "views_backdrop");
+    made.take(original_view_frame, "original_view_frame");
+    made.take(corrected_view_frame, "corrected_view_frame");
+    made.take(original_caption_frame, "original_caption_frame");
+    made.take(corrected_caption_frame, "corrected_caption_frame");
+    made.take(tools_panel, "tools_panel");
+    made.take(presets_label_plate, "presets_label_plate");
+    made.take(presets_label, "presets_label");
+    made.take(light_label_plate, "light_label_plate");
+    made.take(light_label, "light_label");
+    for (const ScenePresetInfo& info : scene_presets)
+        made.take(preset_buttons[static_cast<std::size_t>(info.preset)], info.button);
+    made.take(light_scale, "light_scale");
+    made.take(light_indicator, "light_indicator");
     made.take(dark_button, "dark_button");
     made.take(light_button, "light_button");
-    made.take(photo_tn, "photo_tn");
-    made.take(Image3213, "Image3213");
-    made.take(up_close, "up_close");
-    made.take(up_min, "up_min");
-    made.take(lcd, "lcd");
-    made.take(lcd_row1, "lcd_row1");
-    made.take(status, "status");
-    made.take(profile_shape, "profile_shape");
-    made.take(profile, "profile");
-    made.take(correction_shape, "correction_shape");
-    made.take(correction, "correction");
+    made.take(corrected_view, "corrected_view");
+    made.take(top_bar, "top_bar");
+    made.take(top_close_key, "top_close_key");
+    made.take(top_minimise_key, "top_minimise_key");
+    made.take(lcd_panel, "lcd_panel");
+    made.take(title_label, "title_label");
+    made.take(status_label, "status_label");
+    made.take(profile_box, "profile_box");
+    made.take(profile_label, "profile_label");
+    made.take(correction_box, "correction_box");
+    made.take(correction_label, "correction_label");
     made.take(save_button, "save_button");
     made.take(close_button, "close_button");
     made.take(open_button, "open_button");
     made.take(undo_button, "undo_button");
     made.take(about_button, "about_button");
-    made.take(Image3215, "Image3215");
-    made.take(cam_icon, "cam_icon");
-    made.take(mob_icon, "mob_icon");
+    made.take(lower_bar, "lower_bar");
+    made.take(camera_icon, "camera_icon");
+    made.take(phone_icon, "phone_icon");
     made.take(tools_button, "tools_button");
-    made.take(tn_info_box, "tn_info_box");
-    made.take(tn_nappula, "tn_nappula");
-    made.take(photo_org, "photo_org");
-    made.take(alapalkki, "alapalkki");
-    made.take(org_photo_cap, "org_photo_cap");
-    made.take(org_photo_caption, "org_photo_caption");
-    made.take(zoom_level, "zoom_level");
-    made.take(org_zoom, "org_zoom");
-    made.take(photo_tn_cap, "photo_tn_cap");
-    made.take(tn_photo_cap, "tn_photo_cap");
-    made.take(tn_zoom_level, "tn_zoom_level");
-    made.take(tn_zoom, "tn_zoom");
+    made.take(correction_info_box, "correction_info_box");
+    made.take(correction_button, "correction_button");
+    made.take(original_view, "original_view");
+    made.take(bottom_bar, "bottom_bar");
+    made.take(original_caption_bar, "original_caption_bar");
+    made.take(original_caption, "original_caption");
+    made.take(original_zoom_label, "original_zoom_label");
+    made.take(original_zoom, "original_zoom");
+    made.take(corrected_caption_bar, "corrected_caption_bar");
+    made.take(corrected_caption, "corrected_caption");
+    made.take(corrected_zoom_label, "corrected_zoom_label");
+    made.take(corrected_zoom, "corrected_zoom");
 
-    photo_org->set_bitmap(&corrector.org_photo);
-    photo_tn->set_bitmap(&corrector.corrected_photo);
+    original_view->set_bitmap(&corrector.org_photo);
+    corrected_view->set_bitmap(&corrector.corrected_photo);
 
-    for (QTimer* timer : {&Timer1, &Timer2}) {
+    for (QTimer* timer : {&panel_open_timer, &panel_close_timer}) {
         timer->setInterval(ToolsSlide::tick_milliseconds);
         timer->setTimerType(Qt::PreciseTimer);
     }

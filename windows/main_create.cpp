@@ -5,8 +5,8 @@
 
 #include "display/bitmap_qt.h"
 #include "engine/database.h"
-#include "windows/main.h"
 #include "windows/main_layout.h"
+#include "windows/main_window.h"
 
 namespace {
 
@@ -27,20 +27,15 @@ std::vector<TImage32*> captioned_controls(const QWidget& window)
 
 }  // namespace
 
-void TForm1::FormCreate()
+void MainWindow::WindowCreate()
 {
-    // Fixed pixels: the window declares 96 pixels per inch, so every size of
-    // the layout is final whatever the screen's resolution.
-
     // Caption fonts on fine screens: marked as 150-pixel-per-inch fonts of the
     // same pixel height, they read as fewer points and the captions come out
     // near their 96-pixel-per-inch size.
     if (pixels_per_inch_ > 96) mark_caption_fonts();
 
-    // Double buffering: Qt paints every widget through its window's back buffer already.
-
     // Sizes that follow the pictures: the LCD, and the push buttons the open button's face.
-    lcd->size_to_bitmap();
+    lcd_panel->size_to_bitmap();
     open_button->size_to_bitmap();
     for (TImage32* button : {save_button, close_button, undo_button, about_button})
         button->resize(logical_size(open_button->bitmap()));
@@ -55,7 +50,7 @@ void TForm1::FormCreate()
     QToolTip::setPalette(tips);
 
     // The tools panel closed: the window at its closed height, the bottom bar over the panel.
-    alapalkki->move(alapalkki->x(), ToolsSlide::closed_bar_top);
+    bottom_bar->move(bottom_bar->x(), ToolsSlide::closed_bar_top);
     set_window_height(kClosedHeight);
 
     // The tone curves, filled once for the program's life.
@@ -65,14 +60,14 @@ void TForm1::FormCreate()
     for (TImage32* control : captioned_controls(*this)) draw_layout_captions(*control);
 }
 
-void TForm1::mark_caption_fonts()
+void MainWindow::mark_caption_fonts()
 {
     for (TImage32* control : captioned_controls(*this))
         control->bitmap().attributes.font.pixels_per_inch = kMarkedPixelsPerInch;
     // The faces those controls are given later bring their fonts along.
     for (Bitmap32* item :
-         {&nappula.Bitmaps[NappulaFace::Grey].Bitmap, &nappula.Bitmaps[NappulaFace::Red].Bitmap,
-          &bitmaplist.Bitmaps[BitmaplistFace::ToolsSign].Bitmap,
-          &bitmaplist.Bitmaps[BitmaplistFace::ToolsSignFaded].Bitmap})
+         {&button_faces.Bitmaps[ButtonFace::Grey].Bitmap, &button_faces.Bitmaps[ButtonFace::Red].Bitmap,
+          &icon_faces.Bitmaps[IconFace::ToolsSign].Bitmap,
+          &icon_faces.Bitmaps[IconFace::ToolsSignFaded].Bitmap})
         item->attributes.font.pixels_per_inch = kMarkedPixelsPerInch;
 }

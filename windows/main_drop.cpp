@@ -8,7 +8,7 @@
 #include <optional>
 
 #include "photo_files/file_names.h"
-#include "windows/main.h"
+#include "windows/main_window.h"
 
 namespace {
 
@@ -27,14 +27,14 @@ std::optional<std::string> dropped_photo(const QDropEvent& event)
 
 }  // namespace
 
-void TForm1::dragEnterEvent(QDragEnterEvent* event)
+void MainWindow::dragEnterEvent(QDragEnterEvent* event)
 {
     if (!dropped_photo(*event)) return;
     event->setDropAction(Qt::CopyAction);
     event->accept();
 }
 
-void TForm1::dropEvent(QDropEvent* event)
+void MainWindow::dropEvent(QDropEvent* event)
 {
     const std::optional<std::string> photo = dropped_photo(*event);
     if (!photo) return;

@@ -15,8 +15,8 @@
 #include "corrector/control_faces.h"
 #include "corrector/scene_presets.h"
 
-/// Items of the `nappula` image list: the push buttons' faces.
-struct NappulaFace {
+/// Items of the `button_faces` image list: the push buttons' faces.
+struct ButtonFace {
     enum : int {
         Grey,  // inactive: save_button and undo_button before the first photo
         Red,   // active
@@ -24,8 +24,8 @@ struct NappulaFace {
     };
 };
 
-/// Items of the `ylanapit` image list: the top bar's keys, plain and under the mouse.
-struct YlanapitFace {
+/// Items of the `top_key_faces` image list: the top bar's keys, plain and under the mouse.
+struct TopKeyFace {
     enum : int { Close, CloseHover, Minimise, MinimiseHover, Count };
 };
 
@@ -43,7 +43,7 @@ constexpr std::uint32_t rgb(int red, int green, int blue)
 /// system's button-face colour.
 inline constexpr std::uint32_t no_colour = 0;
 
-inline constexpr std::uint32_t panel_grey = rgb(213, 213, 213);        // Shape1, around the two views
+inline constexpr std::uint32_t panel_grey = rgb(213, 213, 213);        // views_backdrop, around the two views
 inline constexpr std::uint32_t caption_grey = rgb(201, 201, 201);      // frames, views and caption bars
 inline constexpr std::uint32_t panel_label_grey = rgb(208, 208, 208);  // plates of the tools panel's labels
 inline constexpr std::uint32_t profile_blue = rgb(90, 174, 210);       // the LCD's second row
@@ -59,19 +59,19 @@ inline constexpr int window_width = 902;
 inline constexpr int closed_height = 608;
 inline constexpr int open_height = 705;
 /// The parent name of the window's own children.
-inline constexpr char window[] = "TForm1";
+inline constexpr char window[] = "MainWindow";
 
 /// The light indicator's left edge at light level 0, and its step per level.
 inline constexpr int light_indicator_middle = 57;
 inline constexpr int light_indicator_step = 8;
 
 /// The pictures of the image lists, in item order.
-inline constexpr std::array<const char*, BitmaplistFace::Count> bitmaplist_pictures{
+inline constexpr std::array<const char*, IconFace::Count> icon_face_pictures{
     "correction_on.png", "correction_off.png", "camera.png",     "camera_faded.png",
     "phone.png",         "phone_faded.png",    "tools_sign.png", "tools_sign_faded.png"};
-inline constexpr std::array<const char*, NappulaFace::Count> nappula_pictures{"button_grey.png",
-                                                                              "button_red.png"};
-inline constexpr std::array<const char*, YlanapitFace::Count> ylanapit_pictures{
+inline constexpr std::array<const char*, ButtonFace::Count> button_face_pictures{"button_grey.png",
+                                                                                 "button_red.png"};
+inline constexpr std::array<const char*, TopKeyFace::Count> top_key_face_pictures{
     "close.png", "close_hover.png", "minimise.png", "minimise_hover.png"};
 
 enum class Kind {
@@ -139,7 +139,7 @@ constexpr Control hidden(Control control)
 constexpr Control preset(ScenePreset preset, int left, const char* picture)
 {
     const ScenePresetInfo& info = scene_presets[static_cast<std::size_t>(preset)];
-    return skin(info.control, "tools", left, 25, 81, 66, picture, info.hint);
+    return skin(info.button, "tools_panel", left, 25, 81, 66, picture, info.hint);
 }
 
 /// Both zoom sliders, in percent of the photo's size.
@@ -155,17 +155,17 @@ inline constexpr SliderRange zoom_range{5, 400, 5, 10, 1};
 /// Every control, parents before their children. Among siblings a later one
 /// lies above an earlier one.
 inline constexpr Control controls[] = {
-    rect("Shape1", window, 0, 106, 902, 369, panel_grey),
-    rect("Shape2", window, 12, 117, 428, 326, caption_grey),
-    rect("Shape3", window, 456, 117, 428, 326, caption_grey),
-    rect("Shape4", window, 12, 448, 428, 18, caption_grey),
-    rect("Shape5", window, 457, 448, 428, 18, caption_grey),
+    rect("views_backdrop", window, 0, 106, 902, 369, panel_grey),
+    rect("original_view_frame", window, 12, 117, 428, 326, caption_grey),
+    rect("corrected_view_frame", window, 456, 117, 428, 326, caption_grey),
+    rect("original_caption_frame", window, 12, 448, 428, 18, caption_grey),
+    rect("corrected_caption_frame", window, 457, 448, 428, 18, caption_grey),
 
-    skin("tools", window, 0, 560, 902, 97, "tools_panel.png"),
-    rect("Shape6", "tools", 371, 4, 187, 17, panel_label_grey),
-    label("Label1", "tools", 383, 9, "Select illumination type", 8, no_colour, panel_label_grey),
-    rect("Shape8", "tools", 774, 5, 111, 17, panel_label_grey),
-    label("Label5", "tools", 780, 10, "Adjust lightning", 8, no_colour, panel_label_grey),
+    skin("tools_panel", window, 0, 560, 902, 97, "tools_panel.png"),
+    rect("presets_label_plate", "tools_panel", 371, 4, 187, 17, panel_label_grey),
+    label("presets_label", "tools_panel", 383, 9, "Select illumination type", 8, no_colour, panel_label_grey),
+    rect("light_label_plate", "tools_panel", 774, 5, 111, 17, panel_label_grey),
+    label("light_label", "tools_panel", 780, 10, "Adjust lightning", 8, no_colour, panel_label_grey),
     preset(ScenePreset::IndoorsBulbLamp, 15, "preset_indoors_bulb_lamp.png"),
     preset(ScenePreset::IndoorsMixedLight, 97, "preset_indoors_mixed_light.png"),
     preset(ScenePreset::Outdoors, 178, "preset_outdoors.png"),
@@ -175,55 +175,57 @@ inline constexpr Control controls[] = {
     preset(ScenePreset::IndoorsFlash, 504, "preset_indoors_flash.png"),
     preset(ScenePreset::Backlight, 586, "preset_backlight.png"),
     preset(ScenePreset::OutdoorsVivid, 668, "preset_outdoors_vivid.png"),
-    skin("Image3216", "tools", 768, 25, 122, 43, "light_scale.png"),
-    skin("valo_select", "Image3216", light_indicator_middle, 12, 5, 25, "light_indicator.png"),
-    skin("dark_button", "tools", 785, 70, 32, 22, "dark_button.png", "Set less light to photo"),
-    skin("light_button", "tools", 833, 70, 32, 22, "light_button.png", "Set more light to phone"),
+    skin("light_scale", "tools_panel", 768, 25, 122, 43, "light_scale.png"),
+    skin("light_indicator", "light_scale", light_indicator_middle, 12, 5, 25, "light_indicator.png"),
+    skin("dark_button", "tools_panel", 785, 70, 32, 22, "dark_button.png", "Set less light to photo"),
+    skin("light_button", "tools_panel", 833, 70, 32, 22, "light_button.png", "Set more light to phone"),
 
-    view("photo_tn", window, 460, 120, 420, 320, caption_grey),
+    view("corrected_view", window, 460, 120, 420, 320, caption_grey),
 
-    skin("Image3213", window, 0, 0, 902, 107, "top_bar.png"),
-    skin("up_close", "Image3213", 880, 0, 22, 22, ylanapit_pictures[YlanapitFace::Close]),
-    skin("up_min", "Image3213", 856, 0, 23, 22, ylanapit_pictures[YlanapitFace::Minimise]),
+    skin("top_bar", window, 0, 0, 902, 107, "top_bar.png"),
+    skin("top_close_key", "top_bar", 880, 0, 22, 22, top_key_face_pictures[TopKeyFace::Close]),
+    skin("top_minimise_key", "top_bar", 856, 0, 23, 22, top_key_face_pictures[TopKeyFace::Minimise]),
 
-    skin("lcd", window, 296, 32, 599, 58, "lcd.png"),
-    label("lcd_row1", "lcd", 40, 16, "TINTELO PHOTO MALLET 1.1 -- ", 8, no_colour, no_colour),
-    label("status", "lcd", 256, 16, "READY", 8, no_colour, no_colour),
-    hidden(rect("profile_shape", "lcd", 90, 33, 144, 13, black)),
-    hidden(label("profile", "lcd", 95, 36, "DIGITAL CAMERA PROFILE", 8, profile_blue, no_colour)),
-    hidden(rect("correction_shape", "lcd", 238, 33, 144, 13, black)),
-    hidden(label("correction", "lcd", 250, 36, "AUTOMATIC CORRECTION", 8, profile_blue, no_colour)),
+    skin("lcd_panel", window, 296, 32, 599, 58, "lcd.png"),
+    label("title_label", "lcd_panel", 40, 16, "TINTELO PHOTO MALLET 1.1 -- ", 8, no_colour, no_colour),
+    label("status_label", "lcd_panel", 256, 16, "READY", 8, no_colour, no_colour),
+    hidden(rect("profile_box", "lcd_panel", 90, 33, 144, 13, black)),
+    hidden(label("profile_label", "lcd_panel", 95, 36, "DIGITAL CAMERA PROFILE", 8, profile_blue, no_colour)),
+    hidden(rect("correction_box", "lcd_panel", 238, 33, 144, 13, black)),
+    hidden(
+        label("correction_label", "lcd_panel", 250, 36, "AUTOMATIC CORRECTION", 8, profile_blue, no_colour)),
 
-    skin("save_button", window, 8, 80, 131, 21, nappula_pictures[NappulaFace::Grey],
+    skin("save_button", window, 8, 80, 131, 21, button_face_pictures[ButtonFace::Grey],
          "Save as corrected photo"),
-    skin("close_button", window, 8, 56, 131, 21, nappula_pictures[NappulaFace::Red], "Close application"),
-    skin("open_button", window, 8, 32, 131, 21, nappula_pictures[NappulaFace::Red], "Open photo"),
-    skin("undo_button", window, 144, 32, 131, 21, nappula_pictures[NappulaFace::Grey], "Undo"),
-    skin("about_button", window, 144, 56, 131, 21, nappula_pictures[NappulaFace::Red], "More information"),
+    skin("close_button", window, 8, 56, 131, 21, button_face_pictures[ButtonFace::Red], "Close application"),
+    skin("open_button", window, 8, 32, 131, 21, button_face_pictures[ButtonFace::Red], "Open photo"),
+    skin("undo_button", window, 144, 32, 131, 21, button_face_pictures[ButtonFace::Grey], "Undo"),
+    skin("about_button", window, 144, 56, 131, 21, button_face_pictures[ButtonFace::Red], "More information"),
 
-    skin("Image3215", window, 0, 474, 902, 90, "lower_bar.png"),
-    skin("cam_icon", "Image3215", 8, 19, 77, 53, bitmaplist_pictures[BitmaplistFace::CameraFaded],
+    skin("lower_bar", window, 0, 474, 902, 90, "lower_bar.png"),
+    skin("camera_icon", "lower_bar", 8, 19, 77, 53, icon_face_pictures[IconFace::CameraFaded],
          "Set camera type (Digital camera)", lower_bay_floor),
-    skin("mob_icon", "Image3215", 81, 19, 65, 53, bitmaplist_pictures[BitmaplistFace::PhoneFaded],
+    skin("phone_icon", "lower_bar", 81, 19, 65, 53, icon_face_pictures[IconFace::PhoneFaded],
          "Set camera type (Mobile phone)", lower_bay_floor),
-    skin("tools_button", "Image3215", 720, 17, 152, 62, bitmaplist_pictures[BitmaplistFace::ToolsSignFaded],
+    skin("tools_button", "lower_bar", 720, 17, 152, 62, icon_face_pictures[IconFace::ToolsSignFaded],
          "Show more tools", lower_bay_floor),
-    skin("tn_info_box", "Image3215", 376, 31, 218, 30, "info_box.png", "", lower_bay_floor),
-    skin("tn_nappula", window, 312, 497, 49, 49, bitmaplist_pictures[BitmaplistFace::CorrectionOff],
+    skin("correction_info_box", "lower_bar", 376, 31, 218, 30, "info_box.png", "", lower_bay_floor),
+    skin("correction_button", window, 312, 497, 49, 49, icon_face_pictures[IconFace::CorrectionOff],
          "Activate Automatic Color Correction", lower_bay_floor),
 
-    view("photo_org", window, 16, 120, 420, 320, caption_grey),
+    view("original_view", window, 16, 120, 420, 320, caption_grey),
 
-    skin("alapalkki", window, 0, 559, 902, 49, "bottom_bar.png"),
+    skin("bottom_bar", window, 0, 559, 902, 49, "bottom_bar.png"),
 
-    skin("org_photo_cap", window, 13, 449, 424, 16, "caption_bar.png", "", caption_grey),
-    label("org_photo_caption", "org_photo_cap", 4, 4, "Original photo", 8, no_colour, caption_grey),
-    label("zoom_level", "org_photo_cap", 397, 4, "100%", 11, no_colour, caption_grey),
-    slider("org_zoom", "org_photo_cap", 274, 4, 100, 9),
-    skin("photo_tn_cap", window, 458, 449, 424, 16, "caption_bar.png", "", caption_grey),
-    label("tn_photo_cap", "photo_tn_cap", 4, 4, "Color corrected photo", 8, no_colour, caption_grey),
-    label("tn_zoom_level", "photo_tn_cap", 397, 4, "100%", 11, no_colour, caption_grey),
-    slider("tn_zoom", "photo_tn_cap", 275, 4, 100, 9),
+    skin("original_caption_bar", window, 13, 449, 424, 16, "caption_bar.png", "", caption_grey),
+    label("original_caption", "original_caption_bar", 4, 4, "Original photo", 8, no_colour, caption_grey),
+    label("original_zoom_label", "original_caption_bar", 397, 4, "100%", 11, no_colour, caption_grey),
+    slider("original_zoom", "original_caption_bar", 274, 4, 100, 9),
+    skin("corrected_caption_bar", window, 458, 449, 424, 16, "caption_bar.png", "", caption_grey),
+    label("corrected_caption", "corrected_caption_bar", 4, 4, "Color corrected photo", 8, no_colour,
+          caption_grey),
+    label("corrected_zoom_label", "corrected_caption_bar", 397, 4, "100%", 11, no_colour, caption_grey),
+    slider("corrected_zoom", "corrected_caption_bar", 275, 4, 100, 9),
 };
 
 /// The row of the control called `name`; a name that is not in the table does not compile.
@@ -252,7 +254,7 @@ inline constexpr DrawnCaption drawn_captions[] = {
     {"save_button", "SAVE PHOTO", 30, 3, CaptionInk::White},
     {"undo_button", "UNDO", 45, 3, CaptionInk::White},
     {"about_button", "ABOUT", 40, 3, CaptionInk::White},
-    {"tn_info_box", "Start Automatic Color Correction", 12, 8, CaptionInk::Black},
+    {"correction_info_box", "Start Automatic Color Correction", 12, 8, CaptionInk::Black},
     {"tools_button", "More", 89, 20, CaptionInk::Black},
     {"tools_button", "Tools", 89, 33, CaptionInk::Black},
 };

@@ -1,7 +1,7 @@
 // Panning the two photo views by dragging them. One `dragging` flag serves both views.
-#include "windows/main.h"
+#include "windows/main_window.h"
 
-void TForm1::view_mouse_down(TImgView32& view, Qt::MouseButton button, int x, int y)
+void MainWindow::view_mouse_down(TImgView32& view, Qt::MouseButton button, int x, int y)
 {
     if (button != Qt::LeftButton) {
         // Only the capture goes: a drag under way goes on while the mouse is over the view.
@@ -13,7 +13,7 @@ void TForm1::view_mouse_down(TImgView32& view, Qt::MouseButton button, int x, in
     view.setCursor(Qt::SizeAllCursor);
 }
 
-void TForm1::view_mouse_move(TImgView32& view, int x, int y)
+void MainWindow::view_mouse_move(TImgView32& view, int x, int y)
 {
     if (!dragging) return;
     // The picture follows the mouse: moving right shows more of the left.
@@ -22,34 +22,34 @@ void TForm1::view_mouse_move(TImgView32& view, int x, int y)
     view.repaint();
 }
 
-void TForm1::view_mouse_up(TImgView32& view, Qt::MouseButton button)
+void MainWindow::view_mouse_up(TImgView32& view, Qt::MouseButton button)
 {
     if (button != Qt::LeftButton) return;
     dragging = false;
     view.setCursor(Qt::ArrowCursor);
 }
 
-void TForm1::photo_orgMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers, int x, int y)
+void MainWindow::original_viewMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers, int x, int y)
 {
-    view_mouse_down(*photo_org, button, x, y);
+    view_mouse_down(*original_view, button, x, y);
 }
-void TForm1::photo_orgMouseMove(Qt::MouseButtons, Qt::KeyboardModifiers, int x, int y)
+void MainWindow::original_viewMouseMove(Qt::MouseButtons, Qt::KeyboardModifiers, int x, int y)
 {
-    view_mouse_move(*photo_org, x, y);
+    view_mouse_move(*original_view, x, y);
 }
-void TForm1::photo_orgMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers, int, int)
+void MainWindow::original_viewMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers, int, int)
 {
-    view_mouse_up(*photo_org, button);
+    view_mouse_up(*original_view, button);
 }
-void TForm1::photo_tnMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers, int x, int y)
+void MainWindow::corrected_viewMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers, int x, int y)
 {
-    view_mouse_down(*photo_tn, button, x, y);
+    view_mouse_down(*corrected_view, button, x, y);
 }
-void TForm1::photo_tnMouseMove(Qt::MouseButtons, Qt::KeyboardModifiers, int x, int y)
+void MainWindow::corrected_viewMouseMove(Qt::MouseButtons, Qt::KeyboardModifiers, int x, int y)
 {
-    view_mouse_move(*photo_tn, x, y);
+    view_mouse_move(*corrected_view, x, y);
 }
-void TForm1::photo_tnMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers, int, int)
+void MainWindow::corrected_viewMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers, int, int)
 {
-    view_mouse_up(*photo_tn, button);
+    view_mouse_up(*corrected_view, button);
 }

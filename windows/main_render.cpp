@@ -5,8 +5,8 @@
 
 #include "display/antialiased_text.h"
 #include "display/bitmap_qt.h"
-#include "windows/main.h"
 #include "windows/main_layout.h"
+#include "windows/main_window.h"
 #include "windows/on_exit.h"
 
 namespace {
@@ -22,31 +22,31 @@ QString status_caption(const std::string& text)
 
 }  // namespace
 
-void TForm1::render_corrector()
+void MainWindow::render_corrector()
 {
-    status->set_caption(status_caption(corrector.status_text));
-    profile->set_caption(QString::fromStdString(corrector.profile_caption));
-    correction->set_caption(QString::fromStdString(corrector.correction_caption));
+    status_label->set_caption(status_caption(corrector.status_text));
+    profile_label->set_caption(QString::fromStdString(corrector.profile_caption));
+    correction_label->set_caption(QString::fromStdString(corrector.correction_caption));
     for (QWidget* caption :
-         std::initializer_list<QWidget*>{profile, profile_shape, correction, correction_shape})
+         std::initializer_list<QWidget*>{profile_label, profile_box, correction_label, correction_box})
         caption->setVisible(corrector.captions_visible);
     // Faces are copied from the lists only when they change.
     if (corrector.toggle_face != shown_toggle_face_) {
-        tn_nappula->set_bitmap(bitmaplist.Bitmaps[corrector.toggle_face].Bitmap);
+        correction_button->set_bitmap(icon_faces.Bitmaps[corrector.toggle_face].Bitmap);
         shown_toggle_face_ = corrector.toggle_face;
     }
     if (corrector.camera_faces != shown_camera_faces_) {
-        cam_icon->set_bitmap(bitmaplist.Bitmaps[corrector.camera_faces.first].Bitmap);
-        mob_icon->set_bitmap(bitmaplist.Bitmaps[corrector.camera_faces.second].Bitmap);
+        camera_icon->set_bitmap(icon_faces.Bitmaps[corrector.camera_faces.first].Bitmap);
+        phone_icon->set_bitmap(icon_faces.Bitmaps[corrector.camera_faces.second].Bitmap);
         shown_camera_faces_ = corrector.camera_faces;
     }
-    valo_select->move(
+    light_indicator->move(
         main_layout::light_indicator_middle + main_layout::light_indicator_step * corrector.light_level,
-        valo_select->y());
+        light_indicator->y());
     busy_changed(corrector.busy());
 }
 
-void TForm1::busy_changed(bool busy)
+void MainWindow::busy_changed(bool busy)
 {
     if (busy == cursor_overridden_) return;
     if (busy)
@@ -56,18 +56,18 @@ void TForm1::busy_changed(bool busy)
     cursor_overridden_ = busy;
 }
 
-void TForm1::loading_started()
+void MainWindow::loading_started()
 {
-    status->set_caption(status_caption(corrector.status_text));
+    status_label->set_caption(status_caption(corrector.status_text));
     // "LOADING PHOTO" must be on the screen before the open dialog covers the
     // window: paint it now, then let pending window messages through once.
     // User input waits, so a queued second click cannot start another open
     // inside this one.
-    status->repaint();
+    status_label->repaint();
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
-void TForm1::load_failed()
+void MainWindow::load_failed()
 {
     // The message waits for the user: no hourglass over it.
     QGuiApplication::setOverrideCursor(Qt::ArrowCursor);
@@ -75,7 +75,7 @@ void TForm1::load_failed()
     messages->show_load_failure();
 }
 
-void TForm1::press_control(QWidget& control, const std::function<void()>& while_pressed)
+void MainWindow::press_control(QWidget& control, const std::function<void()>& while_pressed)
 {
     const QPoint home = control.pos();
     QWidget* parent = control.parentWidget();
@@ -92,17 +92,17 @@ void TForm1::press_control(QWidget& control, const std::function<void()>& while_
     if (while_pressed) while_pressed();
 }
 
-void TForm1::draw_white_caption(TImage32& control, const QString& text, int x, int y, bool bold)
+void MainWindow::draw_white_caption(TImage32& control, const QString& text, int x, int y, bool bold)
 {
     draw_caption(control, text, x, y, bold, kOpaqueWhite);
 }
 
-void TForm1::draw_black_caption(TImage32& control, const QString& text, int x, int y, bool bold)
+void MainWindow::draw_black_caption(TImage32& control, const QString& text, int x, int y, bool bold)
 {
     draw_caption(control, text, x, y, bold, kOpaqueBlack);
 }
 
-void TForm1::draw_layout_captions(TImage32& control)
+void MainWindow::draw_layout_captions(TImage32& control)
 {
     for (const main_layout::DrawnCaption& caption : main_layout::drawn_captions) {
         if (control.objectName() != QLatin1String(caption.control)) continue;
@@ -113,8 +113,8 @@ void TForm1::draw_layout_captions(TImage32& control)
     }
 }
 
-void TForm1::draw_caption(TImage32& control, const QString& text, int x, int y, bool bold,
-                          std::uint32_t color)
+void MainWindow::draw_caption(TImage32& control, const QString& text, int x, int y, bool bold,
+                              std::uint32_t color)
 {
     BitmapFont& font = control.bitmap().attributes.font;
     font.face_name = "Verdana";

@@ -1,19 +1,19 @@
 // The top bar: moving the window by dragging it, and its close and minimise keys.
 #include <QApplication>
 
-#include "windows/main.h"
+#include "windows/main_window.h"
 
-void TForm1::Image3213MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers, int x, int y)
+void MainWindow::top_barMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers, int x, int y)
 {
     if (button != Qt::LeftButton) return;
-    const QPoint mouse = Image3213->mapToGlobal(QPoint(x, y));
+    const QPoint mouse = top_bar->mapToGlobal(QPoint(x, y));
     top_bar_drag_.press(mouse.x(), mouse.y(), pos().x(), pos().y());
 }
 
-void TForm1::Image3213MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers, int x, int y)
+void MainWindow::top_barMouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers, int x, int y)
 {
     if (!buttons.testFlag(Qt::LeftButton)) return;
-    const QPoint mouse = Image3213->mapToGlobal(QPoint(x, y));
+    const QPoint mouse = top_bar->mapToGlobal(QPoint(x, y));
     const WindowDrag::Step step = top_bar_drag_.move(mouse.x(), mouse.y());
     switch (step.action) {
         case WindowDrag::Action::StartSystemMove:
@@ -28,30 +28,30 @@ void TForm1::Image3213MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers,
     }
 }
 
-void TForm1::Image3213MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers, int, int)
+void MainWindow::top_barMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers, int, int)
 {
     if (button != Qt::LeftButton) return;
     top_bar_drag_.release();
 }
 
-void TForm1::up_closeMouseEnter()
+void MainWindow::top_close_keyMouseEnter()
 {
-    up_close->set_bitmap(ylanapit.Bitmaps[YlanapitFace::CloseHover].Bitmap);
+    top_close_key->set_bitmap(top_key_faces.Bitmaps[TopKeyFace::CloseHover].Bitmap);
 }
-void TForm1::up_closeMouseLeave()
+void MainWindow::top_close_keyMouseLeave()
 {
-    up_close->set_bitmap(ylanapit.Bitmaps[YlanapitFace::Close].Bitmap);
+    top_close_key->set_bitmap(top_key_faces.Bitmaps[TopKeyFace::Close].Bitmap);
 }
-void TForm1::up_minMouseEnter()
+void MainWindow::top_minimise_keyMouseEnter()
 {
-    up_min->set_bitmap(ylanapit.Bitmaps[YlanapitFace::MinimiseHover].Bitmap);
+    top_minimise_key->set_bitmap(top_key_faces.Bitmaps[TopKeyFace::MinimiseHover].Bitmap);
 }
-void TForm1::up_minMouseLeave()
+void MainWindow::top_minimise_keyMouseLeave()
 {
-    up_min->set_bitmap(ylanapit.Bitmaps[YlanapitFace::Minimise].Bitmap);
+    top_minimise_key->set_bitmap(top_key_faces.Bitmaps[TopKeyFace::Minimise].Bitmap);
 }
 
-void TForm1::up_minClick()
+void MainWindow::top_minimise_keyClick()
 {
     // The whole program goes to the task bar, not just this window.
     for (QWidget* window : QApplication::topLevelWidgets())

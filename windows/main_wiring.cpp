@@ -3,80 +3,74 @@
 #include <exception>
 
 #include "windows/error_report.h"
-#include "windows/main.h"
+#include "windows/main_window.h"
 
 namespace {
 
-using Handler = void (TForm1::*)();
-using ButtonHandler = void (TForm1::*)(Qt::MouseButton, Qt::KeyboardModifiers, int, int);
-using MoveHandler = void (TForm1::*)(Qt::MouseButtons, Qt::KeyboardModifiers, int, int);
+using Handler = void (MainWindow::*)();
+using ButtonHandler = void (MainWindow::*)(Qt::MouseButton, Qt::KeyboardModifiers, int, int);
+using MoveHandler = void (MainWindow::*)(Qt::MouseButtons, Qt::KeyboardModifiers, int, int);
 
 // Where a control has both events, each click of a double click runs the handler.
 struct ClickWiring {
-    TImage32* TForm1::*control;
+    TImage32* MainWindow::*control;
     Handler handler;
     bool double_click_also;
 };
 constexpr ClickWiring kClicks[] = {
-    {&TForm1::open_button, &TForm1::open_buttonClick, true},
-    {&TForm1::save_button, &TForm1::save_buttonClick, true},
-    {&TForm1::undo_button, &TForm1::undo_buttonClick, true},
-    {&TForm1::close_button, &TForm1::close_buttonClick, false},
-    {&TForm1::up_close, &TForm1::up_closeClick, true},
-    {&TForm1::about_button, &TForm1::about_buttonClick, false},
-    {&TForm1::tools_button, &TForm1::tools_buttonClick, true},
-    {&TForm1::tn_nappula, &TForm1::tn_nappulaClick, true},
-    {&TForm1::cam_icon, &TForm1::cam_iconClick, true},
-    {&TForm1::mob_icon, &TForm1::mob_iconClick, true},
-    {&TForm1::Image321, &TForm1::Image321DblClick, true},
-    {&TForm1::Image322, &TForm1::Image322DblClick, true},
-    {&TForm1::Image323, &TForm1::Image323DblClick, true},
-    {&TForm1::Image324, &TForm1::Image324DblClick, true},
-    {&TForm1::Image325, &TForm1::Image325DblClick, true},
-    {&TForm1::Image326, &TForm1::Image326DblClick, true},
-    {&TForm1::Image327, &TForm1::Image327DblClick, true},
-    {&TForm1::Image328, &TForm1::Image328Click, true},
-    {&TForm1::Image329, &TForm1::Image329DblClick, true},
-    {&TForm1::light_button, &TForm1::light_buttonClick, false},
-    {&TForm1::dark_button, &TForm1::dark_buttonClick, false},
-    {&TForm1::up_min, &TForm1::up_minClick, false},
+    {&MainWindow::open_button, &MainWindow::open_buttonClick, true},
+    {&MainWindow::save_button, &MainWindow::save_buttonClick, true},
+    {&MainWindow::undo_button, &MainWindow::undo_buttonClick, true},
+    {&MainWindow::close_button, &MainWindow::close_buttonClick, false},
+    {&MainWindow::top_close_key, &MainWindow::top_close_keyClick, true},
+    {&MainWindow::about_button, &MainWindow::about_buttonClick, false},
+    {&MainWindow::tools_button, &MainWindow::tools_buttonClick, true},
+    {&MainWindow::correction_button, &MainWindow::correction_buttonClick, true},
+    {&MainWindow::camera_icon, &MainWindow::camera_iconClick, true},
+    {&MainWindow::phone_icon, &MainWindow::phone_iconClick, true},
+    {&MainWindow::light_button, &MainWindow::light_buttonClick, false},
+    {&MainWindow::dark_button, &MainWindow::dark_buttonClick, false},
+    {&MainWindow::top_minimise_key, &MainWindow::top_minimise_keyClick, false},
 };
 
 // The hover images of the top bar's keys.
 struct HoverWiring {
-    TImage32* TForm1::*control;
+    TImage32* MainWindow::*control;
     Handler enter;
     Handler leave;
 };
 constexpr HoverWiring kHovers[] = {
-    {&TForm1::up_close, &TForm1::up_closeMouseEnter, &TForm1::up_closeMouseLeave},
-    {&TForm1::up_min, &TForm1::up_minMouseEnter, &TForm1::up_minMouseLeave},
+    {&MainWindow::top_close_key, &MainWindow::top_close_keyMouseEnter, &MainWindow::top_close_keyMouseLeave},
+    {&MainWindow::top_minimise_key, &MainWindow::top_minimise_keyMouseEnter,
+     &MainWindow::top_minimise_keyMouseLeave},
 };
 
 struct ZoomWiring {
-    TGaugeBar* TForm1::*slider;
+    TGaugeBar* MainWindow::*slider;
     Handler change;
 };
 constexpr ZoomWiring kZooms[] = {
-    {&TForm1::org_zoom, &TForm1::org_zoomChange},
-    {&TForm1::tn_zoom, &TForm1::tn_zoomChange},
+    {&MainWindow::original_zoom, &MainWindow::original_zoomChange},
+    {&MainWindow::corrected_zoom, &MainWindow::corrected_zoomChange},
 };
 
 // Panning by dragging a photo view.
 struct ViewWiring {
-    TImgView32* TForm1::*view;
+    TImgView32* MainWindow::*view;
     ButtonHandler down;
     MoveHandler move;
     ButtonHandler up;
 };
 constexpr ViewWiring kViews[] = {
-    {&TForm1::photo_org, &TForm1::photo_orgMouseDown, &TForm1::photo_orgMouseMove, &TForm1::photo_orgMouseUp},
-    {&TForm1::photo_tn, &TForm1::photo_tnMouseDown, &TForm1::photo_tnMouseMove, &TForm1::photo_tnMouseUp},
+    {&MainWindow::original_view, &MainWindow::original_viewMouseDown, &MainWindow::original_viewMouseMove,
+     &MainWindow::original_viewMouseUp},
+    {&MainWindow::corrected_view, &MainWindow::corrected_viewMouseDown, &MainWindow::corrected_viewMouseMove,
+     &MainWindow::corrected_viewMouseUp},
 };
 
 }  // namespace
 
-void TForm1::wire_events()
+void MainWindow::wire_events()
 {
     for (const ClickWiring& wiring : kClicks) {
         TImage32& control = *(this->*wiring.control);
@@ -84,6 +78,15 @@ void TForm1::wire_events()
             guarded([this, handler] { (this->*handler)(); });
         };
         if (wiring.double_click_also) control.OnDblClick = control.OnClick;
+    }
+    // Every preset button runs the one preset handler with its own preset, on a
+    // click and on each click of a double click.
+    for (const ScenePresetInfo& info : scene_presets) {
+        TImage32& button = *preset_button(info.preset);
+        button.OnClick = [this, preset = info.preset] {
+            guarded([this, preset] { preset_buttonClick(preset); });
+        };
+        button.OnDblClick = button.OnClick;
     }
     for (const HoverWiring& wiring : kHovers) {
         TImage32& control = *(this->*wiring.control);
@@ -106,21 +109,21 @@ void TForm1::wire_events()
     }
 
     // Dragging the window by its top bar.
-    Image3213->OnMouseDown = [this](Qt::MouseButton b, Qt::KeyboardModifiers m, int x, int y) {
-        Image3213MouseDown(b, m, x, y);
+    top_bar->OnMouseDown = [this](Qt::MouseButton b, Qt::KeyboardModifiers m, int x, int y) {
+        top_barMouseDown(b, m, x, y);
     };
-    Image3213->OnMouseMove = [this](Qt::MouseButtons b, Qt::KeyboardModifiers m, int x, int y) {
-        Image3213MouseMove(b, m, x, y);
+    top_bar->OnMouseMove = [this](Qt::MouseButtons b, Qt::KeyboardModifiers m, int x, int y) {
+        top_barMouseMove(b, m, x, y);
     };
-    Image3213->OnMouseUp = [this](Qt::MouseButton b, Qt::KeyboardModifiers m, int x, int y) {
-        Image3213MouseUp(b, m, x, y);
+    top_bar->OnMouseUp = [this](Qt::MouseButton b, Qt::KeyboardModifiers m, int x, int y) {
+        top_barMouseUp(b, m, x, y);
     };
 
-    connect(&Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
-    connect(&Timer2, &QTimer::timeout, this, [this] { Timer2Timer(); });
+    connect(&panel_open_timer, &QTimer::timeout, this, [this] { panel_open_timerTick(); });
+    connect(&panel_close_timer, &QTimer::timeout, this, [this] { panel_close_timerTick(); });
 }
 
-void TForm1::guarded(const std::function<void()>& handler)
+void MainWindow::guarded(const std::function<void()>& handler)
 {
     QString text;
     try {

@@ -21,9 +21,9 @@ class QWidget;
 /// Object names and window titles of the dialogs. The file dialogs' titles are
 /// the words Qt itself puts there; they are set explicitly so that they stay the
 /// same whatever Qt decides.
-inline constexpr char kOpenDialogObjectName[] = "OpenPictureDialog";
+inline constexpr char kOpenDialogObjectName[] = "open_dialog";
 inline constexpr char kOpenDialogTitle[] = "Open";
-inline constexpr char kSaveDialogObjectName[] = "SavePictureDialog1";
+inline constexpr char kSaveDialogObjectName[] = "save_dialog";
 inline constexpr char kSaveDialogTitle[] = "Save As";
 inline constexpr char kLoadFailureObjectName[] = "load_failure_message";
 inline constexpr char kOverwritePromptObjectName[] = "overwrite_prompt";
@@ -38,7 +38,7 @@ inline constexpr char kSavePromptText[] = "Do you want save the corrected photo?
 /// dialog displays exactly the entry's text and filters by the patterns.
 QString qt_name_filter(const FileFilter& filter);
 
-/// `OpenPictureDialog`: Qt's open dialog for photos, modal over `parent`.
+/// The main window's `open_dialogs`: Qt's open dialog for photos, modal over `parent`.
 class QtOpenDialogs : public OpenDialogs {
 public:
     explicit QtOpenDialogs(QWidget* parent = nullptr) : parent_(parent) {}
@@ -48,7 +48,7 @@ private:
     QWidget* parent_;
 };
 
-/// `SavePictureDialog1` and the overwrite prompt, modal over `parent`.
+/// The main window's `save_dialogs`: Qt's save dialog and the overwrite prompt, modal over `parent`.
 class QtSaveDialogs : public SaveDialogs {
 public:
     explicit QtSaveDialogs(QWidget* parent = nullptr) : parent_(parent) {}

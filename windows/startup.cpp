@@ -42,11 +42,11 @@ ProgramWindows start_program(const StartupOptions& options)
     const auto sleep = options.sleep_for ? options.sleep_for : [](std::chrono::milliseconds duration) {
         std::this_thread::sleep_for(duration);
     };
-    const auto step = [&options](StartupStep taken, TForm2* splash) {
+    const auto step = [&options](StartupStep taken, SplashWindow* splash) {
         if (options.on_step) options.on_step(taken, splash);
     };
 
-    auto splash = std::make_unique<TForm2>();
+    auto splash = std::make_unique<SplashWindow>();
     splash->show();
     step(StartupStep::splash_shown, splash.get());
 
@@ -65,11 +65,11 @@ ProgramWindows start_program(const StartupOptions& options)
     step(StartupStep::title_set, splash.get());
 
     ProgramWindows windows;
-    windows.Form1 = std::make_unique<TForm1>(options.pixels_per_inch);
+    windows.main_window = std::make_unique<MainWindow>(options.pixels_per_inch);
     step(StartupStep::main_created, splash.get());
 
-    windows.Form3 = std::make_unique<TForm3>();
-    windows.Form1->about_window = windows.Form3.get();
+    windows.about_window = std::make_unique<AboutWindow>();
+    windows.main_window->about_window = windows.about_window.get();
     step(StartupStep::about_created, splash.get());
 
     splash->hide();
@@ -80,12 +80,12 @@ ProgramWindows start_program(const StartupOptions& options)
 
 int run_program(ProgramWindows& windows, const std::optional<std::string>& photo)
 {
-    windows.Form1->show();
+    windows.main_window->show();
     if (photo) {
-        TForm1* form = windows.Form1.get();
-        QTimer::singleShot(0, form, [form, path = *photo] {
-            wait_until_exposed(*form);
-            form->open_photo_file(path);
+        MainWindow* window = windows.main_window.get();
+        QTimer::singleShot(0, window, [window, path = *photo] {
+            wait_until_exposed(*window);
+            window->open_photo_file(path);
         });
     }
     return QApplication::exec();

@@ -6,14 +6,14 @@
 #include <optional>
 #include <string>
 
-#include "windows/about_screen.h"
-#include "windows/main.h"
-#include "windows/splashscreen.h"
+#include "windows/about_window.h"
+#include "windows/main_window.h"
+#include "windows/splash_window.h"
 
 /// The windows that live until the program ends.
 struct ProgramWindows {
-    std::unique_ptr<TForm1> Form1;
-    std::unique_ptr<TForm3> Form3;
+    std::unique_ptr<MainWindow> main_window;
+    std::unique_ptr<AboutWindow> about_window;
 };
 
 /// Start-up steps a caller may watch (tests do) as they are taken.
@@ -31,7 +31,8 @@ struct StartupOptions {
     std::chrono::milliseconds splash_pause{2000};
     std::function<void(std::chrono::milliseconds)>
         sleep_for;                                      // the event thread's sleep; empty: a real sleep
-    std::function<void(StartupStep, TForm2*)> on_step;  // the splash window while it exists, else nullptr
+    std::function<void(StartupStep, SplashWindow*)>
+        on_step;              // the splash window while it exists, else nullptr
     int pixels_per_inch = 0;  // of a layout pixel, for the main window's captions; 0: the screen's
 };
 

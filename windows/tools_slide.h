@@ -11,7 +11,7 @@ class ToolsSlide {
 public:
     static constexpr int closed_height = main_layout::closed_height;
     static constexpr int open_height = main_layout::open_height;
-    static constexpr int closed_bar_top = main_layout::control_named("alapalkki").top;
+    static constexpr int closed_bar_top = main_layout::control_named("bottom_bar").top;
     static constexpr int open_bar_top = closed_bar_top + (open_height - closed_height);
     /// How often the slide moves one pixel.
     static constexpr int tick_milliseconds = 5;

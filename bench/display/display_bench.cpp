@@ -70,10 +70,12 @@ void BM_ViewFullRepaintAtFitScale(benchmark::State& state)
     ShownPhoto window;
     Bitmap32 other;
     TImgView32 other_view;
-    TGaugeBar org_zoom, tn_zoom;
-    org_zoom.OnChange = [&] { window.view.set_scale(static_cast<float>(org_zoom.position() / 100.0)); };
+    TGaugeBar original_zoom, corrected_zoom;
+    original_zoom.OnChange = [&] {
+        window.view.set_scale(static_cast<float>(original_zoom.position() / 100.0));
+    };
     other_view.set_bitmap(&other);
-    fit_views(window.view, other_view, org_zoom, tn_zoom);
+    fit_views(window.view, other_view, original_zoom, corrected_zoom);
     state.counters["scale"] = window.view.scale();
     for (auto _ : state) {
         window.shown.changed();  // new content: the whole picture is resampled

@@ -21,6 +21,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -30,6 +31,7 @@
 
 #include "bench/common/bench_support.h"
 #include "corrector/photo_corrector.h"
+#include "corrector/scene_presets.h"
 #include "display/view_render.h"
 #include "engine/bitmap32.h"
 #include "engine/curve_triple.h"
@@ -41,7 +43,7 @@
 #include "photo_files/photo_dialogs.h"
 #include "tests/support/synthetic_photos.h"
 #include "tests/support/temp_dir.h"
-#include "windows/main.h"
+#include "windows/main_window.h"
 #include "windows/startup.h"
 
 namespace {
@@ -71,12 +73,12 @@ QScreen* screen_at(double device_pixel_ratio)
     return nullptr;
 }
 
-std::unique_ptr<TForm1> bench_form(const std::string& jpeg_path, double device_pixel_ratio)
+std::unique_ptr<MainWindow> bench_form(const std::string& jpeg_path, double device_pixel_ratio)
 {
-    auto form = std::make_unique<TForm1>(96, screen_at(device_pixel_ratio));
+    auto form = std::make_unique<MainWindow>(96, screen_at(device_pixel_ratio));
     form->press_duration = std::chrono::milliseconds(0);
     form->sleep_for = [](std::chrono::milliseconds) {};
-    form->OpenPictureDialog = std::make_unique<AnsweringOpenDialog>(jpeg_path);
+    form->open_dialogs = std::make_unique<AnsweringOpenDialog>(jpeg_path);
     form->show();
     QApplication::processEvents();
     return form;
@@ -86,8 +88,8 @@ struct Fixture {
     TempDir folder{"windows_bench"};
     std::string jpeg_path = folder.file("photo.jpg");
     std::string small_jpeg_path = folder.file("small.jpg");
-    std::unique_ptr<TForm1> form;       // on the 100 % screen
-    std::unique_ptr<TForm1> fine_form;  // on the 200 % screen
+    std::unique_ptr<MainWindow> form;       // on the 100 % screen
+    std::unique_ptr<MainWindow> fine_form;  // on the 200 % screen
 
     Fixture()
     {
@@ -116,14 +118,14 @@ Fixture& fixture()
 // the views drew their new content, during the handler (a pressed control's
 // repaint paints all that is due) or after it.
 template <typename Handler>
-bool run_and_paint(TForm1& form, Handler handler, bool both_views)
+bool run_and_paint(MainWindow& form, Handler handler, bool both_views)
 {
-    const long long org_before = form.photo_org->render_count();
-    const long long tn_before = form.photo_tn->render_count();
+    const long long original_before = form.original_view->render_count();
+    const long long corrected_before = form.corrected_view->render_count();
     handler();
     form.repaint();
-    return form.photo_tn->render_count() > tn_before &&
-           (!both_views || form.photo_org->render_count() > org_before);
+    return form.corrected_view->render_count() > corrected_before &&
+           (!both_views || form.original_view->render_count() > original_before);
 }
 
 // What any loader must do: read the file and run the decoder with the loader's
@@ -147,7 +149,7 @@ void BM_BareDecode(benchmark::State& state)
 // OPEN PHOTO clicked, the photo picked, until both views show it corrected.
 // Arg 1: the window held no photo before (its buffers are new); arg 0: it held
 // one of the same size.
-void time_open(benchmark::State& state, TForm1& form)
+void time_open(benchmark::State& state, MainWindow& form)
 {
     const bool fresh = state.range(0) != 0;
     for (auto _ : state) {
@@ -205,7 +207,7 @@ void BM_LoadPhotoOnly(benchmark::State& state)
 // The open's analysis of every row on one thread; beside the decode it is hidden on a second core.
 void BM_AnalysisOnly(benchmark::State& state)
 {
-    TForm1& form = *fixture().form;
+    MainWindow& form = *fixture().form;
     if (form.corrector.org_photo.width() != kWidth) form.open_buttonClick();
     const Bitmap32& photo = form.corrector.org_photo;
     RowPool::shared().set_thread_limit(1);
@@ -220,15 +222,15 @@ void BM_AnalysisOnly(benchmark::State& state)
 }
 
 // Both views drawing their photos anew at the fitted scale.
-void time_both_views(benchmark::State& state, TForm1& form)
+void time_both_views(benchmark::State& state, MainWindow& form)
 {
     if (form.corrector.org_photo.width() != kWidth) form.open_buttonClick();
     for (auto _ : state) {
-        const long long before = form.photo_org->render_count() + form.photo_tn->render_count();
+        const long long before = form.original_view->render_count() + form.corrected_view->render_count();
         form.corrector.org_photo.changed();
         form.corrector.corrected_photo.changed();
         form.repaint();
-        if (form.photo_org->render_count() + form.photo_tn->render_count() != before + 2)
+        if (form.original_view->render_count() + form.corrected_view->render_count() != before + 2)
             state.SkipWithError("the views did not repaint");
     }
 }
@@ -245,7 +247,7 @@ void BM_BothViewsRepaintAt200(benchmark::State& state)
 // The baseline of the clicks: one curve pass from the loaded photo into the corrected one.
 void BM_ApplyCurves(benchmark::State& state)
 {
-    TForm1& form = *fixture().form;
+    MainWindow& form = *fixture().form;
     if (form.corrector.org_photo.width() != kWidth) form.open_buttonClick();
     const CurveTriple& triple = *curve_for_profile(CameraType::DigitalCamera, 6);
     Bitmap32 destination;
@@ -265,12 +267,10 @@ void BM_ApplyCurvesOneThread(benchmark::State& state)
     pool.set_thread_limit(RowPool::kMaximumThreads);
 }
 
-using Handler = void (TForm1::*)();
-
 // One click's handler (its 100 ms pause at 0), then the window's repaint.
-void time_click(benchmark::State& state, Handler handler)
+void time_click(benchmark::State& state, const std::function<void(MainWindow&)>& handler)
 {
-    TForm1& form = *fixture().form;
+    MainWindow& form = *fixture().form;
     if (form.corrector.org_photo.width() != kWidth) form.open_buttonClick();
     QApplication::processEvents();
     for (auto _ : state) {
@@ -282,26 +282,26 @@ void time_click(benchmark::State& state, Handler handler)
             state.ResumeTiming();
         }
         if (!run_and_paint(
-                form, [&] { (form.*handler)(); }, false))
+                form, [&] { handler(form); }, false))
             state.SkipWithError("the corrected view did not repaint");
     }
 }
 
 void BM_OutdoorsPresetClick(benchmark::State& state)
 {
-    time_click(state, &TForm1::Image327DblClick);
+    time_click(state, [](MainWindow& form) { form.preset_buttonClick(ScenePreset::Outdoors); });
 }
 void BM_BulbLampPresetClick(benchmark::State& state)
 {
-    time_click(state, &TForm1::Image329DblClick);
+    time_click(state, [](MainWindow& form) { form.preset_buttonClick(ScenePreset::IndoorsBulbLamp); });
 }
 void BM_LighterClick(benchmark::State& state)
 {
-    time_click(state, &TForm1::light_buttonClick);
+    time_click(state, &MainWindow::light_buttonClick);
 }
 void BM_DarkerClick(benchmark::State& state)
 {
-    time_click(state, &TForm1::dark_buttonClick);
+    time_click(state, &MainWindow::dark_buttonClick);
 }
 
 constexpr int kRepetitions = 7;

@@ -247,7 +247,7 @@ TEST_F(PhotoCorrectorTest, ErrorPartWayThroughAnOpenReturnsToTheStartState)
     EXPECT_TRUE(opening.org_photo.is_empty());
     EXPECT_TRUE(opening.corrected_photo.is_empty());
     EXPECT_FALSE(opening.captions_visible);
-    EXPECT_EQ(opening.toggle_face, BitmaplistFace::CorrectionOff);
+    EXPECT_EQ(opening.toggle_face, IconFace::CorrectionOff);
     EXPECT_EQ(opening.camera_faces, (std::pair<int, int>{3, 5}));
     // The lost photo's name is not shown again.
     opening.open_photo(std::nullopt);
@@ -297,12 +297,10 @@ TEST_F(PhotoCorrectorTest, CorrectionButtonOpenFlipsTheFaceAroundTheOpen)
         bool shown_after;
     };
     const Case cases[] = {
-        {"cancelled", false, false, BitmaplistFace::CorrectionOn, BitmaplistFace::CorrectionOff, false},
-        {"opened", false, true, BitmaplistFace::CorrectionOn, BitmaplistFace::CorrectionOff, true},
-        {"cancelled, shown before", true, false, BitmaplistFace::CorrectionOff, BitmaplistFace::CorrectionOff,
-         false},
-        {"opened, shown before", true, true, BitmaplistFace::CorrectionOff, BitmaplistFace::CorrectionOn,
-         true},
+        {"cancelled", false, false, IconFace::CorrectionOn, IconFace::CorrectionOff, false},
+        {"opened", false, true, IconFace::CorrectionOn, IconFace::CorrectionOff, true},
+        {"cancelled, shown before", true, false, IconFace::CorrectionOff, IconFace::CorrectionOff, false},
+        {"opened, shown before", true, true, IconFace::CorrectionOff, IconFace::CorrectionOn, true},
     };
     const std::string photo = make_photo("button.jpg", 20, 10);
     for (const Case& c : cases) {
@@ -329,7 +327,7 @@ TEST_F(PhotoCorrectorTest, CameraSwitchAppliesTheOtherTablesProfile)
     EXPECT_EQ(corrector.profile_caption, "DIGITAL CAMERA PROFILE");
     // The corrected view shows the automatic correction again, and the captions say so.
     EXPECT_EQ(corrector.correction_caption, "AUTOMATIC CORRECTION");
-    EXPECT_EQ(corrector.toggle_face, BitmaplistFace::CorrectionOn);
+    EXPECT_EQ(corrector.toggle_face, IconFace::CorrectionOn);
     EXPECT_EQ(corrector.light_level, 0);
     const CurveTriple* triple = curve_for_profile(CameraType::DigitalCamera, corrector.camera_profile);
     if (triple) {

@@ -17,28 +17,28 @@ class Fitting {
 public:
     Fitting()
     {
-        photo_org.set_bitmap(&org_photo);
-        photo_tn.set_bitmap(&corrected_photo);
-        org_zoom.OnChange = [this] {
-            ++org_changes;
-            photo_org.set_scale(static_cast<float>(org_zoom.position() / 100.0));
+        original_view.set_bitmap(&original_photo);
+        corrected_view.set_bitmap(&corrected_photo);
+        original_zoom.OnChange = [this] {
+            ++original_changes;
+            original_view.set_scale(static_cast<float>(original_zoom.position() / 100.0));
         };
-        tn_zoom.OnChange = [this] {
-            ++tn_changes;
-            photo_tn.set_scale(static_cast<float>(tn_zoom.position() / 100.0));
+        corrected_zoom.OnChange = [this] {
+            ++corrected_changes;
+            corrected_view.set_scale(static_cast<float>(corrected_zoom.position() / 100.0));
         };
     }
     void load(int width, int height)
     {
-        org_photo.set_size(width, height);
+        original_photo.set_size(width, height);
         corrected_photo.set_size(width, height);
     }
-    void fit() { fit_views(photo_org, photo_tn, org_zoom, tn_zoom); }
+    void fit() { fit_views(original_view, corrected_view, original_zoom, corrected_zoom); }
 
-    Bitmap32 org_photo, corrected_photo;
-    TImgView32 photo_org, photo_tn;
-    TGaugeBar org_zoom, tn_zoom;
-    int org_changes = 0, tn_changes = 0;
+    Bitmap32 original_photo, corrected_photo;
+    TImgView32 original_view, corrected_view;
+    TGaugeBar original_zoom, corrected_zoom;
+    int original_changes = 0, corrected_changes = 0;
 };
 
 struct FitCase {
@@ -59,12 +59,12 @@ TEST_P(FitViews, SetsBothSlidersAndBothViews)
     Fitting window;
     window.load(c.width, c.height);
     window.fit();
-    EXPECT_EQ(window.org_zoom.position(), c.percent);
-    EXPECT_EQ(window.tn_zoom.position(), c.percent);
-    EXPECT_EQ(window.org_changes, 1);
-    EXPECT_EQ(window.tn_changes, 1);
-    EXPECT_EQ(window.photo_org.scale(), static_cast<float>(c.percent / 100.0));
-    EXPECT_EQ(window.photo_tn.scale(), static_cast<float>(c.percent / 100.0));
+    EXPECT_EQ(window.original_zoom.position(), c.percent);
+    EXPECT_EQ(window.corrected_zoom.position(), c.percent);
+    EXPECT_EQ(window.original_changes, 1);
+    EXPECT_EQ(window.corrected_changes, 1);
+    EXPECT_EQ(window.original_view.scale(), static_cast<float>(c.percent / 100.0));
+    EXPECT_EQ(window.corrected_view.scale(), static_cast<float>(c.percent / 100.0));
 }
 
 INSTANTIATE_TEST_SUITE_P(FitViews, FitViews,
@@ -84,40 +84,40 @@ TEST(FitViewsAgain, SecondRunLeavesSlidersSilentAndViewsAtTheFittedFloat)
     window.load(640, 480);
     window.fit();
     window.fit();
-    EXPECT_EQ(window.org_zoom.position(), 62);
-    EXPECT_EQ(window.org_changes, 1);
-    EXPECT_EQ(window.tn_changes, 1);
-    EXPECT_EQ(window.photo_org.scale(), 0.63f);
-    EXPECT_NEAR(static_cast<double>(window.photo_tn.scale()), 0.6299999952, 1e-10);
-    EXPECT_EQ(window.photo_org.placement().drawn_width(), 403);  // 640 x 0.63, 403.19999
+    EXPECT_EQ(window.original_zoom.position(), 62);
+    EXPECT_EQ(window.original_changes, 1);
+    EXPECT_EQ(window.corrected_changes, 1);
+    EXPECT_EQ(window.original_view.scale(), 0.63f);
+    EXPECT_NEAR(static_cast<double>(window.corrected_view.scale()), 0.6299999952, 1e-10);
+    EXPECT_EQ(window.original_view.placement().drawn_width(), 403);  // 640 x 0.63, 403.19999
 }
 
 TEST(FitViewsAgain, VeryLargePhotosClampAtFiveAndKeepTheFittedScaleWhenAlreadyThere)
 {
     Fitting window;
-    window.org_zoom.set_position(62);
-    window.tn_zoom.set_position(62);
+    window.original_zoom.set_position(62);
+    window.corrected_zoom.set_position(62);
     window.load(20000, 10);
     window.fit();
-    EXPECT_EQ(window.org_zoom.position(), 5);
-    EXPECT_EQ(window.photo_org.scale(), 0.05f);
-    EXPECT_EQ(window.org_changes, 2);
+    EXPECT_EQ(window.original_zoom.position(), 5);
+    EXPECT_EQ(window.original_view.scale(), 0.05f);
+    EXPECT_EQ(window.original_changes, 2);
 
     // The sliders are already at 5, so the views keep the fitted scale.
     window.fit();
-    EXPECT_EQ(window.org_changes, 2);
-    EXPECT_LT(window.photo_org.scale(), 0.05f);
+    EXPECT_EQ(window.original_changes, 2);
+    EXPECT_LT(window.original_view.scale(), 0.05f);
 }
 
-TEST(FitViewsAgain, TheFittedPercentDropsBelowFiveExactlyAtTheDocumentedSizes)
+TEST(FitViewsAgain, TheFittedPercentDropsBelowFiveAbove8063PixelsWideOr6016High)
 {
     // Sliders at 5 do not move, so the views show the fitted scale itself.
     const auto fitted_percent = [](int width, int height) {
         Fitting window;
         window.load(width, height);
         window.fit();
-        EXPECT_EQ(window.org_zoom.position(), 5);
-        return static_cast<int>(100.0 * window.photo_org.scale());
+        EXPECT_EQ(window.original_zoom.position(), 5);
+        return static_cast<int>(100.0 * window.original_view.scale());
     };
     EXPECT_EQ(fitted_percent(8063, 100), 5);
     EXPECT_EQ(fitted_percent(8064, 1), 4);

@@ -51,8 +51,8 @@ class Flow:
         self.answer_file_dialog("Open", photo)
 
         def shows_corrected_photo(picture):
-            original = layout.photo_org.of(picture)
-            corrected = layout.photo_tn.of(picture)
+            original = layout.original_view.of(picture)
+            corrected = layout.corrected_view.of(picture)
             # Both views show the photo (not their background), and the two differ.
             return (original.share_of_colour(layout.VIEW_BACKGROUND) < 0.5
                     and corrected.share_of_colour(layout.VIEW_BACKGROUND) < 0.5
@@ -62,11 +62,11 @@ class Flow:
                                      shows_corrected_photo)
 
     def click_and_see_corrected_view_change(self, control, what):
-        before = layout.photo_tn.of(self.picture())
+        before = layout.corrected_view.of(self.picture())
         self.session.click(self.main, *control.centre)
         return self.wait_for_picture(
             f"the corrected view to change after {what}",
-            lambda picture: differing_share(layout.photo_tn.of(picture), before) > 0.3)
+            lambda picture: differing_share(layout.corrected_view.of(picture), before) > 0.3)
 
     def saved_photo(self, path):
         wait_until(f"{path} to be written", lambda: os.path.exists(path), 30, also=self.no_error_shown)
@@ -101,8 +101,8 @@ def test(session, options):
     flow.main = session.wait_for_window(literal(layout.TITLE), 60, size=layout.CLOSED_SIZE)
     start = flow.wait_for_picture(
         "the empty views",
-        lambda p: layout.photo_org.of(p).share_of_colour(layout.VIEW_BACKGROUND) == 1
-        and layout.photo_tn.of(p).share_of_colour(layout.VIEW_BACKGROUND) == 1)
+        lambda p: layout.original_view.of(p).share_of_colour(layout.VIEW_BACKGROUND) == 1
+        and layout.corrected_view.of(p).share_of_colour(layout.VIEW_BACKGROUND) == 1)
 
     # Open: the dialog takes the typed path; both views fill, the status line changes.
     opened = flow.open_photo(photo)
@@ -117,7 +117,7 @@ def test(session, options):
                also=flow.no_error_shown)
     flow.main = session.geometry(flow.main.id)
     at_level_zero = flow.picture()
-    if layout.valo_select(0).of(at_level_zero).share_of_colour(layout.LIGHT_INDICATOR, 2) < 0.9:
+    if layout.light_indicator(0).of(at_level_zero).share_of_colour(layout.LIGHT_INDICATOR_COLOUR, 2) < 0.9:
         raise Failure("the light indicator is not at the middle of the light scale")
 
     flow.click_and_see_corrected_view_change(layout.outdoors_preset, "the Outdoors preset")
@@ -126,7 +126,7 @@ def test(session, options):
     # moves only when the key comes back up, so wait for it rather than look once.
     lighter = flow.wait_for_picture(
         "the light indicator to move one step to the right after LIGHTER",
-        lambda p: layout.valo_select(1).of(p).share_of_colour(layout.LIGHT_INDICATOR, 2) >= 0.9)
+        lambda p: layout.light_indicator(1).of(p).share_of_colour(layout.LIGHT_INDICATOR_COLOUR, 2) >= 0.9)
     session.keep(lighter, "2_outdoors_lighter")
 
     # Save under a name without extension: ".jpg" is added.
@@ -155,7 +155,7 @@ def test(session, options):
     session.key(question, "Escape")  # Cancel
     session.wait_until_gone(question, 30)
     flow.wait_for_picture("the main window to stay after Cancel",
-                          lambda p: layout.photo_tn.of(p).share_of_colour(layout.VIEW_BACKGROUND) < 0.5)
+                          lambda p: layout.corrected_view.of(p).share_of_colour(layout.VIEW_BACKGROUND) < 0.5)
     if session.visible_windows("Warning|Save As"):
         raise Failure("a dialog stayed open after the save question was cancelled")
 

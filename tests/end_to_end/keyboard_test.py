@@ -34,8 +34,8 @@ def test(session, options):
     flow.main = session.wait_for_window(literal(layout.TITLE), 60, size=layout.CLOSED_SIZE)
 
     def shows_corrected_photo(picture):
-        original = layout.photo_org.of(picture)
-        corrected = layout.photo_tn.of(picture)
+        original = layout.original_view.of(picture)
+        corrected = layout.corrected_view.of(picture)
         return (original.share_of_colour(layout.VIEW_BACKGROUND) < 0.5
                 and differing_share(original, corrected) > 0.5)
 
@@ -47,14 +47,14 @@ def test(session, options):
                20, also=flow.no_error_shown)
     flow.main = session.geometry(flow.main.id)
 
-    before = layout.photo_tn.of(flow.picture())
+    before = layout.corrected_view.of(flow.picture())
     session.key(flow.main, "3")
     flow.wait_for_picture("the corrected view to change after key 3 (Outdoors)",
-                          lambda p: differing_share(layout.photo_tn.of(p), before) > 0.3)
+                          lambda p: differing_share(layout.corrected_view.of(p), before) > 0.3)
     session.key(flow.main, "plus")
     lighter = flow.wait_for_picture(
         "the light indicator to move one step right after +",
-        lambda p: layout.valo_select(1).of(p).share_of_colour(layout.LIGHT_INDICATOR, 2) >= 0.9)
+        lambda p: layout.light_indicator(1).of(p).share_of_colour(layout.LIGHT_INDICATOR_COLOUR, 2) >= 0.9)
     session.keep(lighter, "2_outdoors_lighter")
 
     session.key(flow.main, "ctrl+s")

@@ -17,9 +17,9 @@ SCREEN = (2560, 1600)
 DETAILED = [
     ("OPEN PHOTO caption", layout.open_button),
     ("LCD's first row", layout.Area(336, 46, 300, 12)),
-    ("info box caption", layout.tn_info_box),
+    ("info box caption", layout.correction_info_box),
     ("title on the top bar", layout.Area(20, 2, 200, 18)),
-    ("corrected photo", layout.photo_tn),
+    ("corrected photo", layout.corrected_view),
 ]
 
 
@@ -42,7 +42,7 @@ def window_at(session, options, photo, scale):
     session.start_program(options.program, photo, scale=scale)
     size = (layout.CLOSED_SIZE[0] * scale, layout.CLOSED_SIZE[1] * scale)
     main = session.wait_for_window(literal(layout.TITLE), 60, size=size)
-    views = [scaled(layout.photo_org, scale), scaled(layout.photo_tn, scale)]
+    views = [scaled(layout.original_view, scale), scaled(layout.corrected_view, scale)]
 
     def settled():
         first = session.window_picture(main)

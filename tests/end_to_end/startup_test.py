@@ -15,30 +15,30 @@ WHOLE = None
 BUTTON_ENDS = [(0, 0, 28, 21), (115, 0, 16, 21)]
 SKIN_AT_CONTROLS = [
     ("top bar, left of the buttons", "top_bar.png", layout.Area(0, 0, 290, 30), WHOLE),
-    ("LCD", "lcd.png", layout.lcd, [(0, 0, 599, 12), (0, 30, 599, 28)]),
+    ("LCD", "lcd.png", layout.lcd_panel, [(0, 0, 599, 12), (0, 30, 599, 28)]),
     ("OPEN PHOTO (red)", "button_red.png", layout.open_button, BUTTON_ENDS),
     ("EXIT (red)", "button_red.png", layout.close_button, BUTTON_ENDS),
     ("ABOUT (red)", "button_red.png", layout.about_button, BUTTON_ENDS),
     ("SAVE PHOTO (grey)", "button_grey.png", layout.save_button, BUTTON_ENDS),
     ("UNDO (grey)", "button_grey.png", layout.undo_button, BUTTON_ENDS),
-    ("close glyph", "close.png", layout.up_close, WHOLE),
-    ("minimise glyph", "minimise.png", layout.up_min, WHOLE),
-    ("camera icon (faded)", "camera_faded.png", layout.cam_icon_uncovered, WHOLE),
-    ("phone icon (faded)", "phone_faded.png", layout.mob_icon, WHOLE),
-    ("correction button (dark red)", "correction_off.png", layout.tn_nappula, WHOLE),
-    ("info box", "info_box.png", layout.tn_info_box, [(0, 0, 218, 7), (0, 22, 218, 8)]),
+    ("close glyph", "close.png", layout.top_close_key, WHOLE),
+    ("minimise glyph", "minimise.png", layout.top_minimise_key, WHOLE),
+    ("camera icon (faded)", "camera_faded.png", layout.camera_icon_uncovered, WHOLE),
+    ("phone icon (faded)", "phone_faded.png", layout.phone_icon, WHOLE),
+    ("correction button (dark red)", "correction_off.png", layout.correction_button, WHOLE),
+    ("info box", "info_box.png", layout.correction_info_box, [(0, 0, 218, 7), (0, 22, 218, 8)]),
     ("tools button (faded sign)", "tools_sign_faded.png", layout.tools_button,
      [(0, 0, 88, 62), (0, 0, 152, 19), (0, 47, 152, 15)]),
-    ("bottom bar hiding the tools panel", "bottom_bar.png", layout.alapalkki_closed, WHOLE),
+    ("bottom bar hiding the tools panel", "bottom_bar.png", layout.bottom_bar_closed, WHOLE),
 ]
 LEAST_MATCHING = 0.99
 
 # Flat colours of the rectangles, views and caption bars.
 FLAT_AREAS = [
-    ("original view's background", layout.photo_org, layout.VIEW_BACKGROUND),
-    ("corrected view's background", layout.photo_tn, layout.VIEW_BACKGROUND),
-    ("original caption bar", layout.org_photo_cap_gap, layout.VIEW_BACKGROUND),
-    ("corrected caption bar", layout.photo_tn_cap_gap, layout.VIEW_BACKGROUND),
+    ("original view's background", layout.original_view, layout.VIEW_BACKGROUND),
+    ("corrected view's background", layout.corrected_view, layout.VIEW_BACKGROUND),
+    ("original caption bar", layout.original_caption_bar_gap, layout.VIEW_BACKGROUND),
+    ("corrected caption bar", layout.corrected_caption_bar_gap, layout.VIEW_BACKGROUND),
     ("panel between the views", layout.between_views, layout.PANEL_FILL),
 ]
 
@@ -63,8 +63,8 @@ def check_layout(session, picture, assets):
         if share < 1:
             problems.append(f"{what}: {1 - share:.1%} of its pixels are not RGB {colour}")
     # The status line carries "READY": its pixels are not all the bare LCD's.
-    bare = skin_picture(assets, "lcd.png", layout.lcd)
-    status_on_lcd = layout.Area(layout.status_line.x - layout.lcd.x, layout.status_line.y - layout.lcd.y,
+    bare = skin_picture(assets, "lcd.png", layout.lcd_panel)
+    status_on_lcd = layout.Area(layout.status_line.x - layout.lcd_panel.x, layout.status_line.y - layout.lcd_panel.y,
                                 layout.status_line.width, layout.status_line.height)
     written = 1 - layout.status_line.of(picture).share_matching(status_on_lcd.of(bare))
     if written * layout.status_line.width * layout.status_line.height < 30:

@@ -13,21 +13,21 @@
 // Every caption drawn at start-up lies whole inside its face: from its place to before the face's
 // last layout column and row (its rim), and a one-line caption is at least `least_height` layout
 // pixels high. Returns the height of OPEN PHOTO's ink in its face's pixels.
-inline int expect_captions_inside_their_faces(const TForm1& form, double least_height)
+inline int expect_captions_inside_their_faces(const MainWindow& form, double least_height)
 {
     const double ratio = form.device_pixel_ratio();
     Bitmap32 info_box;
     load_skin(info_box, "info_box.png", ratio);
-    const Bitmap32* red = &form.nappula.Bitmaps[NappulaFace::Red].Bitmap;
-    const Bitmap32* grey = &form.nappula.Bitmaps[NappulaFace::Grey].Bitmap;
+    const Bitmap32* red = &form.button_faces.Bitmaps[ButtonFace::Red].Bitmap;
+    const Bitmap32* grey = &form.button_faces.Bitmaps[ButtonFace::Grey].Bitmap;
     const std::map<std::string, const Bitmap32*> plain_faces{
         {"open_button", red},
         {"close_button", red},
         {"about_button", red},
         {"save_button", grey},
         {"undo_button", grey},
-        {"tn_info_box", &info_box},
-        {"tools_button", &form.bitmaplist.Bitmaps[BitmaplistFace::ToolsSignFaded].Bitmap}};
+        {"correction_info_box", &info_box},
+        {"tools_button", &form.icon_faces.Bitmaps[IconFace::ToolsSignFaded].Bitmap}};
     int open_height = 0;
     for (const auto& [name, plain] : plain_faces) {
         SCOPED_TRACE(name);

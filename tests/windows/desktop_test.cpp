@@ -8,10 +8,12 @@
 #include <QMimeData>
 #include <QTemporaryDir>
 #include <QUrl>
+#include <algorithm>
 #include <fstream>
 #include <stdexcept>
 #include <utility>
 
+#include "corrector/scene_presets.h"
 #include "photo_files/jpeg_photo.h"
 #include "tests/support/synthetic_photos.h"
 #include "tests/windows/windows_test_support.h"
@@ -44,11 +46,11 @@ protected:
     }
 
     QTemporaryDir folder;
-    std::unique_ptr<TForm1> form = quick_form();
+    std::unique_ptr<MainWindow> form = quick_form();
 };
 
 // What a file manager offers: the files as urls, to be copied or moved.
-bool drag_taken(TForm1& form, const QList<QUrl>& urls,
+bool drag_taken(MainWindow& form, const QList<QUrl>& urls,
                 Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction)
 {
     QMimeData data;
@@ -59,7 +61,7 @@ bool drag_taken(TForm1& form, const QList<QUrl>& urls,
 }
 
 // A drop, after the drag has entered the window as it always does first.
-void drop(TForm1& form, const QList<QUrl>& urls)
+void drop(MainWindow& form, const QList<QUrl>& urls)
 {
     drag_taken(form, urls);
     QMimeData data;
@@ -81,12 +83,12 @@ TEST_F(DesktopTest, OnlyLocalJpegFilesAreTakenAndTheFirstOfThemOpensWhenDropped)
     EXPECT_FALSE(drag_taken(*form, {url("Beach.JPEG")}, Qt::MoveAction));
 
     drop(*form, {url("notes.png"), url("Beach.JPEG"), url("other.jpg")});
-    EXPECT_EQ(form->status->caption(), "Beach.JPEG");
+    EXPECT_EQ(form->status_label->caption(), "Beach.JPEG");
     // A dropped file that is no photo meets the open dialog's failure message.
     std::ofstream(file("text.jpg")) << "not a photo";
     drop(*form, {url("text.jpg")});
     EXPECT_EQ(messages(*form).load_failures, 1);
-    EXPECT_EQ(form->status->caption(), "Beach.JPEG");
+    EXPECT_EQ(form->status_label->caption(), "Beach.JPEG");
 }
 
 TEST_F(DesktopTest, KeysRunTheirControlsHandlersOnlyWhileTheControlCanBeClicked)
@@ -95,35 +97,49 @@ TEST_F(DesktopTest, KeysRunTheirControlsHandlersOnlyWhileTheControlCanBeClicked)
     press_key(Qt::Key_S, Qt::ControlModifier);
     press_key(Qt::Key_T);
     EXPECT_TRUE(save_dialog(*form).offered.empty());
-    EXPECT_FALSE(form->Timer1.isActive());
+    EXPECT_FALSE(form->panel_open_timer.isActive());
     open_dialog(*form).answers.push_back(photo("keys.jpg"));
     press_key(Qt::Key_O, Qt::ControlModifier);
     ASSERT_TRUE(form->corrector.photo_loaded);
 
     // The presets and light keys wait for the tools panel.
-    press_key(Qt::Key_1);
+    for (int digit = 1; digit <= 9; ++digit) press_key(Qt::Key_0 + digit);
     press_key(Qt::Key_Plus, Qt::ShiftModifier);
-    EXPECT_EQ(form->correction->caption(), "AUTOMATIC CORRECTION");
+    EXPECT_EQ(form->correction_label->caption(), "AUTOMATIC CORRECTION");
     EXPECT_EQ(form->corrector.light_level, 0);
     press_key(Qt::Key_T);
     press_key(Qt::Key_T, Qt::NoModifier, true);  // held down, the panel does not flap
     ASSERT_TRUE(form->tools_open);
-    press_key(Qt::Key_1);
-    EXPECT_EQ(form->correction->caption(), "INDOORS BULB LAMP");
-    press_key(Qt::Key_9, Qt::AltModifier);
-    EXPECT_EQ(form->correction->caption(), "INDOORS BULB LAMP");
+    // The digits run the presets in the order the panel shows their pictures, left to right.
+    std::vector<ScenePresetInfo> left_to_right(scene_presets.begin(), scene_presets.end());
+    std::sort(left_to_right.begin(), left_to_right.end(), [this](const auto& a, const auto& b) {
+        return form->preset_button(a.preset)->x() < form->preset_button(b.preset)->x();
+    });
+    for (int digit = 1; digit <= 9; ++digit) {
+        press_key(Qt::Key_0 + digit);
+        EXPECT_EQ(form->correction_label->caption(), left_to_right[digit - 1].caption) << digit;
+    }
+    press_key(Qt::Key_1, Qt::AltModifier);
+    EXPECT_EQ(form->correction_label->caption(), left_to_right.back().caption);
     press_key(Qt::Key_Plus, Qt::ShiftModifier);
     press_key(Qt::Key_Equal, Qt::NoModifier, true);
     press_key(Qt::Key_Minus, Qt::KeypadModifier);
-    EXPECT_EQ(form->valo_select->pos(), QPoint(65, 12));
+    EXPECT_EQ(form->light_indicator->pos(), QPoint(65, 12));
 
     press_key(Qt::Key_Space);
     press_key(Qt::Key_Space);
-    EXPECT_EQ(form->correction->caption(), "NO CORRECTION");
-    const int fitted = form->tn_zoom->position();
-    form->tn_zoom->set_position(300);
+    EXPECT_EQ(form->correction_label->caption(), "NO CORRECTION");
+    press_key(Qt::Key_D);
+    EXPECT_EQ(form->profile_label->caption(), "DIGITAL CAMERA PROFILE");
+    EXPECT_FALSE(same_pixels(form->corrector.corrected_photo, form->corrector.org_photo));
+    press_key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_TRUE(same_pixels(form->corrector.corrected_photo, form->corrector.org_photo));
+    press_key(Qt::Key_P);
+    EXPECT_EQ(form->profile_label->caption(), "MOBILE PHONE PROFILE");
+    const int fitted = form->corrected_zoom->position();
+    form->corrected_zoom->set_position(300);
     press_key(Qt::Key_0, Qt::ControlModifier);
-    EXPECT_EQ(form->tn_zoom->position(), fitted);
+    EXPECT_EQ(form->corrected_zoom->position(), fitted);
     press_key(Qt::Key_Q, Qt::ControlModifier);  // the save question, answered Cancel
     EXPECT_EQ(messages(*form).save_questions, 1);
 }
@@ -136,9 +152,10 @@ TEST_F(DesktopTest, AFailedOpenLeavesNoDeadEnd)
     form->show();
     const auto look = [this] {  // all but the zoom sliders, which keep the last photo's fit
         std::vector<QImage> parts;
-        for (QWidget* part : std::initializer_list<QWidget*>{
-                 form->lcd, form->save_button, form->undo_button, form->tools_button, form->tn_nappula,
-                 form->cam_icon, form->mob_icon, form->photo_org, form->photo_tn})
+        for (QWidget* part :
+             std::initializer_list<QWidget*>{form->lcd_panel, form->save_button, form->undo_button,
+                                             form->tools_button, form->correction_button, form->camera_icon,
+                                             form->phone_icon, form->original_view, form->corrected_view})
             parts.push_back(shown(*part));
         return parts;
     };
@@ -146,25 +163,25 @@ TEST_F(DesktopTest, AFailedOpenLeavesNoDeadEnd)
     open_dialog(*form).answers = {photo("kept.jpg"), file("missing.jpg")};
     click(*form->open_button);
     click(*form->tools_button);
-    while (form->Timer1.isActive()) form->Timer1Timer();
+    while (form->panel_open_timer.isActive()) form->panel_open_timerTick();
     const QImage before = shown(*form);
     click(*form->open_button);
     EXPECT_EQ(messages(*form).load_failures, 1);
     EXPECT_EQ(shown(*form), before);
     click(*form->tools_button);
-    EXPECT_TRUE(form->Timer2.isActive());
+    EXPECT_TRUE(form->panel_close_timer.isActive());
 
     bool armed = true;
-    form->photo_org->OnChange = [&armed] {
+    form->original_view->OnChange = [&armed] {
         if (std::exchange(armed, false)) throw std::runtime_error("no memory left for the view");
     };
     open_dialog(*form).answers.push_back(photo("second.jpg"));
     click(*form->open_button);
     EXPECT_EQ(messages(*form).error_reports, std::vector<std::string>{"no memory left for the view"});
     EXPECT_TRUE(look() == start);
-    EXPECT_EQ(form->height(), TForm1::kClosedHeight);
+    EXPECT_EQ(form->height(), MainWindow::kClosedHeight);
     click(*form->tools_button);
-    EXPECT_FALSE(form->Timer1.isActive());
+    EXPECT_FALSE(form->panel_open_timer.isActive());
 }
 
 TEST(CommandLine, HelpVersionUsageErrorsAndThePhoto)

@@ -53,7 +53,7 @@ private:
 
 
 // Counts the pressed feedbacks from now on (each one waits once).
-std::shared_ptr<int> count_presses(TForm1& form)
+std::shared_ptr<int> count_presses(MainWindow& form)
 {
     auto presses = std::make_shared<int>(0);
     form.sleep_for = [presses](std::chrono::milliseconds) { ++*presses; };
@@ -61,7 +61,7 @@ std::shared_ptr<int> count_presses(TForm1& form)
 }
 
 // Opens `path` through OPEN PHOTO as a user would, the dialog answering it.
-void open_through_button(TForm1& form, const std::string& path)
+void open_through_button(MainWindow& form, const std::string& path)
 {
     open_dialog(form).answers.push_back(path);
     click(*form.open_button);
@@ -80,9 +80,9 @@ bool shows_captioned_face(TImage32& control, const TBitmap32List& list, int item
            d.left >= caption_left;
 }
 
-bool views_show_the_same(TForm1& form)
+bool views_show_the_same(MainWindow& form)
 {
-    return shown(*form.photo_org) == shown(*form.photo_tn);
+    return shown(*form.original_view) == shown(*form.corrected_view);
 }
 
 QCursor* override_cursor()
@@ -104,9 +104,9 @@ TEST(BeforeAnyPhoto, SaveUndoAndToolsDoNothingVisible)
     }
     EXPECT_EQ(*presses, 0);
     EXPECT_TRUE(save_dialog(*form).offered.empty());
-    EXPECT_FALSE(form->Timer1.isActive());
-    EXPECT_FALSE(form->Timer2.isActive());
-    EXPECT_EQ(form->height(), TForm1::kClosedHeight);
+    EXPECT_FALSE(form->panel_open_timer.isActive());
+    EXPECT_FALSE(form->panel_close_timer.isActive());
+    EXPECT_EQ(form->height(), MainWindow::kClosedHeight);
 }
 
 TEST(BeforeAnyPhoto, TheCorrectionButtonOpensTheOpenDialogAndACancelLeavesItsFace)
@@ -114,15 +114,15 @@ TEST(BeforeAnyPhoto, TheCorrectionButtonOpensTheOpenDialogAndACancelLeavesItsFac
     auto form = quick_form();
     std::vector<int> faces_during_dialog;
     open_dialog(*form).while_shown = [&] { faces_during_dialog.push_back(form->corrector.toggle_face); };
-    click(*form->tn_nappula);
+    click(*form->correction_button);
     ASSERT_EQ(open_dialog(*form).offered.size(), 1u);
     // The face flipped to "on" around the dialog, and back once nothing was opened.
     EXPECT_EQ(faces_during_dialog, std::vector<int>{0});
-    EXPECT_TRUE(shows_list_image(*form->tn_nappula, form->bitmaplist, 1));
+    EXPECT_TRUE(shows_list_image(*form->correction_button, form->icon_faces, 1));
     EXPECT_FALSE(form->corrector.correction_shown);
     EXPECT_FALSE(form->corrector.photo_loaded);
-    EXPECT_EQ(form->status->caption(), "READY");
-    EXPECT_FALSE(form->profile->isVisibleTo(form.get()));
+    EXPECT_EQ(form->status_label->caption(), "READY");
+    EXPECT_FALSE(form->profile_label->isVisibleTo(form.get()));
 }
 
 TEST(BeforeAnyPhoto, TheCorrectionButtonOpensAPhotoAndCorrectsIt)
@@ -130,16 +130,16 @@ TEST(BeforeAnyPhoto, TheCorrectionButtonOpensAPhotoAndCorrectsIt)
     PhotoFolder folder;
     auto form = quick_form();
     open_dialog(*form).answers.push_back(folder.photo("beach.jpg", 160, 120));
-    click(*form->tn_nappula);
+    click(*form->correction_button);
     ASSERT_TRUE(form->corrector.photo_loaded);
-    EXPECT_EQ(form->status->caption(), "beach.jpg");
+    EXPECT_EQ(form->status_label->caption(), "beach.jpg");
     EXPECT_FALSE(views_show_the_same(*form));
-    // The face flips once more after the open, as the button always has.
-    EXPECT_TRUE(shows_list_image(*form->tn_nappula, form->bitmaplist, 1));
+    // The face flips once more after the open: "off", while the correction shows.
+    EXPECT_TRUE(shows_list_image(*form->correction_button, form->icon_faces, 1));
     EXPECT_TRUE(form->corrector.correction_shown);
     // So the next click takes the correction away.
-    click(*form->tn_nappula);
-    EXPECT_EQ(form->correction->caption(), "NO CORRECTION");
+    click(*form->correction_button);
+    EXPECT_EQ(form->correction_label->caption(), "NO CORRECTION");
     EXPECT_TRUE(views_show_the_same(*form));
 }
 
@@ -151,18 +151,18 @@ TEST(Open, PaintsLoadingPhotoBeforeTheDialogShows)
     auto form = quick_form();
     form->show();
     QApplication::processEvents();
-    PaintCounter status_paints(form->status);
+    PaintCounter status_paints(form->status_label);
     QString caption_at_dialog;
     int paints_at_dialog = -1;
     open_dialog(*form).while_shown = [&] {
-        caption_at_dialog = form->status->caption();
+        caption_at_dialog = form->status_label->caption();
         paints_at_dialog = status_paints.paints;
     };
     click(*form->open_button);
     EXPECT_EQ(caption_at_dialog, "LOADING PHOTO");
     EXPECT_GT(paints_at_dialog, 0);
     // Cancelled with nothing loaded before.
-    EXPECT_EQ(form->status->caption(), "READY");
+    EXPECT_EQ(form->status_label->caption(), "READY");
 }
 
 TEST(Open, FitsTheViewsAndGivesTheButtonsTheirNewFacesAndCaptions)
@@ -176,36 +176,37 @@ TEST(Open, FitsTheViewsAndGivesTheButtonsTheirNewFacesAndCaptions)
     EXPECT_EQ(*presses, 1);
     ASSERT_TRUE(form->corrector.photo_loaded);
     // Fitted: the whole photo inside the view, both sliders and captions alike.
-    for (auto [view, slider, caption] : {std::tuple{form->photo_org, form->org_zoom, form->zoom_level},
-                                         std::tuple{form->photo_tn, form->tn_zoom, form->tn_zoom_level}}) {
+    for (auto [view, slider, caption] :
+         {std::tuple{form->original_view, form->original_zoom, form->original_zoom_label},
+          std::tuple{form->corrected_view, form->corrected_zoom, form->corrected_zoom_label}}) {
         EXPECT_LT(slider->position(), 50);
         EXPECT_LE(view->scale() * 840, 420.0f);
         EXPECT_FLOAT_EQ(view->scale(), static_cast<float>(slider->position()) / 100.0f);
         EXPECT_EQ(caption->caption(), QString::number(slider->position()) + "%");
     }
-    EXPECT_TRUE(shows_captioned_face(*form->save_button, form->nappula, 1, 30));
-    EXPECT_TRUE(shows_captioned_face(*form->undo_button, form->nappula, 1, 45));
-    EXPECT_TRUE(shows_captioned_face(*form->tools_button, form->bitmaplist, 6, 89));
+    EXPECT_TRUE(shows_captioned_face(*form->save_button, form->button_faces, 1, 30));
+    EXPECT_TRUE(shows_captioned_face(*form->undo_button, form->button_faces, 1, 45));
+    EXPECT_TRUE(shows_captioned_face(*form->tools_button, form->icon_faces, 6, 89));
     EXPECT_TRUE(form->tools_may_open);
     EXPECT_FALSE(form->tools_open);
 
     // The corrector's state on screen.
-    EXPECT_EQ(form->status->caption(), "wide.jpg");
-    for (QWidget* caption : std::initializer_list<QWidget*>{form->profile, form->profile_shape,
-                                                            form->correction, form->correction_shape})
+    EXPECT_EQ(form->status_label->caption(), "wide.jpg");
+    for (QWidget* caption : std::initializer_list<QWidget*>{form->profile_label, form->profile_box,
+                                                            form->correction_label, form->correction_box})
         EXPECT_TRUE(caption->isVisible());
-    EXPECT_EQ(form->profile->caption(), "MOBILE PHONE PROFILE");  // 537,600 pixels
-    EXPECT_EQ(form->correction->caption(), "AUTOMATIC CORRECTION");
-    EXPECT_TRUE(shows_list_image(*form->tn_nappula, form->bitmaplist, 0));
-    EXPECT_TRUE(shows_list_image(*form->cam_icon, form->bitmaplist, 3));
-    EXPECT_TRUE(shows_list_image(*form->mob_icon, form->bitmaplist, 4));
-    EXPECT_EQ(form->valo_select->pos(), QPoint(57, 12));
+    EXPECT_EQ(form->profile_label->caption(), "MOBILE PHONE PROFILE");  // 537,600 pixels
+    EXPECT_EQ(form->correction_label->caption(), "AUTOMATIC CORRECTION");
+    EXPECT_TRUE(shows_list_image(*form->correction_button, form->icon_faces, 0));
+    EXPECT_TRUE(shows_list_image(*form->camera_icon, form->icon_faces, 3));
+    EXPECT_TRUE(shows_list_image(*form->phone_icon, form->icon_faces, 4));
+    EXPECT_EQ(form->light_indicator->pos(), QPoint(57, 12));
     EXPECT_EQ(override_cursor(), nullptr);
 
     // Both views show the photo, the corrected one differing.
-    const QImage original = shown(*form->photo_org);
+    const QImage original = shown(*form->original_view);
     EXPECT_NE(original.pixel(210, 160), QColor(201, 201, 201).rgb());
-    EXPECT_NE(original, shown(*form->photo_tn));
+    EXPECT_NE(original, shown(*form->corrected_view));
 }
 
 TEST(Open, WithTheToolsPanelOpenTheToolsButtonKeepsItsFadedFace)
@@ -216,7 +217,7 @@ TEST(Open, WithTheToolsPanelOpenTheToolsButtonKeepsItsFadedFace)
     click(*form->tools_button);
     ASSERT_TRUE(form->tools_open);
     open_through_button(*form, folder.photo("second.jpg", 160, 120));
-    EXPECT_TRUE(shows_captioned_face(*form->tools_button, form->bitmaplist, 7, 89));
+    EXPECT_TRUE(shows_captioned_face(*form->tools_button, form->icon_faces, 7, 89));
     EXPECT_TRUE(form->tools_open);
     EXPECT_FALSE(form->tools_may_open);
 }
@@ -227,8 +228,8 @@ TEST(Open, ShowsTheHourglassWhileBusyAndTheDefaultCursorAfter)
     auto form = quick_form();
     std::vector<int> cursors;  // the override cursor's shape at each change of a photo buffer
     const auto look = [&] { cursors.push_back(override_cursor() ? override_cursor()->shape() : -1); };
-    form->photo_org->OnChange = look;
-    form->photo_tn->OnChange = look;
+    form->original_view->OnChange = look;
+    form->corrected_view->OnChange = look;
     open_through_button(*form, folder.photo("busy.jpg", 160, 120));
     ASSERT_FALSE(cursors.empty());
     for (int shape : cursors) EXPECT_EQ(shape, Qt::WaitCursor);
@@ -250,7 +251,7 @@ TEST(Open, AFileThatIsNoPhotoShowsTheLoadFailureWithoutTheHourglass)
     EXPECT_EQ(cursor_during_message, Qt::ArrowCursor);
     EXPECT_EQ(override_cursor(), nullptr);
     EXPECT_FALSE(form->corrector.photo_loaded);
-    EXPECT_EQ(form->status->caption(), "READY");
+    EXPECT_EQ(form->status_label->caption(), "READY");
     // Still nothing to save.
     click(*form->save_button);
     EXPECT_TRUE(save_dialog(*form).offered.empty());
@@ -265,7 +266,7 @@ TEST(Open, TheDialogOffersTheNameChosenLast)
     click(*form->open_button);  // cancelled
     EXPECT_EQ(open_dialog(*form).offered, (std::vector<std::string>{"", first}));
     // A cancelled dialog leaves the photo opened last on the status line.
-    EXPECT_EQ(form->status->caption(), "first.jpg");
+    EXPECT_EQ(form->status_label->caption(), "first.jpg");
     EXPECT_TRUE(form->corrector.photo_loaded);
 }
 
@@ -282,77 +283,83 @@ protected:
     }
 
     PhotoFolder folder;
-    std::unique_ptr<TForm1> form;
+    std::unique_ptr<MainWindow> form;
 };
 
 TEST_F(WithPhoto, EachPresetPictureRunsItsPresetAfterItsPressedFeedback)
 {
-    const auto controls = form->preset_controls();
-    for (std::size_t i = 0; i < controls.size(); ++i) {
-        TImage32& control = *controls[i];
-        const QPoint home = control.pos();
+    for (const ScenePresetInfo& info : scene_presets) {
+        SCOPED_TRACE(info.hint);
+        TImage32& button = *form->preset_button(info.preset);
+        const QPoint home = button.pos();
         QPoint during;
-        form->sleep_for = [&](std::chrono::milliseconds) { during = control.pos(); };
+        form->sleep_for = [&](std::chrono::milliseconds) { during = button.pos(); };
         form->corrector.lighten();
-        click(control);
-        EXPECT_EQ(during, home + QPoint(1, 1)) << scene_presets[i].hint;
-        EXPECT_EQ(control.pos(), home);
-        EXPECT_EQ(form->correction->caption(), scene_presets[i].caption);
+        click(button);
+        EXPECT_EQ(during, home + QPoint(1, 1));
+        EXPECT_EQ(button.pos(), home);
+        EXPECT_EQ(form->correction_label->caption(), info.caption);
         EXPECT_EQ(form->corrector.light_level, 0);
-        EXPECT_TRUE(shows_list_image(*form->tn_nappula, form->bitmaplist, 1));
+        EXPECT_TRUE(shows_list_image(*form->correction_button, form->icon_faces, 1));
     }
 }
 
 TEST_F(WithPhoto, APresetChangesTheCorrectedViewOnly)
 {
-    const QImage original = shown(*form->photo_org);
-    const QImage corrected = shown(*form->photo_tn);
-    click(*form->Image322);  // Backlight
-    EXPECT_EQ(shown(*form->photo_org), original);
-    EXPECT_NE(shown(*form->photo_tn), corrected);
+    const QImage original = shown(*form->original_view);
+    const QImage corrected = shown(*form->corrected_view);
+    click(*form->preset_button(ScenePreset::Backlight));
+    EXPECT_EQ(shown(*form->original_view), original);
+    EXPECT_NE(shown(*form->corrected_view), corrected);
 }
 
 TEST_F(WithPhoto, ADoubleClickOnAPresetRunsItForEachClick)
 {
     const auto presses = count_presses(*form);
-    send_mouse(*form->Image326, QEvent::MouseButtonPress, {5, 5}, Qt::LeftButton, Qt::LeftButton);
-    send_mouse(*form->Image326, QEvent::MouseButtonRelease, {5, 5}, Qt::LeftButton, Qt::NoButton);
-    send_mouse(*form->Image326, QEvent::MouseButtonDblClick, {5, 5}, Qt::LeftButton, Qt::LeftButton);
-    send_mouse(*form->Image326, QEvent::MouseButtonRelease, {5, 5}, Qt::LeftButton, Qt::NoButton);
-    EXPECT_EQ(*presses, 2);
-    EXPECT_EQ(form->correction->caption(), "OUTDOORS CLOUDY");
+    int expected_presses = 0;
+    for (const ScenePresetInfo& info : scene_presets) {
+        SCOPED_TRACE(info.hint);
+        TImage32& button = *form->preset_button(info.preset);
+        send_mouse(button, QEvent::MouseButtonPress, {5, 5}, Qt::LeftButton, Qt::LeftButton);
+        send_mouse(button, QEvent::MouseButtonRelease, {5, 5}, Qt::LeftButton, Qt::NoButton);
+        send_mouse(button, QEvent::MouseButtonDblClick, {5, 5}, Qt::LeftButton, Qt::LeftButton);
+        send_mouse(button, QEvent::MouseButtonRelease, {5, 5}, Qt::LeftButton, Qt::NoButton);
+        expected_presses += 2;
+        EXPECT_EQ(*presses, expected_presses);
+        EXPECT_EQ(form->correction_label->caption(), info.caption);
+    }
 }
 
 TEST_F(WithPhoto, LighterAndDarkerMoveTheIndicatorEightPixelsUpToTheLimits)
 {
     const auto presses = count_presses(*form);
     for (int step = 1; step <= 6; ++step) {
-        const QImage before = shown(*form->photo_tn);
+        const QImage before = shown(*form->corrected_view);
         click(*form->light_button);
-        EXPECT_EQ(form->valo_select->pos(), QPoint(57 + 8 * step, 12));
-        EXPECT_NE(shown(*form->photo_tn), before);
+        EXPECT_EQ(form->light_indicator->pos(), QPoint(57 + 8 * step, 12));
+        EXPECT_NE(shown(*form->corrected_view), before);
     }
     EXPECT_EQ(*presses, 6);
     // At the limit nothing happens: no feedback, no change.
-    const QImage at_limit = shown(*form->photo_tn);
+    const QImage at_limit = shown(*form->corrected_view);
     click(*form->light_button);
     EXPECT_EQ(*presses, 6);
-    EXPECT_EQ(form->valo_select->pos(), QPoint(105, 12));
+    EXPECT_EQ(form->light_indicator->pos(), QPoint(105, 12));
     EXPECT_EQ(form->light_button->pos(), QPoint(833, 70));
-    EXPECT_EQ(shown(*form->photo_tn), at_limit);
+    EXPECT_EQ(shown(*form->corrected_view), at_limit);
 
     for (int step = 5; step >= -6; --step) {
         click(*form->dark_button);
-        EXPECT_EQ(form->valo_select->pos(), QPoint(57 + 8 * step, 12));
+        EXPECT_EQ(form->light_indicator->pos(), QPoint(57 + 8 * step, 12));
     }
     click(*form->dark_button);
-    EXPECT_EQ(form->valo_select->pos(), QPoint(9, 12));
+    EXPECT_EQ(form->light_indicator->pos(), QPoint(9, 12));
     EXPECT_EQ(*presses, 6 + 12);
     EXPECT_EQ(form->dark_button->pos(), QPoint(785, 70));
 
     // A preset starts from level 0 again.
-    click(*form->Image321);
-    EXPECT_EQ(form->valo_select->pos(), QPoint(57, 12));
+    click(*form->preset_button(ScenePreset::OutdoorsVivid));
+    EXPECT_EQ(form->light_indicator->pos(), QPoint(57, 12));
 }
 
 TEST_F(WithPhoto, TheLighterStepRunsWhileTheKeyIsDown)
@@ -360,7 +367,7 @@ TEST_F(WithPhoto, TheLighterStepRunsWhileTheKeyIsDown)
     QPoint key_during_step;
     int level_during_pause = 99;
     form->sleep_for = [&](std::chrono::milliseconds) { level_during_pause = form->corrector.light_level; };
-    form->photo_tn->OnChange = [&] { key_during_step = form->light_button->pos(); };
+    form->corrected_view->OnChange = [&] { key_during_step = form->light_button->pos(); };
     click(*form->light_button);
     EXPECT_EQ(level_during_pause, 0);
     EXPECT_EQ(key_during_step, QPoint(834, 71));
@@ -370,42 +377,42 @@ TEST_F(WithPhoto, TheLighterStepRunsWhileTheKeyIsDown)
 TEST_F(WithPhoto, TheCameraIconsSwitchTheProfileWithoutFeedback)
 {
     const auto presses = count_presses(*form);
-    click(*form->cam_icon);
-    EXPECT_EQ(form->profile->caption(), "DIGITAL CAMERA PROFILE");
-    EXPECT_TRUE(shows_list_image(*form->cam_icon, form->bitmaplist, 2));
-    EXPECT_TRUE(shows_list_image(*form->mob_icon, form->bitmaplist, 5));
-    click(*form->mob_icon);
-    EXPECT_EQ(form->profile->caption(), "MOBILE PHONE PROFILE");
-    EXPECT_TRUE(shows_list_image(*form->cam_icon, form->bitmaplist, 3));
-    EXPECT_TRUE(shows_list_image(*form->mob_icon, form->bitmaplist, 4));
+    click(*form->camera_icon);
+    EXPECT_EQ(form->profile_label->caption(), "DIGITAL CAMERA PROFILE");
+    EXPECT_TRUE(shows_list_image(*form->camera_icon, form->icon_faces, 2));
+    EXPECT_TRUE(shows_list_image(*form->phone_icon, form->icon_faces, 5));
+    click(*form->phone_icon);
+    EXPECT_EQ(form->profile_label->caption(), "MOBILE PHONE PROFILE");
+    EXPECT_TRUE(shows_list_image(*form->camera_icon, form->icon_faces, 3));
+    EXPECT_TRUE(shows_list_image(*form->phone_icon, form->icon_faces, 4));
     EXPECT_EQ(*presses, 0);
 }
 
 TEST_F(WithPhoto, UndoShowsThePhotoAsLoadedAndKeepsTheCaptions)
 {
-    click(*form->Image329);
+    click(*form->preset_button(ScenePreset::IndoorsBulbLamp));
     click(*form->light_button);
     const auto presses = count_presses(*form);
     click(*form->undo_button);
     EXPECT_EQ(*presses, 1);
     EXPECT_TRUE(views_show_the_same(*form));
-    EXPECT_EQ(form->correction->caption(), "INDOORS BULB LAMP");
-    EXPECT_EQ(form->valo_select->pos(), QPoint(65, 12));
+    EXPECT_EQ(form->correction_label->caption(), "INDOORS BULB LAMP");
+    EXPECT_EQ(form->light_indicator->pos(), QPoint(65, 12));
 }
 
 TEST_F(WithPhoto, TheCorrectionButtonTogglesTheCorrection)
 {
-    click(*form->Image323);
-    click(*form->tn_nappula);  // on again: the automatic correction replaces the preset
-    EXPECT_EQ(form->correction->caption(), "AUTOMATIC CORRECTION");
-    EXPECT_TRUE(shows_list_image(*form->tn_nappula, form->bitmaplist, 0));
-    const QImage corrected = shown(*form->photo_tn);
-    click(*form->tn_nappula);
-    EXPECT_EQ(form->correction->caption(), "NO CORRECTION");
-    EXPECT_TRUE(shows_list_image(*form->tn_nappula, form->bitmaplist, 1));
+    click(*form->preset_button(ScenePreset::IndoorsFlash));
+    click(*form->correction_button);  // on again: the automatic correction replaces the preset
+    EXPECT_EQ(form->correction_label->caption(), "AUTOMATIC CORRECTION");
+    EXPECT_TRUE(shows_list_image(*form->correction_button, form->icon_faces, 0));
+    const QImage corrected = shown(*form->corrected_view);
+    click(*form->correction_button);
+    EXPECT_EQ(form->correction_label->caption(), "NO CORRECTION");
+    EXPECT_TRUE(shows_list_image(*form->correction_button, form->icon_faces, 1));
     EXPECT_TRUE(views_show_the_same(*form));
-    click(*form->tn_nappula);
-    EXPECT_EQ(shown(*form->photo_tn), corrected);
+    click(*form->correction_button);
+    EXPECT_EQ(shown(*form->corrected_view), corrected);
 }
 
 // ---- Panning (the zoom sliders are tested with the layout).
@@ -418,15 +425,15 @@ protected:
         form->show();
         open_through_button(*form, folder.photo("large.jpg", 900, 700));
         ASSERT_TRUE(form->corrector.photo_loaded);
-        form->tn_zoom->set_position(100);
+        form->corrected_zoom->set_position(100);
     }
 };
 
 TEST_F(WithLargePhoto, ADragMovesThePictureWithTheMouse)
 {
-    TImgView32& view = *form->photo_tn;
+    TImgView32& view = *form->corrected_view;
     const QImage before = shown(view);
-    const QImage other_view = shown(*form->photo_org);
+    const QImage other_view = shown(*form->original_view);
     send_mouse(view, QEvent::MouseButtonPress, {200, 150}, Qt::LeftButton, Qt::LeftButton);
     EXPECT_TRUE(form->dragging);
     EXPECT_EQ(view.cursor().shape(), Qt::SizeAllCursor);
@@ -443,12 +450,12 @@ TEST_F(WithLargePhoto, ADragMovesThePictureWithTheMouse)
     // Without the button the mouse pans nothing.
     send_mouse(view, QEvent::MouseMove, {100, 100}, Qt::NoButton, Qt::NoButton);
     EXPECT_EQ(shown(view), after);
-    EXPECT_EQ(shown(*form->photo_org), other_view);
+    EXPECT_EQ(shown(*form->original_view), other_view);
 }
 
 TEST_F(WithLargePhoto, ARightPressDuringADragReleasesTheCaptureButNotTheDrag)
 {
-    TImgView32& view = *form->photo_tn;
+    TImgView32& view = *form->corrected_view;
     send_mouse(view, QEvent::MouseButtonPress, {200, 150}, Qt::LeftButton, Qt::LeftButton);
     send_mouse(view, QEvent::MouseButtonPress, {200, 150}, Qt::RightButton, Qt::LeftButton | Qt::RightButton);
     EXPECT_FALSE(view.has_capture());
@@ -478,11 +485,11 @@ TEST_F(WithPhoto, SavingAddsTheExtensionAndShowsTheSavedName)
     EXPECT_EQ(back.width(), 160);
     EXPECT_EQ(back.height(), 120);
     EXPECT_FALSE(std::filesystem::exists(folder.path("holiday")));
-    EXPECT_EQ(form->status->caption(), "Saved holiday.jpg");
+    EXPECT_EQ(form->status_label->caption(), "Saved holiday.jpg");
     // The same dialog offers the adjusted name next time.
     click(*form->save_button);
     EXPECT_EQ(save_dialog(*form).offered, (std::vector<std::string>{"", written}));
-    EXPECT_EQ(form->status->caption(), "Saved holiday.jpg");
+    EXPECT_EQ(form->status_label->caption(), "Saved holiday.jpg");
 }
 
 TEST_F(WithPhoto, ASaveThatFailsReachesTheErrorReportAndTheProgramGoesOn)
@@ -492,7 +499,7 @@ TEST_F(WithPhoto, ASaveThatFailsReachesTheErrorReportAndTheProgramGoesOn)
     click(*form->save_button);
     ASSERT_EQ(messages(*form).error_reports.size(), 1u);
     EXPECT_EQ(messages(*form).error_reports[0], "Cannot create file " + nowhere);
-    EXPECT_EQ(form->status->caption(), "photo.jpg");
+    EXPECT_EQ(form->status_label->caption(), "photo.jpg");
     EXPECT_EQ(override_cursor(), nullptr);
     EXPECT_EQ(form->save_button->pos(), QPoint(8, 80));
     EXPECT_TRUE(form->corrector.needs_save_prompt());
@@ -501,7 +508,7 @@ TEST_F(WithPhoto, ASaveThatFailsReachesTheErrorReportAndTheProgramGoesOn)
     EXPECT_TRUE(views_show_the_same(*form));
     save_dialog(*form).answers.push_back(folder.path("second try.jpg"));
     click(*form->save_button);
-    EXPECT_EQ(form->status->caption(), "Saved second try.jpg");
+    EXPECT_EQ(form->status_label->caption(), "Saved second try.jpg");
     EXPECT_EQ(messages(*form).error_reports.size(), 1u);
 }
 
@@ -528,7 +535,7 @@ TEST_F(WithPhoto, ExitAsksOnceAndNoClosesWithoutSaving)
 TEST_F(WithPhoto, CancelKeepsTheWindowOpen)
 {
     messages(*form).save_answers.push_back(SavePromptAnswer::Cancel);
-    click(*form->up_close);
+    click(*form->top_close_key);
     EXPECT_TRUE(form->isVisible());
     EXPECT_EQ(messages(*form).save_questions, 1);
 }
@@ -538,7 +545,7 @@ TEST_F(WithPhoto, YesSavesThenCloses)
     messages(*form).save_answers.push_back(SavePromptAnswer::Yes);
     save_dialog(*form).answers.push_back(folder.path("on exit"));
     const auto presses = count_presses(*form);
-    click(*form->up_close);
+    click(*form->top_close_key);
     EXPECT_EQ(*presses, 1);  // the save button's, not the top bar key's
     EXPECT_TRUE(std::filesystem::exists(folder.path("on exit.jpg")));
     EXPECT_FALSE(form->isVisible());

@@ -5,15 +5,15 @@
 #include <QTimer>
 #include <vector>
 
-#include "windows/about_screen.h"
 #include "tests/windows/windows_test_support.h"
+#include "windows/about_window.h"
 
 namespace {
 
 
 // ---- The tools panel slide.
 
-std::unique_ptr<TForm1> form_with_photo()
+std::unique_ptr<MainWindow> form_with_photo()
 {
     auto form = quick_form();
     // As after the first successful open: the tools button may open the panel.
@@ -26,8 +26,8 @@ TEST(ToolsSlide, DoesNothingBeforeAPhotoIsLoaded)
 {
     auto form = quick_form();
     form->tools_buttonClick();
-    EXPECT_FALSE(form->Timer1.isActive());
-    EXPECT_FALSE(form->Timer2.isActive());
+    EXPECT_FALSE(form->panel_open_timer.isActive());
+    EXPECT_FALSE(form->panel_close_timer.isActive());
     EXPECT_FALSE(form->tools_open);
 }
 
@@ -37,24 +37,24 @@ TEST(ToolsSlide, OpensTo705AndStopsAtTheLimit)
     form->show();
     const QPoint corner = form->pos();
     form->tools_buttonClick();
-    EXPECT_TRUE(form->Timer1.isActive());
-    EXPECT_FALSE(form->Timer2.isActive());
+    EXPECT_TRUE(form->panel_open_timer.isActive());
+    EXPECT_FALSE(form->panel_close_timer.isActive());
     EXPECT_TRUE(form->tools_open);
     EXPECT_FALSE(form->tools_may_open);
     for (int tick = 0; tick < 97; ++tick) {
-        form->Timer1Timer();
+        form->panel_open_timerTick();
         ASSERT_EQ(form->height(), 609 + tick);
-        ASSERT_EQ(form->alapalkki->y(), 560 + tick);
+        ASSERT_EQ(form->bottom_bar->y(), 560 + tick);
     }
     EXPECT_EQ(form->size(), QSize(902, 705));
-    EXPECT_EQ(form->alapalkki->y(), 656);
-    EXPECT_TRUE(form->Timer1.isActive());  // only a tick at the limit stops it
-    form->Timer2.start();
-    form->Timer1Timer();
+    EXPECT_EQ(form->bottom_bar->y(), 656);
+    EXPECT_TRUE(form->panel_open_timer.isActive());  // only a tick at the limit stops it
+    form->panel_close_timer.start();
+    form->panel_open_timerTick();
     EXPECT_EQ(form->height(), 705);
-    EXPECT_EQ(form->alapalkki->y(), 656);
-    EXPECT_FALSE(form->Timer1.isActive());
-    EXPECT_FALSE(form->Timer2.isActive());
+    EXPECT_EQ(form->bottom_bar->y(), 656);
+    EXPECT_FALSE(form->panel_open_timer.isActive());
+    EXPECT_FALSE(form->panel_close_timer.isActive());
     EXPECT_EQ(form->pos(), corner);  // grows downward from a fixed top-left
 }
 
@@ -62,39 +62,39 @@ TEST(ToolsSlide, ClosesTo608AndStopsAtTheLimit)
 {
     auto form = form_with_photo();
     form->tools_buttonClick();
-    for (int tick = 0; tick < 100; ++tick) form->Timer1Timer();
+    for (int tick = 0; tick < 100; ++tick) form->panel_open_timerTick();
     form->tools_buttonClick();
-    EXPECT_FALSE(form->Timer1.isActive());
-    EXPECT_TRUE(form->Timer2.isActive());
+    EXPECT_FALSE(form->panel_open_timer.isActive());
+    EXPECT_TRUE(form->panel_close_timer.isActive());
     EXPECT_FALSE(form->tools_open);
     EXPECT_TRUE(form->tools_may_open);
-    for (int tick = 0; tick < 97; ++tick) form->Timer2Timer();
+    for (int tick = 0; tick < 97; ++tick) form->panel_close_timerTick();
     EXPECT_EQ(form->height(), 608);
-    EXPECT_EQ(form->alapalkki->y(), 559);
-    EXPECT_TRUE(form->Timer2.isActive());
-    form->Timer2Timer();
+    EXPECT_EQ(form->bottom_bar->y(), 559);
+    EXPECT_TRUE(form->panel_close_timer.isActive());
+    form->panel_close_timerTick();
     EXPECT_EQ(form->height(), 608);
-    EXPECT_EQ(form->alapalkki->y(), 559);
-    EXPECT_FALSE(form->Timer2.isActive());
+    EXPECT_EQ(form->bottom_bar->y(), 559);
+    EXPECT_FALSE(form->panel_close_timer.isActive());
 }
 
 TEST(ToolsSlide, ASecondClickReversesFromTheCurrentHeight)
 {
     auto form = form_with_photo();
     form->tools_buttonClick();
-    for (int tick = 0; tick < 30; ++tick) form->Timer1Timer();
+    for (int tick = 0; tick < 30; ++tick) form->panel_open_timerTick();
     ASSERT_EQ(form->height(), 638);
     form->tools_buttonClick();
-    EXPECT_FALSE(form->Timer1.isActive());
-    EXPECT_TRUE(form->Timer2.isActive());
-    form->Timer2Timer();
+    EXPECT_FALSE(form->panel_open_timer.isActive());
+    EXPECT_TRUE(form->panel_close_timer.isActive());
+    form->panel_close_timerTick();
     EXPECT_EQ(form->height(), 637);
-    EXPECT_EQ(form->alapalkki->y(), 588);
+    EXPECT_EQ(form->bottom_bar->y(), 588);
     // And back again before it closes.
     form->tools_buttonClick();
-    EXPECT_TRUE(form->Timer1.isActive());
-    EXPECT_FALSE(form->Timer2.isActive());
-    form->Timer1Timer();
+    EXPECT_TRUE(form->panel_open_timer.isActive());
+    EXPECT_FALSE(form->panel_close_timer.isActive());
+    form->panel_open_timerTick();
     EXPECT_EQ(form->height(), 638);
 }
 
@@ -102,17 +102,17 @@ TEST(ToolsSlide, TheButtonFaceFollowsThePanelWithItsCaptionsRedrawn)
 {
     auto form = form_with_photo();
     form->tools_buttonClick();  // opening: faded sign
-    Difference d = difference(form->tools_button->bitmap(), form->bitmaplist.Bitmaps[7].Bitmap);
+    Difference d = difference(form->tools_button->bitmap(), form->icon_faces.Bitmaps[7].Bitmap);
     EXPECT_GT(d.count, 40);
     EXPECT_GE(d.left, 89);
     form->tools_buttonClick();  // closing: the active sign, 151 wide
     EXPECT_EQ(form->tools_button->bitmap().width(), 151);
-    d = difference(form->tools_button->bitmap(), form->bitmaplist.Bitmaps[6].Bitmap);
+    d = difference(form->tools_button->bitmap(), form->icon_faces.Bitmaps[6].Bitmap);
     EXPECT_GT(d.count, 40);
     EXPECT_GE(d.left, 89);
     EXPECT_GE(d.top, 20);
     // The sign itself is the list image's.
-    EXPECT_EQ(form->tools_button->bitmap().pixel(40, 30), form->bitmaplist.Bitmaps[6].Bitmap.pixel(40, 30));
+    EXPECT_EQ(form->tools_button->bitmap().pixel(40, 30), form->icon_faces.Bitmaps[6].Bitmap.pixel(40, 30));
 }
 
 TEST(ToolsSlide, RunsOnItsOwnTimerToTheOpenHeight)
@@ -122,11 +122,11 @@ TEST(ToolsSlide, RunsOnItsOwnTimerToTheOpenHeight)
     form->tools_buttonClick();
     QElapsedTimer waited;
     waited.start();
-    while (form->Timer1.isActive() && waited.elapsed() < 10000)
+    while (form->panel_open_timer.isActive() && waited.elapsed() < 10000)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    EXPECT_FALSE(form->Timer1.isActive());
+    EXPECT_FALSE(form->panel_open_timer.isActive());
     EXPECT_EQ(form->height(), 705);
-    EXPECT_EQ(form->alapalkki->y(), 656);
+    EXPECT_EQ(form->bottom_bar->y(), 656);
 }
 
 // ---- Hover images.
@@ -135,17 +135,17 @@ TEST(HoverImages, FollowTheMouseOverTheTopBarKeys)
 {
     auto form = quick_form();
     Bitmap32 top_bar_before;
-    top_bar_before.assign(&form->Image3213->bitmap());
-    enter(*form->up_close);
-    EXPECT_TRUE(same_pixels(form->up_close->bitmap(), form->ylanapit.Bitmaps[1].Bitmap));
-    leave(*form->up_close);
-    EXPECT_TRUE(same_pixels(form->up_close->bitmap(), form->ylanapit.Bitmaps[0].Bitmap));
-    enter(*form->up_min);
-    EXPECT_TRUE(same_pixels(form->up_min->bitmap(), form->ylanapit.Bitmaps[3].Bitmap));
-    leave(*form->up_min);
-    EXPECT_TRUE(same_pixels(form->up_min->bitmap(), form->ylanapit.Bitmaps[2].Bitmap));
-    EXPECT_FALSE(same_pixels(form->ylanapit.Bitmaps[0].Bitmap, form->ylanapit.Bitmaps[1].Bitmap));
-    EXPECT_TRUE(same_pixels(form->Image3213->bitmap(), top_bar_before));
+    top_bar_before.assign(&form->top_bar->bitmap());
+    enter(*form->top_close_key);
+    EXPECT_TRUE(same_pixels(form->top_close_key->bitmap(), form->top_key_faces.Bitmaps[1].Bitmap));
+    leave(*form->top_close_key);
+    EXPECT_TRUE(same_pixels(form->top_close_key->bitmap(), form->top_key_faces.Bitmaps[0].Bitmap));
+    enter(*form->top_minimise_key);
+    EXPECT_TRUE(same_pixels(form->top_minimise_key->bitmap(), form->top_key_faces.Bitmaps[3].Bitmap));
+    leave(*form->top_minimise_key);
+    EXPECT_TRUE(same_pixels(form->top_minimise_key->bitmap(), form->top_key_faces.Bitmaps[2].Bitmap));
+    EXPECT_FALSE(same_pixels(form->top_key_faces.Bitmaps[0].Bitmap, form->top_key_faces.Bitmaps[1].Bitmap));
+    EXPECT_TRUE(same_pixels(form->top_bar->bitmap(), top_bar_before));
 }
 
 // ---- Pressed feedback.
@@ -176,7 +176,7 @@ TEST(PressedFeedback, ShowsTheControlShiftedForThePressDuration)
 TEST(PressedFeedback, RunsAStepWhilePressedAndReturnsHome)
 {
     auto form = quick_form();
-    form->valo_select->move(65, 12);
+    form->light_indicator->move(65, 12);
     QPoint during_step;
     form->press_control(*form->light_button, [&] { during_step = form->light_button->pos(); });
     EXPECT_EQ(during_step, QPoint(834, 71));
@@ -201,7 +201,7 @@ struct MoveCounter {
     bool system_has_move_loop = true;
 };
 
-std::unique_ptr<TForm1> movable_form(MoveCounter& counter)
+std::unique_ptr<MainWindow> movable_form(MoveCounter& counter)
 {
     auto form = quick_form();
     form->start_window_move = [&counter] {
@@ -216,17 +216,17 @@ TEST(WindowMove, StartsOnlyWhenTheTopBarIsDraggedWithTheLeftButton)
 {
     MoveCounter counter;
     auto form = movable_form(counter);
-    send_mouse(*form->Image3213, QEvent::MouseMove, {200, 10}, Qt::NoButton, Qt::NoButton);
+    send_mouse(*form->top_bar, QEvent::MouseMove, {200, 10}, Qt::NoButton, Qt::NoButton);
     EXPECT_EQ(counter.started, 0);
-    send_mouse(*form->Image3213, QEvent::MouseButtonPress, {200, 10}, Qt::LeftButton, Qt::LeftButton);
+    send_mouse(*form->top_bar, QEvent::MouseButtonPress, {200, 10}, Qt::LeftButton, Qt::LeftButton);
     EXPECT_EQ(counter.started, 0);  // a press alone does nothing
-    send_mouse(*form->Image3213, QEvent::MouseMove, {205, 12}, Qt::NoButton, Qt::LeftButton);
+    send_mouse(*form->top_bar, QEvent::MouseMove, {205, 12}, Qt::NoButton, Qt::LeftButton);
     EXPECT_EQ(counter.started, 1);
-    send_mouse(*form->Image3213, QEvent::MouseMove, {210, 14}, Qt::NoButton, Qt::LeftButton);
+    send_mouse(*form->top_bar, QEvent::MouseMove, {210, 14}, Qt::NoButton, Qt::LeftButton);
     EXPECT_EQ(counter.started, 1);  // the system's loop has it now
-    send_mouse(*form->Image3213, QEvent::MouseButtonRelease, {210, 14}, Qt::LeftButton, Qt::NoButton);
-    send_mouse(*form->Image3213, QEvent::MouseButtonPress, {200, 10}, Qt::RightButton, Qt::RightButton);
-    send_mouse(*form->Image3213, QEvent::MouseMove, {205, 12}, Qt::NoButton, Qt::RightButton);
+    send_mouse(*form->top_bar, QEvent::MouseButtonRelease, {210, 14}, Qt::LeftButton, Qt::NoButton);
+    send_mouse(*form->top_bar, QEvent::MouseButtonPress, {200, 10}, Qt::RightButton, Qt::RightButton);
+    send_mouse(*form->top_bar, QEvent::MouseMove, {205, 12}, Qt::NoButton, Qt::RightButton);
     EXPECT_EQ(counter.started, 1);
 }
 
@@ -234,7 +234,8 @@ TEST(WindowMove, KeysOnTheTopBarDoNotMoveIt)
 {
     MoveCounter counter;
     auto form = movable_form(counter);
-    for (QWidget* key : std::vector<QWidget*>{form->up_close, form->up_min, form->lcd, form->open_button}) {
+    for (QWidget* key : std::vector<QWidget*>{form->top_close_key, form->top_minimise_key, form->lcd_panel,
+                                              form->open_button}) {
         send_mouse(*key, QEvent::MouseButtonPress, {3, 3}, Qt::LeftButton, Qt::LeftButton);
         send_mouse(*key, QEvent::MouseMove, {8, 6}, Qt::NoButton, Qt::LeftButton);
         send_mouse(*key, QEvent::MouseButtonRelease, {8, 6}, Qt::LeftButton, Qt::NoButton);
@@ -248,26 +249,26 @@ TEST(WindowMove, FollowsTheMouseWhereTheSystemHasNoMoveLoop)
     counter.system_has_move_loop = false;
     auto form = movable_form(counter);
     const QPoint start = form->pos();
-    send_mouse(*form->Image3213, QEvent::MouseButtonPress, {200, 10}, Qt::LeftButton, Qt::LeftButton);
-    send_mouse(*form->Image3213, QEvent::MouseMove, {200, 10}, Qt::NoButton, Qt::LeftButton);
+    send_mouse(*form->top_bar, QEvent::MouseButtonPress, {200, 10}, Qt::LeftButton, Qt::LeftButton);
+    send_mouse(*form->top_bar, QEvent::MouseMove, {200, 10}, Qt::NoButton, Qt::LeftButton);
     // Each move is given in the bar's coordinates at the time, which shift as the window moves.
-    send_mouse(*form->Image3213, QEvent::MouseMove, {230, 25}, Qt::NoButton, Qt::LeftButton);
+    send_mouse(*form->top_bar, QEvent::MouseMove, {230, 25}, Qt::NoButton, Qt::LeftButton);
     EXPECT_EQ(form->pos(), start + QPoint(30, 15));
-    send_mouse(*form->Image3213, QEvent::MouseMove, {190, 5}, Qt::NoButton, Qt::LeftButton);
+    send_mouse(*form->top_bar, QEvent::MouseMove, {190, 5}, Qt::NoButton, Qt::LeftButton);
     EXPECT_EQ(form->pos(), start + QPoint(20, 10));
-    send_mouse(*form->Image3213, QEvent::MouseButtonRelease, {190, 5}, Qt::LeftButton, Qt::NoButton);
-    send_mouse(*form->Image3213, QEvent::MouseMove, {100, 5}, Qt::NoButton, Qt::NoButton);
+    send_mouse(*form->top_bar, QEvent::MouseButtonRelease, {190, 5}, Qt::LeftButton, Qt::NoButton);
+    send_mouse(*form->top_bar, QEvent::MouseMove, {100, 5}, Qt::NoButton, Qt::NoButton);
     EXPECT_EQ(form->pos(), start + QPoint(20, 10));
 }
 
 TEST(WindowMinimise, SendsEveryVisibleWindowToTheTaskBar)
 {
     auto form = quick_form();
-    TForm3 about;
+    AboutWindow about;
     form->about_window = &about;
     form->show();
     about.show();
-    click(*form->up_min);
+    click(*form->top_minimise_key);
     EXPECT_TRUE(form->isMinimized());
     EXPECT_TRUE(about.isMinimized());
 }

@@ -134,7 +134,7 @@ TEST_F(QtFileDialogs, OpenDialogShowsTheThreeEntriesWithTheFirstSelectedAndLists
 
     EXPECT_EQ(dialogs.show_open_dialog(bytes(folder.filePath("x.jpg"))), std::nullopt);
 
-    EXPECT_EQ(seen.object_name, "OpenPictureDialog");
+    EXPECT_EQ(seen.object_name, "open_dialog");
     EXPECT_EQ(seen.title, "Open");
     EXPECT_FALSE(seen.native);
     EXPECT_EQ(seen.accept_mode, QFileDialog::AcceptOpen);
@@ -161,7 +161,7 @@ TEST_F(QtFileDialogs, SaveDialogShowsTheTwoEntriesAndLeavesExtensionAndOverwrite
 
     EXPECT_EQ(dialogs.show_save_dialog(bytes(folder.filePath("x.jpg"))), std::nullopt);
 
-    EXPECT_EQ(seen.object_name, "SavePictureDialog1");
+    EXPECT_EQ(seen.object_name, "save_dialog");
     EXPECT_EQ(seen.title, "Save As");
     EXPECT_FALSE(seen.native);
     EXPECT_EQ(seen.accept_mode, QFileDialog::AcceptSave);

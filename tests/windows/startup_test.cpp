@@ -16,7 +16,7 @@ namespace {
 struct StartupRecord {
     std::vector<StartupStep> steps;
     std::vector<std::chrono::milliseconds> sleeps;
-    QPointer<TForm2> splash;
+    QPointer<SplashWindow> splash;
     std::unique_ptr<PaintCounter> splash_paints;
     bool splash_visible_during_pause = false;
     int splash_paints_before_pause = 0;
@@ -35,13 +35,13 @@ ProgramWindows start_recorded(StartupRecord& record)
         record.splash_paints_before_pause = record.splash_paints ? record.splash_paints->paints : 0;
         record.title_during_pause = QGuiApplication::applicationDisplayName();
         for (QWidget* window : QApplication::topLevelWidgets())
-            if (qobject_cast<TForm1*>(window) != nullptr) record.main_window_existed_during_pause = true;
+            if (qobject_cast<MainWindow*>(window) != nullptr) record.main_window_existed_during_pause = true;
     };
-    options.on_step = [&record](StartupStep step, TForm2* splash) {
+    options.on_step = [&record](StartupStep step, SplashWindow* splash) {
         record.steps.push_back(step);
         if (step == StartupStep::splash_shown) {
             record.splash = splash;
-            record.splash_paints = std::make_unique<PaintCounter>(splash->Image321);
+            record.splash_paints = std::make_unique<PaintCounter>(splash->picture);
         }
         if (step == StartupStep::about_created)
             record.splash_alive_when_about_created = !record.splash.isNull();
@@ -69,51 +69,51 @@ TEST(Startup, TakesItsStepsInOrderWithTheSplashPaintedBeforeThePause)
     EXPECT_TRUE(record.splash.isNull());  // destroyed before the event loop
     EXPECT_EQ(QGuiApplication::applicationDisplayName(), "Tintelo photo mallet");
 
-    ASSERT_TRUE(windows.Form1 && windows.Form3);
-    EXPECT_EQ(windows.Form1->about_window, windows.Form3.get());
-    EXPECT_FALSE(windows.Form1->isVisible());  // the event loop shows it
-    EXPECT_FALSE(windows.Form3->isVisible());
-    EXPECT_EQ(windows.Form1->size(), QSize(902, 608));
-    EXPECT_EQ(windows.Form1->windowTitle(), "Tintelo photo mallet");
+    ASSERT_TRUE(windows.main_window && windows.about_window);
+    EXPECT_EQ(windows.main_window->about_window, windows.about_window.get());
+    EXPECT_FALSE(windows.main_window->isVisible());  // the event loop shows it
+    EXPECT_FALSE(windows.about_window->isVisible());
+    EXPECT_EQ(windows.main_window->size(), QSize(902, 608));
+    EXPECT_EQ(windows.main_window->windowTitle(), "Tintelo photo mallet");
 }
 
 TEST(Startup, SplashShowsTheArtworkFromItsSecondPixelWithTheVersion)
 {
-    TForm2 splash;
+    SplashWindow splash;
     EXPECT_EQ(splash.size(), QSize(332, 312));
     EXPECT_EQ(splash.windowTitle(), "SplashScreen");
-    EXPECT_EQ(splash.Image321->geometry(), QRect(-1, -1, 413, 387));
-    EXPECT_EQ(splash.Label1->parentWidget(), splash.Image321);
-    EXPECT_EQ(splash.Label1->pos(), QPoint(247, 276));
-    EXPECT_EQ(splash.Label1->caption(), "Version 1.1");
+    EXPECT_EQ(splash.picture->geometry(), QRect(-1, -1, 413, 387));
+    EXPECT_EQ(splash.version_label->parentWidget(), splash.picture);
+    EXPECT_EQ(splash.version_label->pos(), QPoint(247, 276));
+    EXPECT_EQ(splash.version_label->caption(), "Version 1.1");
     const QImage artwork = skin_picture("splash.png");
     const QImage window = shown(splash);
     EXPECT_EQ(window.pixel(0, 0), artwork.pixel(1, 1));
     EXPECT_EQ(window.pixel(331, 311), artwork.pixel(332, 312));
     EXPECT_EQ(window.pixel(100, 100), artwork.pixel(101, 101));
     // The label paints its own grey box.
-    EXPECT_EQ(window.pixel(246 + splash.Label1->width() - 1, 275), QColor(202, 202, 202).rgb());
+    EXPECT_EQ(window.pixel(246 + splash.version_label->width() - 1, 275), QColor(202, 202, 202).rgb());
 }
 
 TEST(AboutWindow, HidesOnAClickOnThePictureButNotOnTheLabel)
 {
-    TForm3 about;
+    AboutWindow about;
     EXPECT_FALSE(about.isVisible());
     EXPECT_EQ(about.size(), QSize(332, 312));
-    EXPECT_EQ(about.Image321->geometry(), QRect(-1, -1, 336, 317));
-    EXPECT_EQ(about.Label1->pos(), QPoint(247, 273));
+    EXPECT_EQ(about.picture->geometry(), QRect(-1, -1, 336, 317));
+    EXPECT_EQ(about.version_label->pos(), QPoint(247, 273));
     about.show();
-    click(*about.Label1, {3, 3});
+    click(*about.version_label, {3, 3});
     EXPECT_TRUE(about.isVisible());
     // The same press seen by the picture itself, as when it lands beside the label.
-    click(*about.Image321, {50, 50});
+    click(*about.picture, {50, 50});
     EXPECT_FALSE(about.isVisible());
 }
 
 TEST(AboutWindow, IsShownByTheAboutButtonAtTheSamePlaceAndNotShownAgainWhileVisible)
 {
     auto form = quick_form();
-    TForm3 about;
+    AboutWindow about;
     form->about_window = &about;
     form->show();
     form->about_buttonClick();
@@ -136,7 +136,7 @@ TEST(AboutWindow, IsShownByTheAboutButtonAtTheSamePlaceAndNotShownAgainWhileVisi
     about.installEventFilter(&counter);
     form->about_buttonClick();  // already visible: nothing beyond the press
     EXPECT_EQ(shows, 0);
-    about.Image321Click();
+    about.pictureClick();
     EXPECT_FALSE(about.isVisible());
     form->about_buttonClick();
     EXPECT_TRUE(about.isVisible());
@@ -150,12 +150,12 @@ TEST(Shutdown, TheCloseKeyEndsTheEventLoop)
 {
     StartupRecord record;
     ProgramWindows windows = start_recorded(record);
-    windows.Form1->sleep_for = [](std::chrono::milliseconds) {};
+    windows.main_window->sleep_for = [](std::chrono::milliseconds) {};
     bool closed_by_key = false;
-    QTimer::singleShot(0, windows.Form1.get(), [&] {
-        windows.Form1->about_buttonClick();
+    QTimer::singleShot(0, windows.main_window.get(), [&] {
+        windows.main_window->about_buttonClick();
         closed_by_key = true;
-        click(*windows.Form1->up_close);
+        click(*windows.main_window->top_close_key);
     });
     QTimer watchdog;
     bool watchdog_fired = false;

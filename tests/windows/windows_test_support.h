@@ -14,9 +14,9 @@
 #include <vector>
 
 #include "engine/bitmap32.h"
-#include "windows/main.h"
-#include "windows/main_window_messages.h"
 #include "photo_files/photo_dialogs.h"
+#include "windows/main_window.h"
+#include "windows/main_window_messages.h"
 #include "windows/window_support.h"
 
 // What a widget shows, children included, as 0xFFRRGGBB words.
@@ -172,26 +172,26 @@ public:
 
 // A main window whose pressed feedback does not really sleep, and whose
 // dialogs and message boxes are scripted doubles, so no test can hang on one.
-inline std::unique_ptr<TForm1> quick_form(int pixels_per_inch = 96)
+inline std::unique_ptr<MainWindow> quick_form(int pixels_per_inch = 96)
 {
-    auto form = std::make_unique<TForm1>(pixels_per_inch);
+    auto form = std::make_unique<MainWindow>(pixels_per_inch);
     form->sleep_for = [](std::chrono::milliseconds) {};
     form->start_window_move = [] { return true; };
-    form->OpenPictureDialog = std::make_unique<ScriptedOpenDialogs>();
-    form->SavePictureDialog1 = std::make_unique<ScriptedSaveDialogs>();
+    form->open_dialogs = std::make_unique<ScriptedOpenDialogs>();
+    form->save_dialogs = std::make_unique<ScriptedSaveDialogs>();
     form->messages = std::make_unique<RecordedMessages>();
     return form;
 }
 
-inline ScriptedOpenDialogs& open_dialog(TForm1& form)
+inline ScriptedOpenDialogs& open_dialog(MainWindow& form)
 {
-    return dynamic_cast<ScriptedOpenDialogs&>(*form.OpenPictureDialog);
+    return dynamic_cast<ScriptedOpenDialogs&>(*form.open_dialogs);
 }
-inline ScriptedSaveDialogs& save_dialog(TForm1& form)
+inline ScriptedSaveDialogs& save_dialog(MainWindow& form)
 {
-    return dynamic_cast<ScriptedSaveDialogs&>(*form.SavePictureDialog1);
+    return dynamic_cast<ScriptedSaveDialogs&>(*form.save_dialogs);
 }
-inline RecordedMessages& messages(TForm1& form)
+inline RecordedMessages& messages(MainWindow& form)
 {
     return dynamic_cast<RecordedMessages&>(*form.messages);
 }

@@ -119,19 +119,25 @@ QColor colour_of(std::uint32_t word)
     return QColor::fromRgb(word);
 }
 
+// A control's name as the layout spells it; a name the layout does not have does not compile.
+consteval std::string_view layout_name(std::string_view name)
+{
+    return main_layout::control_named(name).name;
+}
+
 // What a control shows in the state: its start picture, or the face that a photo
 // from a digital camera gives it once it is loaded.
 const char* picture_in(const main_layout::Control& control, const WindowState& state)
 {
-    using main_layout::bitmaplist_pictures;
+    using main_layout::icon_face_pictures;
     const std::string_view name = control.name;
     if (state.photo_loaded) {
-        if (name == "save_button" || name == "undo_button")
-            return main_layout::nappula_pictures[NappulaFace::Red];
-        if (name == "cam_icon") return bitmaplist_pictures[BitmaplistFace::Camera];
-        if (name == "tn_nappula") return bitmaplist_pictures[BitmaplistFace::CorrectionOn];
-        if (name == "tools_button" && !state.tools_open)
-            return bitmaplist_pictures[BitmaplistFace::ToolsSign];
+        if (name == layout_name("save_button") || name == layout_name("undo_button"))
+            return main_layout::button_face_pictures[ButtonFace::Red];
+        if (name == layout_name("camera_icon")) return icon_face_pictures[IconFace::Camera];
+        if (name == layout_name("correction_button")) return icon_face_pictures[IconFace::CorrectionOn];
+        if (name == layout_name("tools_button") && !state.tools_open)
+            return icon_face_pictures[IconFace::ToolsSign];
     }
     return control.picture;
 }
@@ -166,7 +172,8 @@ QImage main_window(const std::map<QString, QImage>& images, const WindowState& s
         if (control.hidden && !state.photo_loaded) continue;
         const QRect parent = places.at(control.parent);
         int top = control.top;
-        if (std::string_view(control.name) == "alapalkki" && state.tools_open) top = ToolsSlide::open_bar_top;
+        if (std::string_view(control.name) == layout_name("bottom_bar") && state.tools_open)
+            top = ToolsSlide::open_bar_top;
         places[control.name] =
             QRect(parent.left() + control.left, parent.top() + top, control.width, control.height);
         const QColor colour =
@@ -180,13 +187,13 @@ QImage main_window(const std::map<QString, QImage>& images, const WindowState& s
                        with_drawn_captions(c.image(picture_in(control, state)), control), colour);
                 break;
             case main_layout::Kind::View: {
-                const bool corrected = std::string_view(control.name) == "photo_tn";
+                const bool corrected = std::string_view(control.name) == layout_name("corrected_view");
                 c.skin(parent, control.left, top, control.width, control.height,
                        state.photo_loaded ? sample_photo(corrected) : QImage(), colour);
                 break;
             }
             case main_layout::Kind::Label: {
-                const bool status = std::string_view(control.name) == "status";
+                const bool status = std::string_view(control.name) == layout_name("status_label");
                 const QColor ink =
                     control.ink == main_layout::no_colour ? QColor(Qt::black) : colour_of(control.ink);
                 const QColor background =

@@ -12,8 +12,8 @@
 #include "tests/support/synthetic_photos.h"
 #include "tests/windows/caption_ink.h"
 #include "tests/windows/windows_test_support.h"
-#include "windows/about_screen.h"
-#include "windows/splashscreen.h"
+#include "windows/about_window.h"
+#include "windows/splash_window.h"
 
 namespace {
 
@@ -26,17 +26,17 @@ TEST(Scale2Window, IsLaidOutInLayoutPixelsAndShownInDevicePixels)
     EXPECT_EQ(form->open_button->size(), QSize(131, 21));
     EXPECT_EQ(QSize(form->open_button->bitmap().width(), form->open_button->bitmap().height()),
               QSize(262, 42));
-    EXPECT_EQ(form->lcd->size(), QSize(599, 58));
-    EXPECT_EQ(shown(*form->photo_org).size(), QSize(840, 640));
+    EXPECT_EQ(form->lcd_panel->size(), QSize(599, 58));
+    EXPECT_EQ(shown(*form->original_view).size(), QSize(840, 640));
 
     // The tools panel slides one layout pixel (two device pixels) per tick.
     form->corrector.photo_loaded = true;
     form->tools_may_open = true;
     form->tools_buttonClick();
-    form->Timer1Timer();
+    form->panel_open_timerTick();
     EXPECT_EQ(form->height(), 609);
-    EXPECT_EQ(form->alapalkki->y(), 560);
-    for (int tick = 0; tick < 97; ++tick) form->Timer1Timer();
+    EXPECT_EQ(form->bottom_bar->y(), 560);
+    for (int tick = 0; tick < 97; ++tick) form->panel_open_timerTick();
     EXPECT_EQ(form->size(), QSize(902, 705));
     EXPECT_EQ(shown(*form).size(), QSize(1804, 1410));
 }
@@ -49,12 +49,12 @@ TEST(Scale2Window, ShowsTheSkinDrawnAtTwiceTheSize)
     Bitmap32 off;
     load_skin(off, "correction_off.png", 2.0);
     EXPECT_EQ(QSize(off.width(), off.height()), QSize(98, 100));
-    EXPECT_TRUE(same_pixels(form->tn_nappula->bitmap(), off));
-    EXPECT_EQ(form->nappula.Bitmaps[NappulaFace::Red].Bitmap.attributes.pixel_ratio, 2.0);
-    EXPECT_TRUE(form->status->fine_font().has_value());
-    TForm2 splash;
-    TForm3 about;
-    for (TImage32* picture : {splash.Image321, about.Image321})
+    EXPECT_TRUE(same_pixels(form->correction_button->bitmap(), off));
+    EXPECT_EQ(form->button_faces.Bitmaps[ButtonFace::Red].Bitmap.attributes.pixel_ratio, 2.0);
+    EXPECT_TRUE(form->status_label->fine_font().has_value());
+    SplashWindow splash;
+    AboutWindow about;
+    for (TImage32* picture : {splash.picture, about.picture})
         EXPECT_EQ(QSize(picture->bitmap().width(), picture->bitmap().height()), QSize(668, 628));
     EXPECT_EQ(shown(splash).size(), QSize(664, 624));
 }
@@ -88,18 +88,18 @@ TEST(Scale2Views, ShowAFittedPhotoWithTwiceTheDetail)
         const int level = (x - 800) * 255 / 799;
         return opaque_rgb(level, level, level);
     });
-    fit_views(*form->photo_org, *form->photo_tn, *form->org_zoom, *form->tn_zoom);
-    EXPECT_EQ(form->org_zoom->position(), 25);  // the zoom keeps its meaning in layout pixels
-    EXPECT_FLOAT_EQ(form->photo_org->scale(), 0.25f);
+    fit_views(*form->original_view, *form->corrected_view, *form->original_zoom, *form->corrected_zoom);
+    EXPECT_EQ(form->original_zoom->position(), 25);  // the zoom keeps its meaning in layout pixels
+    EXPECT_FLOAT_EQ(form->original_view->scale(), 0.25f);
 
-    const QImage fine = shown(*form->photo_org);
+    const QImage fine = shown(*form->original_view);
     ASSERT_EQ(fine.size(), QSize(840, 640));
     QImage coarse(420, 320, QImage::Format_RGB32);
-    render_view(form->corrector.org_photo, form->photo_org->placement(), 0xC9C9C9u,
+    render_view(form->corrector.org_photo, form->original_view->placement(), 0xC9C9C9u,
                 reinterpret_cast<std::uint32_t*>(coarse.bits()), coarse.bytesPerLine() / 4);
-    const int left = form->photo_org->placement().left();
-    const int middle = left + form->photo_org->placement().drawn_width() / 2;
-    const int right = left + form->photo_org->placement().drawn_width() - 1;
+    const int left = form->original_view->placement().left();
+    const int middle = left + form->original_view->placement().drawn_width() / 2;
+    const int right = left + form->original_view->placement().drawn_width() - 1;
     EXPECT_GT(detail(fine, 2 * left + 2, 2 * middle - 2), 4 * detail(coarse, left + 1, middle - 1));
     // The same picture: two by two device pixels average to what a 100 % screen shows.
     const QImage averaged = fine.scaled(420, 320, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);

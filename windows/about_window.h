@@ -8,18 +8,18 @@
 /// The about window: the splash artwork with the version label 3 pixels
 /// higher. An ordinary top-level window, not modal; a click on the picture
 /// (not on the label) hides it, and it keeps its place when shown again.
-class TForm3 : public QWidget {
+class AboutWindow : public QWidget {
     Q_OBJECT
 
 public:
-    TForm3();
-    TForm3(const TForm3&) = delete;
-    TForm3& operator=(const TForm3&) = delete;
+    AboutWindow();
+    AboutWindow(const AboutWindow&) = delete;
+    AboutWindow& operator=(const AboutWindow&) = delete;
 
-    TImage32* Image321 = nullptr;
-    TLabel* Label1 = nullptr;
+    TImage32* picture = nullptr;
+    TLabel* version_label = nullptr;
 
-    void Image321Click();
+    void pictureClick();
 
 protected:
     void showEvent(QShowEvent* event) override;

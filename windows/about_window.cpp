@@ -1,25 +1,25 @@
-#include "windows/about_screen.h"
+#include "windows/about_window.h"
 
 #include <QShowEvent>
 
 #include "windows/artwork_window.h"
 #include "windows/window_support.h"
 
-TForm3::TForm3() : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint)
+AboutWindow::AboutWindow() : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint)
 {
     setWindowTitle("Form3");
     const ArtworkControls controls = build_artwork_window(*this, 336, 317, 273);
-    Image321 = controls.picture;
-    Label1 = controls.version;
-    Image321->OnClick = [this] { Image321Click(); };
+    picture = controls.picture;
+    version_label = controls.version;
+    picture->OnClick = [this] { pictureClick(); };
 }
 
-void TForm3::Image321Click()
+void AboutWindow::pictureClick()
 {
     setVisible(false);
 }
 
-void TForm3::showEvent(QShowEvent* event)
+void AboutWindow::showEvent(QShowEvent* event)
 {
     // Centred the first time only; later showings keep the place.
     if (!centred_ && !event->spontaneous()) {

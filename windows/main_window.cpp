@@ -1,4 +1,4 @@
-#include "windows/main.h"
+#include "windows/main_window.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -10,7 +10,7 @@
 #include "windows/qt_photo_dialogs.h"
 #include "windows/window_support.h"
 
-TForm1::TForm1(int pixels_per_inch, QScreen* screen)
+MainWindow::MainWindow(int pixels_per_inch, QScreen* screen)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint),
       corrector(this),
       pixels_per_inch_(pixels_per_inch > 0 ? pixels_per_inch : screen_pixels_per_inch())
@@ -24,8 +24,8 @@ TForm1::TForm1(int pixels_per_inch, QScreen* screen)
     device_pixel_ratio_ = screen_pixel_ratio(*this);
     sleep_for = [](std::chrono::milliseconds duration) { std::this_thread::sleep_for(duration); };
     start_window_move = [this] { return windowHandle() != nullptr && windowHandle()->startSystemMove(); };
-    OpenPictureDialog = std::make_unique<QtOpenDialogs>(this);
-    SavePictureDialog1 = std::make_unique<QtSaveDialogs>(this);
+    open_dialogs = std::make_unique<QtOpenDialogs>(this);
+    save_dialogs = std::make_unique<QtSaveDialogs>(this);
     messages = std::make_unique<QtMainWindowMessages>(this);
     setWindowTitle(QGuiApplication::applicationDisplayName());
     // The window's own colour is the button face, like every face-less control.
@@ -43,25 +43,20 @@ TForm1::TForm1(int pixels_per_inch, QScreen* screen)
     load_lists();
     build_controls();
     wire_events();
-    FormCreate();
+    WindowCreate();
 }
 
-TForm1::~TForm1()
+MainWindow::~MainWindow()
 {
     // The controls' handlers reach into this window's fields: let the controls
     // go while those fields still exist.
-    Timer1.stop();
-    Timer2.stop();
+    panel_open_timer.stop();
+    panel_close_timer.stop();
     qDeleteAll(findChildren<QWidget*>(Qt::FindDirectChildrenOnly));
     if (cursor_overridden_) QGuiApplication::restoreOverrideCursor();
 }
 
-std::array<TImage32*, 9> TForm1::preset_controls() const
-{
-    return {Image321, Image322, Image323, Image324, Image325, Image326, Image327, Image328, Image329};
-}
-
-void TForm1::showEvent(QShowEvent* event)
+void MainWindow::showEvent(QShowEvent* event)
 {
     if (!centred_ && !event->spontaneous()) {
         centre_on_screen(*this);
@@ -70,7 +65,7 @@ void TForm1::showEvent(QShowEvent* event)
     QWidget::showEvent(event);
 }
 
-void TForm1::set_window_height(int height)
+void MainWindow::set_window_height(int height)
 {
     setFixedSize(kWidth, height);
 }

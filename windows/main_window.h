@@ -26,7 +26,7 @@
 #include "windows/window_drag.h"
 
 class QScreen;
-class TForm3;
+class AboutWindow;
 
 /// The main window: a borderless, fixed-size window drawn entirely from skin
 /// pictures, holding the photo being corrected and its two views.
@@ -34,25 +34,17 @@ class TForm3;
 /// Controls are public fields named as in the layout (windows/main_layout.h);
 /// Qt's parent chain owns them. Each control's events are wired to the public
 /// handler named after the control and the event. Creating the window builds
-/// every control with its start picture and then runs FormCreate.
-///
-/// The control names are partly Finnish: `nappula` is a button (`tn_nappula`,
-/// the automatic-correction button; the `nappula` list, the push buttons'
-/// faces), `alapalkki` the bottom bar, `ylanapit` the top buttons (the close
-/// and minimise keys' faces) and `valo_select` the light selector, the
-/// indicator on the light scale. Of the two photos, `tn` marks the corrected
-/// one (`photo_tn`, `tn_zoom`; its caption reads "Color corrected photo") as
-/// `org` marks the original. Unnamed controls keep numbered names
-/// (`Image321`, `Shape1`, `Label1`).
+/// every control with its start picture and then runs WindowCreate.
+/// windows/CONTROLS.md lists the controls with what each one is.
 ///
 /// The class's parts live in files by concern: main_controls.cpp (building
 /// the controls from the layout), main_wiring.cpp, main_create.cpp
-/// (FormCreate), main_operations.cpp (the corrector's operations),
+/// (WindowCreate), main_operations.cpp (the corrector's operations),
 /// main_render.cpp (rendering, busy cursor, pressed feedback, captions),
 /// main_panning.cpp, main_top_bar.cpp (dragging the window, the top bar's
 /// keys), main_tools_slide.cpp, main_closing.cpp, main_keys.cpp (the keyboard)
 /// and main_drop.cpp (files dropped on the window).
-class TForm1 : public QWidget, public CorrectorEvents {
+class MainWindow : public QWidget, public CorrectorEvents {
     Q_OBJECT
 
 public:
@@ -61,10 +53,10 @@ public:
     /// is built for `screen` (the primary one unless given): at its device pixel
     /// ratio the skin pictures, captions, labels and views are drawn in its own
     /// pixels while the layout stays in layout pixels.
-    explicit TForm1(int pixels_per_inch = 0, QScreen* screen = nullptr);
-    ~TForm1() override;
-    TForm1(const TForm1&) = delete;
-    TForm1& operator=(const TForm1&) = delete;
+    explicit MainWindow(int pixels_per_inch = 0, QScreen* screen = nullptr);
+    ~MainWindow() override;
+    MainWindow(const MainWindow&) = delete;
+    MainWindow& operator=(const MainWindow&) = delete;
 
     static constexpr int kClosedHeight = main_layout::closed_height;
     static constexpr int kOpenHeight = main_layout::open_height;
@@ -80,85 +72,80 @@ public:
     bool tools_open = false;
 
     /// The about window that about_button shows; set by the program's start-up.
-    TForm3* about_window = nullptr;
+    AboutWindow* about_window = nullptr;
 
     /// The file dialogs. Each lives as long as the window and offers the last
     /// name it returned (the save loop's adjusted name) when it next opens.
     /// Tests put scripted dialogs in their place.
-    std::unique_ptr<OpenDialogs> OpenPictureDialog;
-    std::unique_ptr<SaveDialogs> SavePictureDialog1;
+    std::unique_ptr<OpenDialogs> open_dialogs;
+    std::unique_ptr<SaveDialogs> save_dialogs;
     /// The load-failure message, the question before closing and the general
     /// error report. Tests put a double in its place.
     std::unique_ptr<MainWindowMessages> messages;
 
     // Controls, in stacking order from the bottom (a later sibling lies above an earlier one).
-    TShape* Shape1 = nullptr;
-    TShape* Shape2 = nullptr;
-    TShape* Shape3 = nullptr;
-    TShape* Shape4 = nullptr;
-    TShape* Shape5 = nullptr;
-    TImage32* tools = nullptr;
-    TShape* Shape6 = nullptr;
-    TLabel* Label1 = nullptr;
-    TShape* Shape8 = nullptr;
-    TLabel* Label5 = nullptr;
-    TImage32* Image329 = nullptr;
-    TImage32* Image328 = nullptr;
-    TImage32* Image327 = nullptr;
-    TImage32* Image326 = nullptr;
-    TImage32* Image325 = nullptr;
-    TImage32* Image324 = nullptr;
-    TImage32* Image323 = nullptr;
-    TImage32* Image322 = nullptr;
-    TImage32* Image321 = nullptr;
-    TImage32* Image3216 = nullptr;
-    TImage32* valo_select = nullptr;
+    TShape* views_backdrop = nullptr;
+    TShape* original_view_frame = nullptr;
+    TShape* corrected_view_frame = nullptr;
+    TShape* original_caption_frame = nullptr;
+    TShape* corrected_caption_frame = nullptr;
+    TImage32* tools_panel = nullptr;
+    TShape* presets_label_plate = nullptr;
+    TLabel* presets_label = nullptr;
+    TShape* light_label_plate = nullptr;
+    TLabel* light_label = nullptr;
+    /// The preset pictures on the tools panel, indexed by ScenePreset.
+    std::array<TImage32*, scene_presets.size()> preset_buttons{};
+    TImage32* light_scale = nullptr;
+    TImage32* light_indicator = nullptr;
     TImage32* dark_button = nullptr;
     TImage32* light_button = nullptr;
-    TImgView32* photo_tn = nullptr;
-    TImage32* Image3213 = nullptr;
-    TImage32* up_close = nullptr;
-    TImage32* up_min = nullptr;
-    TImage32* lcd = nullptr;
-    TLabel* lcd_row1 = nullptr;
-    TLabel* status = nullptr;
-    TShape* profile_shape = nullptr;
-    TLabel* profile = nullptr;
-    TShape* correction_shape = nullptr;
-    TLabel* correction = nullptr;
+    TImgView32* corrected_view = nullptr;
+    TImage32* top_bar = nullptr;
+    TImage32* top_close_key = nullptr;
+    TImage32* top_minimise_key = nullptr;
+    TImage32* lcd_panel = nullptr;
+    TLabel* title_label = nullptr;
+    TLabel* status_label = nullptr;
+    TShape* profile_box = nullptr;
+    TLabel* profile_label = nullptr;
+    TShape* correction_box = nullptr;
+    TLabel* correction_label = nullptr;
     TImage32* save_button = nullptr;
     TImage32* close_button = nullptr;
     TImage32* open_button = nullptr;
     TImage32* undo_button = nullptr;
     TImage32* about_button = nullptr;
-    TImage32* Image3215 = nullptr;
-    TImage32* cam_icon = nullptr;
-    TImage32* mob_icon = nullptr;
+    TImage32* lower_bar = nullptr;
+    TImage32* camera_icon = nullptr;
+    TImage32* phone_icon = nullptr;
     TImage32* tools_button = nullptr;
-    TImage32* tn_info_box = nullptr;
-    TImage32* tn_nappula = nullptr;
-    TImgView32* photo_org = nullptr;
-    TImage32* alapalkki = nullptr;
-    TImage32* org_photo_cap = nullptr;
-    TLabel* org_photo_caption = nullptr;
-    TLabel* zoom_level = nullptr;
-    TGaugeBar* org_zoom = nullptr;
-    TImage32* photo_tn_cap = nullptr;
-    TLabel* tn_photo_cap = nullptr;
-    TLabel* tn_zoom_level = nullptr;
-    TGaugeBar* tn_zoom = nullptr;
+    TImage32* correction_info_box = nullptr;
+    TImage32* correction_button = nullptr;
+    TImgView32* original_view = nullptr;
+    TImage32* bottom_bar = nullptr;
+    TImage32* original_caption_bar = nullptr;
+    TLabel* original_caption = nullptr;
+    TLabel* original_zoom_label = nullptr;
+    TGaugeBar* original_zoom = nullptr;
+    TImage32* corrected_caption_bar = nullptr;
+    TLabel* corrected_caption = nullptr;
+    TLabel* corrected_zoom_label = nullptr;
+    TGaugeBar* corrected_zoom = nullptr;
 
-    /// The preset pictures Image321 ... Image329, in that order.
-    std::array<TImage32*, 9> preset_controls() const;
+    TImage32* preset_button(ScenePreset preset) const
+    {
+        return preset_buttons[static_cast<std::size_t>(preset)];
+    }
 
-    // Faces that controls switch between, by BitmaplistFace, NappulaFace and YlanapitFace.
-    TBitmap32List bitmaplist;
-    TBitmap32List nappula;
-    TBitmap32List ylanapit;
+    // Faces that controls switch between, by IconFace, ButtonFace and TopKeyFace.
+    TBitmap32List icon_faces;
+    TBitmap32List button_faces;
+    TBitmap32List top_key_faces;
 
-    // The tools panel's slide: Timer1 opens it, Timer2 closes it, one pixel per tick.
-    QTimer Timer1;
-    QTimer Timer2;
+    // The tools panel's slide, one pixel per tick.
+    QTimer panel_open_timer;
+    QTimer panel_close_timer;
 
     /// The resolution of one layout pixel the captions are drawn for.
     int pixels_per_inch() const { return pixels_per_inch_; }
@@ -193,31 +180,24 @@ public:
     void save_buttonClick();
     void undo_buttonClick();
     void close_buttonClick();
-    void up_closeClick();
+    void top_close_keyClick();
     void about_buttonClick();
     void tools_buttonClick();
-    void tn_nappulaClick();
-    void cam_iconClick();
-    void mob_iconClick();
-    void Image321DblClick();
-    void Image322DblClick();
-    void Image323DblClick();
-    void Image324DblClick();
-    void Image325DblClick();
-    void Image326DblClick();
-    void Image327DblClick();
-    void Image328Click();
-    void Image329DblClick();
+    void correction_buttonClick();
+    void camera_iconClick();
+    void phone_iconClick();
+    /// The preset buttons' handler: applies `preset` after its button's pressed feedback.
+    void preset_buttonClick(ScenePreset preset);
     void light_buttonClick();
     void dark_buttonClick();
-    void org_zoomChange();
-    void tn_zoomChange();
-    void photo_orgMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x, int y);
-    void photo_orgMouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int x, int y);
-    void photo_orgMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x, int y);
-    void photo_tnMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x, int y);
-    void photo_tnMouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int x, int y);
-    void photo_tnMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x, int y);
+    void original_zoomChange();
+    void corrected_zoomChange();
+    void original_viewMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x, int y);
+    void original_viewMouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int x, int y);
+    void original_viewMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x, int y);
+    void corrected_viewMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x, int y);
+    void corrected_viewMouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int x, int y);
+    void corrected_viewMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x, int y);
     /// Ctrl+0: both views fitted to the photo, as after an open.
     void fit_both_views();
 
@@ -227,14 +207,14 @@ public:
     void open_photo_file(const std::string& path);
 
     // Purely visual handlers.
-    void Timer1Timer();
-    void Timer2Timer();
-    void up_closeMouseEnter();
-    void up_closeMouseLeave();
-    void up_minMouseEnter();
-    void up_minMouseLeave();
-    void up_minClick();
-    void Image3213MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int x, int y);
+    void panel_open_timerTick();
+    void panel_close_timerTick();
+    void top_close_keyMouseEnter();
+    void top_close_keyMouseLeave();
+    void top_minimise_keyMouseEnter();
+    void top_minimise_keyMouseLeave();
+    void top_minimise_keyClick();
+    void top_barMouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int x, int y);
 
     /// Shows the corrector's presentation state: status line, LCD captions,
     /// faces of the correction button and camera icons, the light indicator and
@@ -265,20 +245,19 @@ private:
     void build_controls();
     QWidget* make_control(const main_layout::Control& place, QWidget* parent);
     void wire_events();
-    void FormCreate();
+    void WindowCreate();
     void mark_caption_fonts();
     /// Draws the layout's captions of `control` onto its own copy of its picture.
     void draw_layout_captions(TImage32& control);
     void draw_caption(TImage32& control, const QString& text, int x, int y, bool bold, std::uint32_t color);
     void set_window_height(int height);
     void show_slide_step(const ToolsSlide& slide, bool moved);
-    void Image3213MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x, int y);
-    void Image3213MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x, int y);
+    void top_barMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x, int y);
+    void top_barMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x, int y);
 
     /// Runs an event handler; an error escaping it goes to the general error
     /// report, and the program goes on.
     void guarded(const std::function<void()>& handler);
-    void run_preset(TImage32& control, ScenePreset preset);
     /// The save question; false when the window must stay open.
     bool may_close();
     void close_main_window();
@@ -293,8 +272,8 @@ private:
     bool close_approved_ = false;  // the save question was asked and answered for this close
 
     // Faces the corrector's state was last rendered with (the controls' start pictures).
-    int shown_toggle_face_ = BitmaplistFace::CorrectionOff;
-    std::pair<int, int> shown_camera_faces_{BitmaplistFace::CameraFaded, BitmaplistFace::PhoneFaded};
+    int shown_toggle_face_ = IconFace::CorrectionOff;
+    std::pair<int, int> shown_camera_faces_{IconFace::CameraFaded, IconFace::PhoneFaded};
 
     WindowDrag top_bar_drag_;
 };

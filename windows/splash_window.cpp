@@ -1,19 +1,19 @@
-#include "windows/splashscreen.h"
+#include "windows/splash_window.h"
 
 #include <QShowEvent>
 
 #include "windows/artwork_window.h"
 #include "windows/window_support.h"
 
-TForm2::TForm2() : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint)
+SplashWindow::SplashWindow() : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint)
 {
     setWindowTitle("SplashScreen");
     const ArtworkControls controls = build_artwork_window(*this, 413, 387, 276);
-    Image321 = controls.picture;
-    Label1 = controls.version;
+    picture = controls.picture;
+    version_label = controls.version;
 }
 
-void TForm2::showEvent(QShowEvent* event)
+void SplashWindow::showEvent(QShowEvent* event)
 {
     if (!centred_ && !event->spontaneous()) {
         centre_on_screen(*this);
