@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "photo_files/dialog_texts.h"
-#include "photo_files/jpeg_photo.h"
+#include "photo_files/photo_write_error.h"
 
 namespace {
 
@@ -87,13 +87,6 @@ void sync_folder_of(const std::string& path)
 }
 
 }  // namespace
-
-void write_file_atomically(const std::string& path, const std::uint8_t* data, std::size_t size)
-{
-    AtomicFileWriter file(path);
-    file.write(data, size);
-    file.commit();
-}
 
 AtomicFileWriter::AtomicFileWriter(const std::string& path) : path_(path), target_(resolve_target(path))
 {

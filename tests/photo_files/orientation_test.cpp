@@ -152,7 +152,7 @@ TEST(RowsAsDecoded, EveryUprightRowOnceAndFinal)
         Bitmap32 photo;
         PhotoMetadata metadata;
         RecordingRowSink sink;
-        const bool loaded = load_photo(dir.file("photo.jpg"), photo, metadata, nullptr, &sink);
+        const bool loaded = load_photo(dir.file("photo.jpg"), photo, &metadata, nullptr, &sink);
         EXPECT_GE(sink.ended, 1) << name;
         EXPECT_EQ(sink.told_after_end, 0) << name;
         EXPECT_EQ(sink.not_continued, 0) << name;
@@ -175,7 +175,7 @@ TEST(RowsAsDecoded, EveryUprightRowOnceAndFinal)
         // The storage of the photo loaded before (upright sizes differ for quarter turns).
         const std::uint32_t* storage_before = reused.pixels();
         const bool same_size = reused.width() == photo.width() && reused.height() == photo.height();
-        ASSERT_TRUE(load_photo(dir.file("photo.jpg"), reused, metadata));
+        ASSERT_TRUE(load_photo(dir.file("photo.jpg"), reused, &metadata));
         if (same_size) {
             EXPECT_EQ(reused.pixels(), storage_before) << name;
         }

@@ -86,11 +86,11 @@ TEST(SavedMetadataRegression, FuzzerFindingsSettleAfterOneSave)
         SCOPED_TRACE(name);
         Bitmap32 photo, back;
         PhotoMetadata loaded, saved, saved_again;
-        ASSERT_TRUE(load_photo(std::string(TINTELO_TEST_DATA) + "/" + name, photo, loaded));
+        ASSERT_TRUE(load_photo(std::string(TINTELO_TEST_DATA) + "/" + name, photo, &loaded));
         write_photo(photo, dir.file("once.jpg"), loaded);
-        ASSERT_TRUE(load_photo(dir.file("once.jpg"), back, saved));
+        ASSERT_TRUE(load_photo(dir.file("once.jpg"), back, &saved));
         write_photo(photo, dir.file("twice.jpg"), saved);
-        ASSERT_TRUE(load_photo(dir.file("twice.jpg"), back, saved_again));
+        ASSERT_TRUE(load_photo(dir.file("twice.jpg"), back, &saved_again));
         EXPECT_EQ(saved_again, saved);
         EXPECT_EQ(exif_orientation(saved.exif.data(), saved.exif.size()), 1);
     }

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "engine/bitmap32.h"
+#include "photo_files/jpeg_encoder.h"
 #include "photo_files/jpeg_photo.h"
 #include "tests/photo_files/jpeg_fixtures.h"
 #include "tests/support/file_bytes.h"
@@ -73,7 +74,6 @@ TEST_F(WritePhoto, FileIsWhatTheLibraryMakesOfTheRgbLevelsWithTheFixedSettings)
     EXPECT_TRUE(cinfo.saw_JFIF_marker);
     EXPECT_EQ(cinfo.marker_list, nullptr);
     EXPECT_NE(find_marker(written, 0xC0), std::string::npos);  // SOF0: baseline
-    jpeg_destroy_decompress(&cinfo);
 }
 
 TEST_F(WritePhoto, AlphaNeverReachesTheFile)
@@ -113,11 +113,13 @@ TEST_F(WritePhoto, IccProfileGoesIntoTheFileAndSurvivesAReload)
     IccProfile profile(70000);
     for (std::size_t i = 0; i < profile.size(); ++i) profile[i] = static_cast<std::uint8_t>(i % 251);
     fill_colour(photo, 16, 16);
-    write_photo(photo, dir.file("icc.jpg"), profile);
-    IccProfile loaded;
+    PhotoMetadata with_profile;
+    with_profile.icc_profile = profile;
+    write_photo(photo, dir.file("icc.jpg"), with_profile);
+    PhotoMetadata loaded;
     Bitmap32 back;
     ASSERT_TRUE(load_photo(dir.file("icc.jpg"), back, &loaded));
-    EXPECT_EQ(loaded, profile);
+    EXPECT_EQ(loaded.icc_profile, profile);
 }
 
 TEST_F(WritePhoto, EmptyPhotoGivesAnEmptyFileInPlaceOfTheOldOne)
