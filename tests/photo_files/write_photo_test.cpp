@@ -58,14 +58,14 @@ TEST_F(WritePhoto, FileIsWhatTheLibraryMakesOfTheRgbLevelsWithTheFixedSettings)
     EXPECT_EQ(written, reference_encode(photo));
 
     // Baseline, sequential, 2 x 2 luma sampling, JFIF, and nothing else of metadata.
-    jpeg_decompress_struct cinfo{};
-    jpeg_error_mgr err{};
-    cinfo.err = jpeg_std_error(&err);
-    jpeg_create_decompress(&cinfo);
-    jpeg_mem_src(&cinfo, written.data(), static_cast<unsigned long>(written.size()));
-    jpeg_save_markers(&cinfo, JPEG_COM, 0xFFFF);
-    for (int m = 1; m < 16; ++m) jpeg_save_markers(&cinfo, JPEG_APP0 + m, 0xFFFF);
-    jpeg_read_header(&cinfo, TRUE);
+    BareDecompressor reader;
+    jpeg_decompress_struct& cinfo = reader.cinfo;
+    reader.run([&] {
+        jpeg_mem_src(&cinfo, written.data(), static_cast<unsigned long>(written.size()));
+        jpeg_save_markers(&cinfo, JPEG_COM, 0xFFFF);
+        for (int m = 1; m < 16; ++m) jpeg_save_markers(&cinfo, JPEG_APP0 + m, 0xFFFF);
+        jpeg_read_header(&cinfo, TRUE);
+    });
     EXPECT_FALSE(cinfo.progressive_mode);
     EXPECT_FALSE(cinfo.arith_code);
     EXPECT_EQ(cinfo.jpeg_color_space, JCS_YCbCr);
