@@ -61,7 +61,8 @@ mode_t process_umask()
         std::fclose(status);
         if (found) return static_cast<mode_t>(mask);
     }
-    // Kernels before 4.7 do not report it: read it once the old way, for the whole process.
+    // Kernels before 4.7 do not report it: umask() can only read it by setting it, so
+    // that is done once, for the whole process.
     static const mode_t mask = [] {
         const mode_t current = umask(0);
         umask(current);

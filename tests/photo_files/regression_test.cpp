@@ -1,5 +1,5 @@
-// Files that once made the loader misbehave, each named after the fault, and
-// the kinds of unreadable file a user can pick in the open dialog.
+// Files each named after a fault the loader and saver must not have, and the kinds
+// of unreadable file a user can pick in the open dialog.
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -77,8 +77,8 @@ TEST_F(UnreadableFile, FileWithoutReadPermissionFails)
     expect_old_photo_kept();
 }
 
-// Metadata the metadata fuzzer found a save could not settle: saved once, reopened
-// and saved again, a photo must keep the same metadata, with orientation 1.
+// Saved once, reopened and saved again, a photo keeps the same metadata, with
+// orientation 1, also with these damaged blocks the metadata fuzzer made.
 TEST(SavedMetadataRegression, FuzzerFindingsSettleAfterOneSave)
 {
     TempDir dir;
