@@ -183,6 +183,21 @@ TEST(RowsAsDecoded, EveryUprightRowOnceAndFinal)
     }
 }
 
+// A file that never reaches the decoder ends the rows too: one that cannot be read,
+// and one whose name chooses no decoder.
+TEST(RowsAsDecoded, EndAlsoWhenTheFileIsNeverDecoded)
+{
+    TempDir dir;
+    write_bytes(dir.file("photo.png"), encode_test_jpeg(colour_image(8, 8)));
+    for (const std::string& path : {dir.file("missing.jpg"), dir.file("photo.png")}) {
+        Bitmap32 photo;
+        RecordingRowSink sink;
+        EXPECT_FALSE(load_photo(path, photo, nullptr, nullptr, &sink)) << path;
+        EXPECT_GE(sink.ended, 1) << path;
+        EXPECT_TRUE(sink.ranges.empty()) << path;
+    }
+}
+
 TEST(ExifOrientation, UnusableBlocksMeanUpright)
 {
     const Bytes six = exif_orientation_payload(6, false);

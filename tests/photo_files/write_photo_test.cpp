@@ -1,3 +1,4 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
@@ -219,6 +220,20 @@ TEST_F(WritePhoto, FailingWriteLeavesTheExistingFileIntactAndNoTemporaryFile)
         EXPECT_EQ(read_bytes(dir.file("keep.jpg")), original);
         EXPECT_EQ(dir.entries(), std::vector<std::string>{"keep.jpg"});
     }
+}
+
+// A photo libjpeg cannot encode (wider than its 65,500-pixel limit): the save says
+// what happened, and the file it would have replaced stays as it was.
+TEST_F(WritePhoto, PhotoTheEncoderRefusesIsReportedAndLeavesTheOldFile)
+{
+    const Bytes original{0xFF, 0xD8, 1, 2, 3};
+    write_bytes(dir.file("keep.jpg"), original);
+    fill_flat(photo, 65501, 1, 0xFF808080u);
+    EXPECT_THAT([&] { write_photo(photo, dir.file("keep.jpg")); },
+                testing::ThrowsMessage<EPhotoWriteError>(testing::StartsWith(
+                    "Cannot encode a photo of 65501 x 1 pixels: Maximum supported image dimension")));
+    EXPECT_EQ(read_bytes(dir.file("keep.jpg")), original);
+    EXPECT_EQ(dir.entries(), std::vector<std::string>{"keep.jpg"});
 }
 
 // A folder the user may not write to: the save fails with the path and the old file stays.
