@@ -27,7 +27,7 @@ public:
     JpegErrorManager& operator=(const JpegErrorManager&) = delete;
 
     /// Makes `cinfo` report its errors here. The library keeps a pointer to this
-    /// manager, which must therefore outlive the object.
+    /// manager, which must therefore stay alive until jpeg_destroy_* has run.
     void install(j_common_ptr cinfo);
     void install(jpeg_compress_struct& cinfo) { install(reinterpret_cast<j_common_ptr>(&cinfo)); }
     void install(jpeg_decompress_struct& cinfo) { install(reinterpret_cast<j_common_ptr>(&cinfo)); }
