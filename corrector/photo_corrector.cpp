@@ -135,7 +135,7 @@ void PhotoCorrector::open_photo(const std::function<std::optional<std::string>()
         PhotoMetadata metadata;
         StreamingProfileMeasure measure;
         bool loaded = false;
-        measure.run([&] { loaded = load_photo(*path, spare_photo_, metadata, &load_failure, &measure); });
+        measure.run([&] { loaded = load_photo(*path, spare_photo_, &metadata, &load_failure, &measure); });
         if (!loaded) {
             // A photo that did not load holds no storage worth keeping.
             spare_photo_.set_size(0, 0);

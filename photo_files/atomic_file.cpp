@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "photo_files/dialog_texts.h"
-#include "photo_files/jpeg_photo.h"
+#include "photo_files/photo_write_error.h"
 
 namespace {
 
@@ -61,7 +61,8 @@ mode_t process_umask()
         std::fclose(status);
         if (found) return static_cast<mode_t>(mask);
     }
-    // Kernels before 4.7 do not report it: read it once the old way, for the whole process.
+    // Kernels before 4.7 do not report it: umask() can only read it by setting it, so
+    // that is done once, for the whole process.
     static const mode_t mask = [] {
         const mode_t current = umask(0);
         umask(current);
@@ -87,13 +88,6 @@ void sync_folder_of(const std::string& path)
 }
 
 }  // namespace
-
-void write_file_atomically(const std::string& path, const std::uint8_t* data, std::size_t size)
-{
-    AtomicFileWriter file(path);
-    file.write(data, size);
-    file.commit();
-}
 
 AtomicFileWriter::AtomicFileWriter(const std::string& path) : path_(path), target_(resolve_target(path))
 {

@@ -5,22 +5,16 @@
 #include <string>
 #include <vector>
 
-/// Replaces the file at `path` with `size` bytes from `data`, so that the file is
-/// either the old one, byte for byte, or the complete new one, never a mixture:
-/// the bytes go to a temporary file in the same folder, are flushed to the disk,
-/// and the temporary file is then renamed over `path`. A link at `path` is
-/// followed and the file it points to is replaced. A replaced file keeps its
-/// permission bits; a new one gets the usual ones for new files.
-/// Throws EPhotoWriteError ("Cannot create file <path>" when the temporary file
-/// cannot be made, "Cannot write file <path>: <reason>" otherwise); the temporary
-/// file is removed on every failure.
-void write_file_atomically(const std::string& path, const std::uint8_t* data, std::size_t size);
-
-/// write_file_atomically for a file made piece by piece: the pieces go to the
-/// temporary file as they come and are sent on to the disk while later ones are
-/// still being made, so the flush before the rename has little left to wait for.
-/// Same guarantees and errors; the temporary file is created at construction (which
-/// throws "Cannot create file <path>") and removed unless commit() put it in place.
+/// Replaces the file at a path with one made piece by piece, so that the file is
+/// either the old one, byte for byte, or the complete new one, never a mixture: the
+/// pieces go to a temporary file in the same folder as they come and are sent on to
+/// the disk while later ones are still being made; commit() flushes the rest and
+/// renames the temporary file over the path. A link at the path is followed and the
+/// file it points to is replaced. A replaced file keeps its permission bits; a new
+/// one gets the usual ones for new files.
+/// Throws EPhotoWriteError: "Cannot create file <path>" from the constructor when the
+/// temporary file cannot be made, "Cannot write file <path>: <reason>" otherwise. The
+/// temporary file is removed unless commit() put it in place.
 class AtomicFileWriter {
 public:
     explicit AtomicFileWriter(const std::string& path);

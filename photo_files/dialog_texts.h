@@ -4,9 +4,9 @@
 #include <string>
 #include <string_view>
 
-// The texts of the open and save dialogs and of the messages around them. They
-// are the program's own words and are shown exactly as written here, odd
-// spellings included; the dialog front end takes them from this header.
+// The texts of the open and save dialogs and of the messages around them, shown
+// exactly as written here: the dialog front end and its tests take them from this
+// header.
 
 /// One entry of a file dialog's type list: the text shown and its ";"-separated name patterns.
 struct FileFilter {

@@ -7,7 +7,8 @@
 
 #include "engine/bitmap32.h"
 #include "engine/curve_triple.h"
-#include "photo_files/jpeg_photo.h"
+#include "photo_files/jpeg_encoder.h"
+#include "photo_files/photo_write_error.h"
 
 namespace {
 

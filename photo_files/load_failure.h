@@ -21,9 +21,16 @@ enum class LoadFailureReason {
 struct LoadFailure {
     LoadFailureReason reason = LoadFailureReason::None;
     std::string decoder_message;  // libjpeg's message, for DecoderError only
+    // The size the file's header gives (before any EXIF turn); 0 x 0 when the load
+    // failed before the header was read.
+    int width = 0;
+    int height = 0;
 };
 
-/// A short fixed English text for `failure`: "not a JPEG name", "cannot read the file",
-/// "not a JPEG", "too many pixels", "too many scans", "decoder error: <libjpeg's
-/// message>" or "out of memory"; empty when nothing failed.
+/// A short English text for `failure` that says what happened: "the name does not
+/// end in .jpg or .jpeg", "cannot read the file", "not a JPEG", "too large to open:
+/// <width> x <height> pixels", "more progressive scans than any real photo has",
+/// "decoder error: <libjpeg's message>", "not enough memory for a photo of <width> x
+/// <height>" or, before the header was read, "not enough memory to read the file";
+/// empty when nothing failed.
 std::string load_failure_text(const LoadFailure& failure);

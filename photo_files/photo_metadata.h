@@ -5,9 +5,8 @@
 #include <optional>
 #include <vector>
 
-#include "photo_files/jpeg_photo.h"
-
-class Bitmap32;
+/// An embedded ICC colour profile, as the bytes of the profile itself.
+using IccProfile = std::vector<std::uint8_t>;
 
 /// The print resolution of a JFIF header: dots per inch (unit 1), per centimetre
 /// (unit 2), or only the pixels' aspect ratio (unit 0).
@@ -35,16 +34,3 @@ struct PhotoMetadata {
 
 /// The most bytes one JPEG marker segment carries after its length field.
 inline constexpr std::size_t kMaxSegmentPayload = 65533;
-
-/// The metadata to save beside `saved_photo` when `loaded` came with the photo it
-/// was made from: the same segments, made true of the saved photo. The photo is
-/// upright, so the EXIF orientation (and XMP tiff:Orientation) become 1; the pixel
-/// dimensions in EXIF and XMP become the saved photo's; the EXIF thumbnail is
-/// encoded afresh from `saved_photo` (or removed when it cannot be); Photoshop
-/// thumbnails in the IPTC blocks are left out. Every other byte is kept. Each
-/// segment fits one marker: a rewritten EXIF block that would not loses its
-/// thumbnail first and is left out if it still would not. Never throws for bad
-/// metadata; only std::bad_alloc can leave. With `curves` the saved photo is
-/// `saved_photo` with them applied (write_photo's `curves`).
-PhotoMetadata metadata_for_saved_photo(const PhotoMetadata& loaded, const Bitmap32& saved_photo,
-                                       const CurveTriple* curves = nullptr);

@@ -7,9 +7,7 @@
 
 #include "engine/curve_path.h"
 #include "engine/row_pool.h"
-
-// jpeglib.h needs FILE and size_t declared before it.
-#include <jpeglib.h>
+#include "photo_files/jpeg_error_manager.h"
 
 bool bare_decode_file(const std::string& path, std::uint32_t* pixels, int width)
 {
@@ -24,23 +22,25 @@ bool bare_decode_file(const std::string& path, std::uint32_t* pixels, int width)
     if (!read) return false;
 
     jpeg_decompress_struct cinfo{};
-    jpeg_error_mgr err{};
-    cinfo.err = jpeg_std_error(&err);
-    jpeg_create_decompress(&cinfo);
-    jpeg_mem_src(&cinfo, bytes.get(), static_cast<unsigned long>(size));
-    jpeg_read_header(&cinfo, TRUE);
-    cinfo.dct_method = JDCT_FLOAT;
-    cinfo.do_block_smoothing = TRUE;
-    cinfo.out_color_space = JCS_EXT_BGRA;
-    jpeg_start_decompress(&cinfo);
-    while (cinfo.output_scanline < cinfo.output_height) {
-        JSAMPROW row =
-            reinterpret_cast<JSAMPROW>(pixels + static_cast<std::size_t>(cinfo.output_scanline) * width);
-        jpeg_read_scanlines(&cinfo, &row, 1);
-    }
-    jpeg_finish_decompress(&cinfo);
+    JpegErrorManager errors;
+    errors.install(cinfo);
+    const bool decoded = errors.run([&] {
+        jpeg_create_decompress(&cinfo);
+        jpeg_mem_src(&cinfo, bytes.get(), static_cast<unsigned long>(size));
+        jpeg_read_header(&cinfo, TRUE);
+        cinfo.dct_method = JDCT_FLOAT;
+        cinfo.do_block_smoothing = TRUE;
+        cinfo.out_color_space = JCS_EXT_BGRA;
+        jpeg_start_decompress(&cinfo);
+        while (cinfo.output_scanline < cinfo.output_height) {
+            JSAMPROW row =
+                reinterpret_cast<JSAMPROW>(pixels + static_cast<std::size_t>(cinfo.output_scanline) * width);
+            jpeg_read_scanlines(&cinfo, &row, 1);
+        }
+        jpeg_finish_decompress(&cinfo);
+    });
     jpeg_destroy_decompress(&cinfo);
-    return true;
+    return decoded;
 }
 
 double thread_cpu_seconds()

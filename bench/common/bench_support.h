@@ -9,7 +9,8 @@
 
 /// What any loader must do: read the whole file and run libjpeg with the
 /// loader's decoder settings, writing every pixel as a 0xAARRGGBB word into
-/// `pixels` (width x height words, row by row). False when the file cannot be read.
+/// `pixels` (width x height words, row by row). False when the file cannot be read
+/// or libjpeg refuses it.
 bool bare_decode_file(const std::string& path, std::uint32_t* pixels, int width);
 
 /// This thread's CPU time in seconds. Timing two things alternately on it, in

@@ -26,15 +26,14 @@
 #include "engine/curve_path.h"
 #include "engine/curve_triple.h"
 #include "engine/row_pool.h"
+#include "photo_files/jpeg_encoder.h"
+#include "photo_files/jpeg_error_manager.h"
 #include "photo_files/jpeg_photo.h"
 #include "photo_files/photo_metadata.h"
 #include "tests/support/file_bytes.h"
 #include "tests/support/synthetic_photos.h"
 #include "tests/support/temp_dir.h"
 #include "tools/sample_jpeg/sample_metadata.h"
-
-// jpeglib.h needs FILE and size_t declared before it.
-#include <jpeglib.h>
 
 namespace {
 
@@ -86,7 +85,8 @@ struct Fixture {
         const std::string path = folder.file("camera.jpg");
         write_bytes(path, write_sample_jpeg(16, 16, 3, pixels.data(), settings));
         PhotoMetadata metadata;
-        if (!load_photo(path, small, metadata) || metadata.exif.empty() || metadata.xmp.empty()) std::abort();
+        if (!load_photo(path, small, &metadata) || metadata.exif.empty() || metadata.xmp.empty())
+            std::abort();
         return metadata;
     }
 };
@@ -196,29 +196,35 @@ void BM_BareEncode(benchmark::State& state)
     const std::string path = fixture().folder.file("bare.jpg");
     for (auto _ : state) {
         jpeg_compress_struct cinfo{};
-        jpeg_error_mgr err{};
-        cinfo.err = jpeg_std_error(&err);
-        jpeg_create_compress(&cinfo);
+        JpegErrorManager errors;
+        errors.install(cinfo);
         unsigned char* out = nullptr;
         unsigned long size = 0;
-        jpeg_mem_dest(&cinfo, &out, &size);
-        cinfo.image_width = kWidth;
-        cinfo.image_height = kHeight;
-        cinfo.input_components = 3;
-        cinfo.in_color_space = JCS_RGB;
-        jpeg_set_defaults(&cinfo);
-        cinfo.dct_method = JDCT_FLOAT;
-        jpeg_set_quality(&cinfo, 95, TRUE);
-        jpeg_start_compress(&cinfo, TRUE);
-        while (cinfo.next_scanline < cinfo.image_height) {
-            JSAMPROW row =
-                const_cast<JSAMPROW>(rgb.data() + static_cast<std::size_t>(cinfo.next_scanline) * kWidth * 3);
-            jpeg_write_scanlines(&cinfo, &row, 1);
+        const bool encoded = errors.run([&] {
+            jpeg_create_compress(&cinfo);
+            jpeg_mem_dest(&cinfo, &out, &size);
+            cinfo.image_width = kWidth;
+            cinfo.image_height = kHeight;
+            cinfo.input_components = 3;
+            cinfo.in_color_space = JCS_RGB;
+            jpeg_set_defaults(&cinfo);
+            cinfo.dct_method = JDCT_FLOAT;
+            jpeg_set_quality(&cinfo, 95, TRUE);
+            jpeg_start_compress(&cinfo, TRUE);
+            while (cinfo.next_scanline < cinfo.image_height) {
+                JSAMPROW row = const_cast<JSAMPROW>(
+                    rgb.data() + static_cast<std::size_t>(cinfo.next_scanline) * kWidth * 3);
+                jpeg_write_scanlines(&cinfo, &row, 1);
+            }
+            jpeg_finish_compress(&cinfo);
+        });
+        if (encoded) {
+            std::FILE* file = std::fopen(path.c_str(), "wb");
+            if (std::fwrite(out, 1, size, file) != size) state.SkipWithError("write");
+            std::fclose(file);
+        } else {
+            state.SkipWithError("the bare encoder failed");
         }
-        jpeg_finish_compress(&cinfo);
-        std::FILE* file = std::fopen(path.c_str(), "wb");
-        if (std::fwrite(out, 1, size, file) != size) state.SkipWithError("write");
-        std::fclose(file);
         jpeg_destroy_compress(&cinfo);
         std::free(out);
     }

@@ -12,6 +12,8 @@
 #include "engine/database.h"
 #include "engine/profile_selection.h"
 #include "photo_files/exif_orientation.h"
+#include "photo_files/jpeg_encoder.h"
+#include "photo_files/jpeg_photo.h"
 #include "tests/support/file_bytes.h"
 #include "tests/support/pixels.h"
 #include "tests/support/synthetic_photos.h"
@@ -452,17 +454,19 @@ TEST_F(PhotoCorrectorTest, ColourProfileOfTheOpenedPhotoGoesIntoTheSavedFile)
     Bitmap32 photo;
     photo.set_size(16, 16);
     const IccProfile profile(3000, 0x5A);  // opaque to the program: carried, never read
+    PhotoMetadata profile_only;
+    profile_only.icc_profile = profile;
     const std::string with_profile = folder.file("icc.jpg");
-    write_photo(photo, with_profile, profile);
+    write_photo(photo, with_profile, profile_only);
 
     corrector.open_photo(with_profile);
     EXPECT_EQ(corrector.org_metadata.icc_profile, profile);
     const std::string out = folder.file("icc_out.jpg");
     corrector.save_photo(out);
     Bitmap32 back;
-    IccProfile saved_profile;
-    ASSERT_TRUE(load_photo(out, back, &saved_profile));
-    EXPECT_EQ(saved_profile, profile);
+    PhotoMetadata saved;
+    ASSERT_TRUE(load_photo(out, back, &saved));
+    EXPECT_EQ(saved.icc_profile, profile);
 
     // A failed open keeps the profile of the photo still shown; a good one replaces it.
     corrector.open_photo(folder.file("missing.jpg"));
@@ -472,8 +476,8 @@ TEST_F(PhotoCorrectorTest, ColourProfileOfTheOpenedPhotoGoesIntoTheSavedFile)
     EXPECT_TRUE(corrector.org_metadata.icc_profile.empty());
     EXPECT_EQ(corrector.load_failure.reason, LoadFailureReason::None);
     corrector.save_photo(out);
-    ASSERT_TRUE(load_photo(out, back, &saved_profile));
-    EXPECT_TRUE(saved_profile.empty());
+    ASSERT_TRUE(load_photo(out, back, &saved));
+    EXPECT_TRUE(saved.icc_profile.empty());
 }
 
 // The opened photo's metadata is saved with it, made true of the upright photo, and
@@ -546,7 +550,7 @@ TEST_F(PhotoCorrectorTest, MetadataOfTheOpenedPhotoGoesIntoItsSavesUntilAnotherP
     PhotoMetadata saved;
     corrector.open_photo(camera);
     corrector.save_photo(out);
-    ASSERT_TRUE(load_photo(out, back, saved));
+    ASSERT_TRUE(load_photo(out, back, &saved));
     EXPECT_EQ(back.height(), 24);
     EXPECT_EQ(exif_orientation(saved.exif.data(), saved.exif.size()), 1);
     EXPECT_EQ(saved.comments, (std::vector<Bytes>{{'h', 'i'}}));
@@ -556,7 +560,7 @@ TEST_F(PhotoCorrectorTest, MetadataOfTheOpenedPhotoGoesIntoItsSavesUntilAnotherP
     EXPECT_EQ(corrector.org_metadata, opened);
     corrector.open_photo(make_photo("plain.jpg", 8, 8));
     corrector.save_photo(out);
-    ASSERT_TRUE(load_photo(out, back, saved));
+    ASSERT_TRUE(load_photo(out, back, &saved));
     EXPECT_TRUE(saved.exif.empty());
     EXPECT_TRUE(saved.comments.empty());
 }

@@ -33,6 +33,7 @@
 #include "engine/database.h"
 #include "engine/profile_selection.h"
 #include "photo_files/file_names.h"
+#include "photo_files/jpeg_encoder.h"
 #include "photo_files/jpeg_photo.h"
 #include "tests/support/file_bytes.h"
 #include "tests/support/pixels.h"
@@ -132,7 +133,9 @@ private:
     {
         Bitmap32 photo;
         fill_photo(photo, width, height, pattern);
-        write_photo(photo, folder_.file(name), profile);
+        PhotoMetadata profile_only;
+        profile_only.icc_profile = profile;
+        write_photo(photo, folder_.file(name), profile_only);
         return add_loaded(name);
     }
     // What the photo files make of it is what the loaded photo must hold.
@@ -141,8 +144,9 @@ private:
         PhotoFile file;
         file.path = folder_.file(name);
         Bitmap32 decoded;
-        if (!load_photo(file.path, decoded, &file.icc_profile))
-            throw std::runtime_error("cannot load " + name);
+        PhotoMetadata metadata;
+        if (!load_photo(file.path, decoded, &metadata)) throw std::runtime_error("cannot load " + name);
+        file.icc_profile = metadata.icc_profile;
         file.picture = picture_of(decoded);
         Bitmap24 analysis = copy_to_bitmap24(decoded);
         select_profiles(analysis, file.phone_profile, file.camera_profile);
@@ -572,13 +576,13 @@ private:
     void check_saved_file(const PhotoCorrector& corrector, const Model& model, const std::string& path)
     {
         Bitmap32 saved;
-        IccProfile profile;
-        if (!load_photo(path, saved, &profile)) {
+        PhotoMetadata metadata;
+        if (!load_photo(path, saved, &metadata)) {
             saved_file_fault_ = "  the saved file does not load\n";
         } else if (saved.width() != corrector.corrected_photo.width() ||
                    saved.height() != corrector.corrected_photo.height()) {
             saved_file_fault_ = "  the saved file has another size than the corrected photo\n";
-        } else if (!saved.is_empty() && profile != model.icc_profile) {
+        } else if (!saved.is_empty() && metadata.icc_profile != model.icc_profile) {
             saved_file_fault_ = "  the saved file does not carry the loaded photo's colour profile\n";
         }
     }

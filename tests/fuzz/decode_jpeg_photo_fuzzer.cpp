@@ -15,7 +15,7 @@
 
 #include "engine/bitmap32.h"
 #include "engine/row_sink.h"
-#include "photo_files/jpeg_photo.h"
+#include "photo_files/jpeg_decoder.h"
 #include "photo_files/photo_metadata.h"
 #include "tests/fuzz/fuzz_support.h"
 #include "tests/support/pixels.h"
@@ -73,7 +73,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::size_t peak = 0;
     {
         fuzz::HeapMeter meter;
-        loaded = decode_jpeg_photo(data, size, photo, metadata, &failure, &rows);
+        loaded = decode_jpeg_photo(data, size, photo, &metadata, &failure, &rows);
         peak = meter.peak();
     }
     fuzz::check(rows.ended, "the load returned without ending its rows");

@@ -3,46 +3,17 @@
 #include <sanitizer/allocator_interface.h>
 
 #include <algorithm>
-#include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
 
 #include "engine/bitmap32.h"
-#include "photo_files/jpeg_photo.h"
+#include "photo_files/jpeg_decoder.h"
+#include "photo_files/jpeg_error_manager.h"
 #include "tests/support/pixels.h"
-
-// jpeglib.h needs FILE and size_t declared before it.
-#include <jpeglib.h>
 
 namespace fuzz {
 
 namespace {
-
-struct HeaderErrorManager {
-    jpeg_error_mgr pub;
-    std::jmp_buf jump;
-};
-
-[[noreturn]] void leave_header(j_common_ptr cinfo)
-{
-    std::longjmp(reinterpret_cast<HeaderErrorManager*>(cinfo->err)->jump, 1);
-}
-
-void stay_quiet(j_common_ptr, int) {}
-
-// Nothing with a destructor lives in this frame: the jump skips no clean-up.
-std::int64_t read_header_pixels(jpeg_decompress_struct& cinfo, HeaderErrorManager& err,
-                                const std::uint8_t* data, std::size_t size)
-{
-    if (setjmp(err.jump) != 0) return -1;
-    cinfo.err = jpeg_std_error(&err.pub);
-    err.pub.error_exit = leave_header;
-    err.pub.emit_message = stay_quiet;
-    jpeg_create_decompress(&cinfo);
-    jpeg_mem_src(&cinfo, data, static_cast<unsigned long>(size));
-    if (jpeg_read_header(&cinfo, TRUE) != JPEG_HEADER_OK) return -1;
-    return static_cast<std::int64_t>(cinfo.image_width) * cinfo.image_height;
-}
 
 // The meter's counts. The fuzzers run one input at a time on one thread.
 bool metering = false;
@@ -78,8 +49,15 @@ std::int64_t header_pixels(const std::uint8_t* data, std::size_t size)
 {
     if (size == 0) return -1;
     jpeg_decompress_struct cinfo{};
-    HeaderErrorManager err{};
-    const std::int64_t pixels = read_header_pixels(cinfo, err, data, size);
+    JpegErrorManager errors;
+    errors.install(cinfo);
+    std::int64_t pixels = -1;
+    errors.run([&] {
+        jpeg_create_decompress(&cinfo);
+        jpeg_mem_src(&cinfo, data, static_cast<unsigned long>(size));
+        if (jpeg_read_header(&cinfo, TRUE) == JPEG_HEADER_OK)
+            pixels = static_cast<std::int64_t>(cinfo.image_width) * cinfo.image_height;
+    });
     jpeg_destroy_decompress(&cinfo);
     return pixels;
 }

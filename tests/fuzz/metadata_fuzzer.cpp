@@ -14,8 +14,11 @@
 
 #include "engine/bitmap32.h"
 #include "photo_files/exif_orientation.h"
-#include "photo_files/jpeg_photo.h"
+#include "photo_files/jpeg_decoder.h"
+#include "photo_files/jpeg_encoder.h"
 #include "photo_files/photo_metadata.h"
+#include "photo_files/photo_write_error.h"
+#include "photo_files/saved_photo_metadata.h"
 #include "tests/fuzz/fuzz_support.h"
 
 namespace {
@@ -40,7 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::size_t peak = 0;
     {
         fuzz::HeapMeter meter;
-        opened = decode_jpeg_photo(data, size, photo, loaded);
+        opened = decode_jpeg_photo(data, size, photo, &loaded);
         peak = meter.peak();
     }
     const std::size_t pixel_bytes = photo.is_empty() ? 0 : photo.pixel_count() * sizeof(std::uint32_t);
@@ -52,7 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     std::vector<std::uint8_t> encoded;
     try {
-        encoded = encode_jpeg_photo(photo, loaded);
+        encoded = encode_jpeg_photo(photo, metadata_for_saved_photo(loaded, photo));
     } catch (const EPhotoWriteError&) {
         fuzz::check(false, "a photo with the loader's metadata could not be encoded");
     }
@@ -60,7 +63,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     Bitmap32 reloaded;
     PhotoMetadata saved;
-    fuzz::check(decode_jpeg_photo(encoded.data(), encoded.size(), reloaded, saved),
+    fuzz::check(decode_jpeg_photo(encoded.data(), encoded.size(), reloaded, &saved),
                 "a saved photo does not load");
     fuzz::check(reloaded.width() == photo.width() && reloaded.height() == photo.height(),
                 "a saved photo reloads at another size: its orientation was not made 1");

@@ -12,6 +12,8 @@
 #include <vector>
 
 #include "engine/bitmap32.h"
+#include "photo_files/jpeg_decoder.h"
+#include "photo_files/jpeg_encoder.h"
 #include "photo_files/jpeg_photo.h"
 #include "tests/fuzz/fuzz_support.h"
 #include "tests/support/file_bytes.h"
@@ -35,14 +37,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (fuzz::skipped_size(fuzz::header_pixels(data, size))) return -1;
 
     Bitmap32 photo;
-    IccProfile icc_profile;
-    const bool loaded = decode_jpeg_photo(data, size, photo, &icc_profile);
+    PhotoMetadata loaded_metadata;
+    const bool loaded = decode_jpeg_photo(data, size, photo, &loaded_metadata);
     fuzz::check_decoded_photo(photo, loaded);
     if (!loaded) return 0;
+    // Only the colour profile goes with the photo: it is carried as it is, so the
+    // encoding in memory and the saved file must agree byte for byte.
+    PhotoMetadata metadata;
+    metadata.icc_profile = loaded_metadata.icc_profile;
 
     std::vector<std::uint8_t> encoded;
     try {
-        encoded = encode_jpeg_photo(photo, icc_profile);
+        encoded = encode_jpeg_photo(photo, metadata);
     } catch (const EPhotoWriteError&) {
         fuzz::check(false, "a photo the loader produced could not be encoded");
     }
@@ -50,18 +56,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const std::string path = work_folder().file("photo.jpg");
     try {
-        write_photo(photo, path, icc_profile);
+        write_photo(photo, path, metadata);
     } catch (const EPhotoWriteError&) {
         fuzz::check(false, "a photo the loader produced could not be saved");
     }
     fuzz::check(read_bytes(path) == encoded, "the saved file differs from the encoding in memory");
 
     Bitmap32 reloaded;
-    IccProfile reloaded_profile{1};
-    fuzz::check(load_photo(path, reloaded, &reloaded_profile), "a saved photo does not load");
+    PhotoMetadata reloaded_metadata;
+    reloaded_metadata.icc_profile = {1};
+    fuzz::check(load_photo(path, reloaded, &reloaded_metadata), "a saved photo does not load");
     fuzz::check(reloaded.width() == photo.width() && reloaded.height() == photo.height(),
                 "a saved photo reloads at another size");
-    fuzz::check(reloaded_profile == icc_profile, "a saved photo lost or changed its colour profile");
+    fuzz::check(reloaded_metadata.icc_profile == metadata.icc_profile,
+                "a saved photo lost or changed its colour profile");
     fuzz::check_decoded_photo(reloaded, true);
     return 0;
 }

@@ -49,35 +49,47 @@ Bytes encode_test_jpeg(const TestImage& image, const EncodeOptions& options)
     return write_sample_jpeg(image.width, image.height, image.components, image.samples.data(), options);
 }
 
+BareDecompressor::BareDecompressor()
+{
+    errors_.install(cinfo);
+    run([this] { jpeg_create_decompress(&cinfo); });
+}
+
+BareDecompressor::~BareDecompressor()
+{
+    jpeg_destroy_decompress(&cinfo);
+}
+
 TestImage decode_reference(const Bytes& jpeg)
 {
-    jpeg_decompress_struct cinfo{};
-    jpeg_error_mgr err{};
-    cinfo.err = jpeg_std_error(&err);
-    jpeg_create_decompress(&cinfo);
-    jpeg_mem_src(&cinfo, jpeg.data(), static_cast<unsigned long>(jpeg.size()));
-    jpeg_read_header(&cinfo, TRUE);
-    cinfo.dct_method = JDCT_FLOAT;
-    cinfo.do_block_smoothing = TRUE;
-    const bool gray = cinfo.num_components == 1;
-    if (gray) {
-        cinfo.quantize_colors = TRUE;
-        cinfo.desired_number_of_colors = 236;
-    } else {
-        cinfo.out_color_space = JCS_RGB;
-    }
-    jpeg_start_decompress(&cinfo);
-    TestImage image{
-        static_cast<int>(cinfo.output_width), static_cast<int>(cinfo.output_height), gray ? 1 : 3, {}};
-    image.samples.resize(static_cast<std::size_t>(image.width) * image.height * image.components);
-    while (cinfo.output_scanline < cinfo.output_height) {
-        JSAMPROW row = image.pixel(0, static_cast<int>(cinfo.output_scanline));
-        jpeg_read_scanlines(&cinfo, &row, 1);
-    }
-    if (gray)
-        for (auto& sample : image.samples) sample = cinfo.colormap[0][sample];
-    jpeg_finish_decompress(&cinfo);
-    jpeg_destroy_decompress(&cinfo);
+    BareDecompressor reference;
+    jpeg_decompress_struct& cinfo = reference.cinfo;
+    TestImage image;
+    reference.run([&] {
+        jpeg_mem_src(&cinfo, jpeg.data(), static_cast<unsigned long>(jpeg.size()));
+        jpeg_read_header(&cinfo, TRUE);
+        cinfo.dct_method = JDCT_FLOAT;
+        cinfo.do_block_smoothing = TRUE;
+        const bool gray = cinfo.num_components == 1;
+        if (gray) {
+            cinfo.quantize_colors = TRUE;
+            cinfo.desired_number_of_colors = 236;
+        } else {
+            cinfo.out_color_space = JCS_RGB;
+        }
+        jpeg_start_decompress(&cinfo);
+        image.width = static_cast<int>(cinfo.output_width);
+        image.height = static_cast<int>(cinfo.output_height);
+        image.components = gray ? 1 : 3;
+        image.samples.resize(static_cast<std::size_t>(image.width) * image.height * image.components);
+        while (cinfo.output_scanline < cinfo.output_height) {
+            JSAMPROW row = image.pixel(0, static_cast<int>(cinfo.output_scanline));
+            jpeg_read_scanlines(&cinfo, &row, 1);
+        }
+        if (gray)
+            for (auto& sample : image.samples) sample = cinfo.colormap[0][sample];
+        jpeg_finish_decompress(&cinfo);
+    });
     return image;
 }
 

@@ -3,10 +3,12 @@
 // Test photos made with libjpeg itself, so every fixture's content is known.
 
 #include <cstdint>
+#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "photo_files/jpeg_error_manager.h"
 #include "tools/sample_jpeg/sample_jpeg.h"
 
 /// Interleaved 8-bit samples, `components` per pixel, rows from the top.
@@ -44,10 +46,36 @@ inline JpegMarker app1_marker(Bytes payload)
 }
 
 /// Encodes `image` (RGB, gray or CMYK by its component count) into a JPEG stream.
+/// Throws std::runtime_error with libjpeg's message when the library refuses.
 Bytes encode_test_jpeg(const TestImage& image, const EncodeOptions& options = {});
+
+/// A bare libjpeg decompressor, created and destroyed with this object. A library
+/// call that fails inside run() throws std::runtime_error with libjpeg's message, so
+/// a stream the library refuses fails the test that reads it and no other.
+class BareDecompressor {
+public:
+    BareDecompressor();
+    ~BareDecompressor();
+    BareDecompressor(const BareDecompressor&) = delete;
+    BareDecompressor& operator=(const BareDecompressor&) = delete;
+
+    /// Runs `steps`, library calls on `cinfo`; as JpegErrorManager::run, `steps` may
+    /// hold no object with a destructor while it calls the library.
+    template <class Steps>
+    void run(Steps&& steps)
+    {
+        if (!errors_.run(steps)) throw std::runtime_error("libjpeg: " + errors_.message());
+    }
+
+    jpeg_decompress_struct cinfo{};
+
+private:
+    JpegErrorManager errors_;
+};
 
 /// Decodes with bare libjpeg and the loader's settings into RGB (or 236-level gray
 /// indices mapped through the colour map) to compare the loader's pixels against.
+/// Throws std::runtime_error with libjpeg's message when the library refuses.
 TestImage decode_reference(const Bytes& jpeg);
 
 /// An EXIF APP1 payload holding only an orientation tag.

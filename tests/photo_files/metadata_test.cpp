@@ -114,7 +114,7 @@ protected:
     {
         write_bytes(dir.file("camera.jpg"), original);
         PhotoMetadata metadata;
-        ASSERT_TRUE(load_photo(dir.file("camera.jpg"), photo, metadata));
+        ASSERT_TRUE(load_photo(dir.file("camera.jpg"), photo, &metadata));
         write_photo(photo, dir.file("saved.jpg"), metadata);
     }
 
@@ -259,10 +259,10 @@ TEST_F(SavedMetadata, DamagedExifNeverCostsThePhoto)
         EXPECT_NE(exiftool_binary(dir.file("saved.jpg"), "ThumbnailImage"), old_thumbnail);
 
         PhotoMetadata saved, saved_again;
-        ASSERT_TRUE(load_photo(dir.file("saved.jpg"), back, saved));
+        ASSERT_TRUE(load_photo(dir.file("saved.jpg"), back, &saved));
         EXPECT_EQ(back.width(), photo.width());
         write_photo(photo, dir.file("again.jpg"), saved);
-        ASSERT_TRUE(load_photo(dir.file("again.jpg"), back, saved_again));
+        ASSERT_TRUE(load_photo(dir.file("again.jpg"), back, &saved_again));
         EXPECT_EQ(saved_again.exif, saved.exif);
     }
 }

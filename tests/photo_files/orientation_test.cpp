@@ -152,7 +152,7 @@ TEST(RowsAsDecoded, EveryUprightRowOnceAndFinal)
         Bitmap32 photo;
         PhotoMetadata metadata;
         RecordingRowSink sink;
-        const bool loaded = load_photo(dir.file("photo.jpg"), photo, metadata, nullptr, &sink);
+        const bool loaded = load_photo(dir.file("photo.jpg"), photo, &metadata, nullptr, &sink);
         EXPECT_GE(sink.ended, 1) << name;
         EXPECT_EQ(sink.told_after_end, 0) << name;
         EXPECT_EQ(sink.not_continued, 0) << name;
@@ -175,11 +175,26 @@ TEST(RowsAsDecoded, EveryUprightRowOnceAndFinal)
         // The storage of the photo loaded before (upright sizes differ for quarter turns).
         const std::uint32_t* storage_before = reused.pixels();
         const bool same_size = reused.width() == photo.width() && reused.height() == photo.height();
-        ASSERT_TRUE(load_photo(dir.file("photo.jpg"), reused, metadata));
+        ASSERT_TRUE(load_photo(dir.file("photo.jpg"), reused, &metadata));
         if (same_size) {
             EXPECT_EQ(reused.pixels(), storage_before) << name;
         }
         EXPECT_EQ(count_pixels_unlike(reused, [&](int x, int y) { return photo.pixel(x, y); }), 0) << name;
+    }
+}
+
+// A file that never reaches the decoder ends the rows too: one that cannot be read,
+// and one whose name chooses no decoder.
+TEST(RowsAsDecoded, EndAlsoWhenTheFileIsNeverDecoded)
+{
+    TempDir dir;
+    write_bytes(dir.file("photo.png"), encode_test_jpeg(colour_image(8, 8)));
+    for (const std::string& path : {dir.file("missing.jpg"), dir.file("photo.png")}) {
+        Bitmap32 photo;
+        RecordingRowSink sink;
+        EXPECT_FALSE(load_photo(path, photo, nullptr, nullptr, &sink)) << path;
+        EXPECT_GE(sink.ended, 1) << path;
+        EXPECT_TRUE(sink.ranges.empty()) << path;
     }
 }
 

@@ -1,5 +1,5 @@
-// Files that once made the loader misbehave, each named after the fault, and
-// the kinds of unreadable file a user can pick in the open dialog.
+// Files each named after a fault the loader and saver must not have, and the kinds
+// of unreadable file a user can pick in the open dialog.
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -77,8 +77,8 @@ TEST_F(UnreadableFile, FileWithoutReadPermissionFails)
     expect_old_photo_kept();
 }
 
-// Metadata the metadata fuzzer found a save could not settle: saved once, reopened
-// and saved again, a photo must keep the same metadata, with orientation 1.
+// Saved once, reopened and saved again, a photo keeps the same metadata, with
+// orientation 1, also with these damaged blocks the metadata fuzzer made.
 TEST(SavedMetadataRegression, FuzzerFindingsSettleAfterOneSave)
 {
     TempDir dir;
@@ -86,11 +86,11 @@ TEST(SavedMetadataRegression, FuzzerFindingsSettleAfterOneSave)
         SCOPED_TRACE(name);
         Bitmap32 photo, back;
         PhotoMetadata loaded, saved, saved_again;
-        ASSERT_TRUE(load_photo(std::string(TINTELO_TEST_DATA) + "/" + name, photo, loaded));
+        ASSERT_TRUE(load_photo(std::string(TINTELO_TEST_DATA) + "/" + name, photo, &loaded));
         write_photo(photo, dir.file("once.jpg"), loaded);
-        ASSERT_TRUE(load_photo(dir.file("once.jpg"), back, saved));
+        ASSERT_TRUE(load_photo(dir.file("once.jpg"), back, &saved));
         write_photo(photo, dir.file("twice.jpg"), saved);
-        ASSERT_TRUE(load_photo(dir.file("twice.jpg"), back, saved_again));
+        ASSERT_TRUE(load_photo(dir.file("twice.jpg"), back, &saved_again));
         EXPECT_EQ(saved_again, saved);
         EXPECT_EQ(exif_orientation(saved.exif.data(), saved.exif.size()), 1);
     }

@@ -1,3 +1,4 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
@@ -10,6 +11,7 @@
 #include <string>
 
 #include "engine/bitmap32.h"
+#include "photo_files/jpeg_encoder.h"
 #include "photo_files/jpeg_photo.h"
 #include "tests/photo_files/jpeg_fixtures.h"
 #include "tests/support/file_bytes.h"
@@ -57,14 +59,14 @@ TEST_F(WritePhoto, FileIsWhatTheLibraryMakesOfTheRgbLevelsWithTheFixedSettings)
     EXPECT_EQ(written, reference_encode(photo));
 
     // Baseline, sequential, 2 x 2 luma sampling, JFIF, and nothing else of metadata.
-    jpeg_decompress_struct cinfo{};
-    jpeg_error_mgr err{};
-    cinfo.err = jpeg_std_error(&err);
-    jpeg_create_decompress(&cinfo);
-    jpeg_mem_src(&cinfo, written.data(), static_cast<unsigned long>(written.size()));
-    jpeg_save_markers(&cinfo, JPEG_COM, 0xFFFF);
-    for (int m = 1; m < 16; ++m) jpeg_save_markers(&cinfo, JPEG_APP0 + m, 0xFFFF);
-    jpeg_read_header(&cinfo, TRUE);
+    BareDecompressor reader;
+    jpeg_decompress_struct& cinfo = reader.cinfo;
+    reader.run([&] {
+        jpeg_mem_src(&cinfo, written.data(), static_cast<unsigned long>(written.size()));
+        jpeg_save_markers(&cinfo, JPEG_COM, 0xFFFF);
+        for (int m = 1; m < 16; ++m) jpeg_save_markers(&cinfo, JPEG_APP0 + m, 0xFFFF);
+        jpeg_read_header(&cinfo, TRUE);
+    });
     EXPECT_FALSE(cinfo.progressive_mode);
     EXPECT_FALSE(cinfo.arith_code);
     EXPECT_EQ(cinfo.jpeg_color_space, JCS_YCbCr);
@@ -73,7 +75,6 @@ TEST_F(WritePhoto, FileIsWhatTheLibraryMakesOfTheRgbLevelsWithTheFixedSettings)
     EXPECT_TRUE(cinfo.saw_JFIF_marker);
     EXPECT_EQ(cinfo.marker_list, nullptr);
     EXPECT_NE(find_marker(written, 0xC0), std::string::npos);  // SOF0: baseline
-    jpeg_destroy_decompress(&cinfo);
 }
 
 TEST_F(WritePhoto, AlphaNeverReachesTheFile)
@@ -113,11 +114,13 @@ TEST_F(WritePhoto, IccProfileGoesIntoTheFileAndSurvivesAReload)
     IccProfile profile(70000);
     for (std::size_t i = 0; i < profile.size(); ++i) profile[i] = static_cast<std::uint8_t>(i % 251);
     fill_colour(photo, 16, 16);
-    write_photo(photo, dir.file("icc.jpg"), profile);
-    IccProfile loaded;
+    PhotoMetadata with_profile;
+    with_profile.icc_profile = profile;
+    write_photo(photo, dir.file("icc.jpg"), with_profile);
+    PhotoMetadata loaded;
     Bitmap32 back;
     ASSERT_TRUE(load_photo(dir.file("icc.jpg"), back, &loaded));
-    EXPECT_EQ(loaded, profile);
+    EXPECT_EQ(loaded.icc_profile, profile);
 }
 
 TEST_F(WritePhoto, EmptyPhotoGivesAnEmptyFileInPlaceOfTheOldOne)
@@ -217,6 +220,20 @@ TEST_F(WritePhoto, FailingWriteLeavesTheExistingFileIntactAndNoTemporaryFile)
         EXPECT_EQ(read_bytes(dir.file("keep.jpg")), original);
         EXPECT_EQ(dir.entries(), std::vector<std::string>{"keep.jpg"});
     }
+}
+
+// A photo libjpeg cannot encode (wider than its 65,500-pixel limit): the save says
+// what happened, and the file it would have replaced stays as it was.
+TEST_F(WritePhoto, PhotoTheEncoderRefusesIsReportedAndLeavesTheOldFile)
+{
+    const Bytes original{0xFF, 0xD8, 1, 2, 3};
+    write_bytes(dir.file("keep.jpg"), original);
+    fill_flat(photo, 65501, 1, 0xFF808080u);
+    EXPECT_THAT([&] { write_photo(photo, dir.file("keep.jpg")); },
+                testing::ThrowsMessage<EPhotoWriteError>(testing::StartsWith(
+                    "Cannot encode a photo of 65501 x 1 pixels: Maximum supported image dimension")));
+    EXPECT_EQ(read_bytes(dir.file("keep.jpg")), original);
+    EXPECT_EQ(dir.entries(), std::vector<std::string>{"keep.jpg"});
 }
 
 // A folder the user may not write to: the save fails with the path and the old file stays.

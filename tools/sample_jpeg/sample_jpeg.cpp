@@ -2,17 +2,36 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <stdexcept>
 
-Bytes write_sample_jpeg(int width, int height, int components, const std::uint8_t* samples,
-                        const JpegWriteSettings& settings)
-{
+#include "photo_files/jpeg_error_manager.h"
+
+namespace {
+
+// What one encode owns, released however it ends: a libjpeg error jumps past every
+// frame between the library and JpegErrorManager::run.
+struct Compressor {
     jpeg_compress_struct cinfo{};
-    jpeg_error_mgr err{};
-    cinfo.err = jpeg_std_error(&err);
-    jpeg_create_compress(&cinfo);
+    JpegErrorManager errors;
     unsigned char* out = nullptr;
     unsigned long out_size = 0;
-    jpeg_mem_dest(&cinfo, &out, &out_size);
+
+    Compressor() { errors.install(cinfo); }
+    Compressor(const Compressor&) = delete;
+    Compressor& operator=(const Compressor&) = delete;
+    ~Compressor()
+    {
+        jpeg_destroy_compress(&cinfo);
+        std::free(out);
+    }
+};
+
+void compress(Compressor& compressor, int width, int height, int components, const std::uint8_t* samples,
+              const JpegWriteSettings& settings)
+{
+    jpeg_compress_struct& cinfo = compressor.cinfo;
+    jpeg_create_compress(&cinfo);
+    jpeg_mem_dest(&cinfo, &compressor.out, &compressor.out_size);
     cinfo.image_width = static_cast<JDIMENSION>(width);
     cinfo.image_height = static_cast<JDIMENSION>(height);
     cinfo.input_components = components;
@@ -54,8 +73,15 @@ Bytes write_sample_jpeg(int width, int height, int components, const std::uint8_
         jpeg_write_scanlines(&cinfo, &row, 1);
     }
     jpeg_finish_compress(&cinfo);
-    Bytes result(out, out + out_size);
-    jpeg_destroy_compress(&cinfo);
-    std::free(out);
-    return result;
+}
+
+}  // namespace
+
+Bytes write_sample_jpeg(int width, int height, int components, const std::uint8_t* samples,
+                        const JpegWriteSettings& settings)
+{
+    Compressor compressor;
+    if (!compressor.errors.run([&] { compress(compressor, width, height, components, samples, settings); }))
+        throw std::runtime_error("libjpeg cannot write the sample JPEG: " + compressor.errors.message());
+    return Bytes(compressor.out, compressor.out + compressor.out_size);
 }

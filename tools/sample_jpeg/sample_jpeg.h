@@ -41,6 +41,7 @@ struct JpegWriteSettings {
 };
 
 /// Encodes interleaved 8-bit samples (`components` per pixel, rows from the top):
-/// 1 is gray, 3 RGB, 4 CMYK.
+/// 1 is gray, 3 RGB, 4 CMYK. Throws std::runtime_error with libjpeg's message when
+/// the library refuses the settings, so a bad fixture fails its own test.
 Bytes write_sample_jpeg(int width, int height, int components, const std::uint8_t* samples,
                         const JpegWriteSettings& settings);

@@ -1,4 +1,4 @@
-#include "photo_files/photo_metadata.h"
+#include "photo_files/saved_photo_metadata.h"
 
 #include <algorithm>
 #include <cstring>
