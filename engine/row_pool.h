@@ -68,12 +68,7 @@ public:
     template <class Function>
     void run(int rows, int minimum_rows, Function& function)
     {
-        run(
-            rows, minimum_rows,
-            [](void* context, int first, int end, int part) {
-                (*static_cast<Function*>(context))(first, end, part);
-            },
-            &function);
+        run_in_parts(rows, run_parts(rows, minimum_rows), function);
     }
 
     template <class Function>
