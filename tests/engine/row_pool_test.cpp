@@ -224,29 +224,22 @@ TEST(RowPool, AThrowingBandReachesTheCallerOnEveryPathAndThePoolGoesOn)
     }
     EXPECT_TRUE(covers_every_row_once(pool));
 
-    // Beside: the background throws on the worker, then the foreground throws while the
-    // background is still under way.
-    {
-        std::atomic<bool> started{false};
-        auto background = [&] {
-            started.store(true);
-            throw std::runtime_error("background");
-        };
-        auto foreground = [&] { wait_until([&] { return started.load(); }); };
-        EXPECT_EQ(thrown_by([&] { pool.run_beside(background, foreground); }), "background");
-    }
-    {
+    // Beside: the background throws on the worker; then the foreground throws first, while
+    // the background is still under way.
+    for (const bool foreground_throws : {false, true}) {
         std::atomic<bool> started{false}, ended{false};
         auto background = [&] {
             started.store(true);
-            std::this_thread::sleep_for(20ms);
+            if (foreground_throws) std::this_thread::sleep_for(20ms);
             ended.store(true);
+            throw std::runtime_error("background");
         };
         auto foreground = [&] {
             wait_until([&] { return started.load(); });
-            throw std::runtime_error("foreground");
+            if (foreground_throws) throw std::runtime_error("foreground");
         };
-        EXPECT_EQ(thrown_by([&] { pool.run_beside(background, foreground); }), "foreground");
+        EXPECT_EQ(thrown_by([&] { pool.run_beside(background, foreground); }),
+                  foreground_throws ? "foreground" : "background");
         EXPECT_TRUE(ended.load());
     }
     auto nothing = [] {};
