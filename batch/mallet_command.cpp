@@ -7,6 +7,7 @@
 #include "batch/input_photos.h"
 #include "batch/photo_jobs.h"
 #include "batch/worker_pool.h"
+#include "engine/available_processors.h"
 #include "engine/database.h"
 
 namespace {

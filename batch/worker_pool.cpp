@@ -1,7 +1,6 @@
 #include "batch/worker_pool.h"
 
 #include <pthread.h>
-#include <sched.h>
 #include <signal.h>
 
 #include <algorithm>
@@ -82,11 +81,4 @@ int threads_per_job(int thread_count, std::size_t workers)
 {
     // Whole threads only: workers sharing a spare thread would wait on each other.
     return std::max(1, std::max(thread_count, 1) / static_cast<int>(std::max<std::size_t>(workers, 1)));
-}
-
-int available_processors()
-{
-    cpu_set_t set;
-    if (sched_getaffinity(0, sizeof set, &set) == 0 && CPU_COUNT(&set) > 0) return CPU_COUNT(&set);
-    return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
 }

@@ -23,6 +23,3 @@ void run_photo_jobs(const std::vector<PhotoJob>& jobs, const CorrectionSteps& st
 
 /// The threads each of `workers` workers may compute on when `thread_count` are allowed in all.
 int threads_per_job(int thread_count, std::size_t workers);
-
-/// The processors this process may run on (at least 1): the default number of jobs.
-int available_processors();

@@ -63,8 +63,8 @@ void ViewGeometry::rescale(Axis& axis, float new_scale) const
     const int new_range = drawn_size(axis.photo, new_scale);
     const float half_view = static_cast<float>(axis.view) / 2.0f;
     if (axis.view < new_range) {
-        // The fraction of the photo at the view's centre; a photo that used to
-        // fit had no such point and is centred.
+        // The fraction of the photo at the view's centre; a photo that fitted the
+        // view before the change had no such point and is centred.
         const float centre =
             axis.view < old_range ? (half_view + axis.position) / static_cast<float>(old_range) : 0.5f;
         axis.position = static_cast<float>(new_range) * centre - half_view;

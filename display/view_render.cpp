@@ -183,34 +183,57 @@ using Lanes = std::uint32_t __attribute__((vector_size(16)));
     }
 }
 
-// Screen rows [first_row, end_row) of a reduced view; scratch of its own, so bands
-// of rows can run on several cores. Always inlined, with everything it calls per pixel,
-// into one function per instruction set below.
+// What one band of a reduced view sums into. Each band has its own, so bands can run on
+// several cores; all are made on the drawing thread before any band starts, so running out
+// of memory throws there and not on a worker.
+struct ReductionScratch {
+    explicit ReductionScratch(const AxisSpans& xs)
+        : first_column(xs.first.front()),
+          columns(xs.first.back() + xs.length.back() - first_column),
+          shortest_width(*std::min_element(xs.length.begin(), xs.length.end())),
+          longest_width(*std::max_element(xs.length.begin(), xs.length.end())),
+          blue_red(static_cast<std::size_t>(columns)),
+          green_alpha(static_cast<std::size_t>(columns)),
+          sums(static_cast<std::size_t>(xs.count) * 4),
+          dividers(static_cast<std::size_t>(longest_width - shortest_width + 1))
+    {
+    }
+    // The photo columns under the visible part of the view.
+    int first_column;
+    int columns;
+    // Footprint widths differ by at most one along an axis; one divider for each width.
+    int shortest_width;
+    int longest_width;
+    std::vector<std::uint32_t> blue_red;
+    std::vector<std::uint32_t> green_alpha;
+    // Per visible screen column: blue, green, red and alpha sums over its footprint.
+    std::vector<std::uint32_t> sums;
+    std::vector<FootprintDivider> dividers;
+};
+
+// Screen rows [first_row, end_row) of a reduced view. Always inlined, with everything it
+// calls per pixel, into one function per instruction set below.
 [[gnu::always_inline]] inline void render_reduced_rows(const Bitmap32& photo, const AxisSpans& xs,
                                                        const AxisSpans& ys, std::uint32_t background,
                                                        std::uint32_t* target, std::ptrdiff_t stride,
-                                                       int first_row, int end_row)
+                                                       int first_row, int end_row, ReductionScratch& scratch)
 {
     const DisplayAttributes& attributes = photo.attributes;
     // Packed sums hold up to 256 rows: 256 x 255 still fits in 16 bits.
     constexpr int kRowsPerPass = 256;
     const std::ptrdiff_t row_stride = photo.width();
-    // The photo columns under the visible part of the view.
-    const int first_column = xs.first.front();
-    const int columns = xs.first.back() + xs.length.back() - first_column;
-    std::vector<std::uint32_t> blue_red(static_cast<std::size_t>(columns));
-    std::vector<std::uint32_t> green_alpha(static_cast<std::size_t>(columns));
-    // Per visible screen column: blue, green, red and alpha sums over its footprint.
-    std::vector<std::uint32_t> sums(static_cast<std::size_t>(xs.count) * 4);
-    // Footprint widths differ by at most one along an axis; one divider for each width.
-    const auto [narrowest, widest] = std::minmax_element(xs.length.begin(), xs.length.end());
-    const int shortest_width = *narrowest;
-    const int longest_width = *widest;
-    std::vector<FootprintDivider> dividers(static_cast<std::size_t>(longest_width - shortest_width + 1));
+    const int first_column = scratch.first_column;
+    const int columns = scratch.columns;
+    std::uint32_t* const blue_red = scratch.blue_red.data();
+    std::uint32_t* const green_alpha = scratch.green_alpha.data();
+    std::uint32_t* const sums = scratch.sums.data();
+    const int shortest_width = scratch.shortest_width;
+    const int longest_width = scratch.longest_width;
+    FootprintDivider* const dividers = scratch.dividers.data();
     const bool opaque = attributes.draw_mode == DrawMode::dmOpaque;
 
     for (int j = first_row; j < end_row; ++j) {
-        std::fill(sums.begin(), sums.end(), 0u);
+        std::fill(sums, sums + 4 * static_cast<std::ptrdiff_t>(xs.count), 0u);
         const int last_row = ys.first[j] + ys.length[j];
         for (int pass_row = ys.first[j]; pass_row < last_row; pass_row += kRowsPerPass) {
             const int rows = std::min(kRowsPerPass, last_row - pass_row);
@@ -245,13 +268,13 @@ using Lanes = std::uint32_t __attribute__((vector_size(16)));
 }
 
 using RenderRows = void (*)(const Bitmap32&, const AxisSpans&, const AxisSpans&, std::uint32_t,
-                            std::uint32_t*, std::ptrdiff_t, int, int);
+                            std::uint32_t*, std::ptrdiff_t, int, int, ReductionScratch&);
 
 void render_reduced_rows_portable(const Bitmap32& photo, const AxisSpans& xs, const AxisSpans& ys,
                                   std::uint32_t background, std::uint32_t* target, std::ptrdiff_t stride,
-                                  int first_row, int end_row)
+                                  int first_row, int end_row, ReductionScratch& scratch)
 {
-    render_reduced_rows(photo, xs, ys, background, target, stride, first_row, end_row);
+    render_reduced_rows(photo, xs, ys, background, target, stride, first_row, end_row, scratch);
 }
 
 #ifdef TINTELO_RENDER_AVX2
@@ -260,9 +283,10 @@ void render_reduced_rows_portable(const Bitmap32& photo, const AxisSpans& xs, co
 __attribute__((target("avx2"))) void render_reduced_rows_avx2(const Bitmap32& photo, const AxisSpans& xs,
                                                               const AxisSpans& ys, std::uint32_t background,
                                                               std::uint32_t* target, std::ptrdiff_t stride,
-                                                              int first_row, int end_row)
+                                                              int first_row, int end_row,
+                                                              ReductionScratch& scratch)
 {
-    render_reduced_rows(photo, xs, ys, background, target, stride, first_row, end_row);
+    render_reduced_rows(photo, xs, ys, background, target, stride, first_row, end_row, scratch);
 }
 #endif
 
@@ -273,12 +297,17 @@ void render_reduced(const Bitmap32& photo, const AxisSpans& xs, const AxisSpans&
 #ifdef TINTELO_RENDER_AVX2
     if (render_with_avx2()) render_rows = render_reduced_rows_avx2;
 #endif
-    // Each screen row reads only its own photo rows, so bands give the same pixels as one pass.
-    auto band = [&](int first_row, int end_row, int) {
-        render_rows(photo, xs, ys, background, target, stride, first_row, end_row);
-    };
     constexpr int kMinimumScreenRowsPerBand = 16;
-    pool.run(ys.count, kMinimumScreenRowsPerBand, band);
+    const int parts = pool.run_parts(ys.count, kMinimumScreenRowsPerBand);
+    std::vector<ReductionScratch> scratch;
+    scratch.reserve(static_cast<std::size_t>(parts));
+    for (int part = 0; part < parts; ++part) scratch.emplace_back(xs);
+    // Each screen row reads only its own photo rows, so bands give the same pixels as one pass.
+    auto band = [&](int first_row, int end_row, int part) {
+        render_rows(photo, xs, ys, background, target, stride, first_row, end_row,
+                    scratch[static_cast<std::size_t>(part)]);
+    };
+    pool.run_in_parts(ys.count, parts, band);
 }
 
 void render_sampled(const Bitmap32& photo, const AxisSpans& xs, const AxisSpans& ys, std::uint32_t background,

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <string>
 #include <utility>
 
 #include "engine/pixel_storage.h"
@@ -51,7 +52,8 @@ bool Bitmap32::set_size(int width, int height)
             changed();
             if (OnResize) OnResize();
         }
-        throw EBitmapError("Can't allocate the DIB handle");
+        throw EBitmapError("not enough memory for a photo of " + std::to_string(width) + " x " +
+                           std::to_string(height));
     }
     width_ = width;
     height_ = height;

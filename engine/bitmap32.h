@@ -6,8 +6,9 @@
 #include <stdexcept>
 #include <string>
 
-// Raised for precondition failures of the photo buffers and curve application.
-// Never caught inside the engine: it travels to the operation that caused it.
+// Raised when a photo buffer cannot get its storage, and for precondition failures of the
+// photo buffers and curve application. Never caught inside the engine: it travels to the
+// operation that caused it.
 class EBitmapError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
@@ -79,8 +80,8 @@ public:
     int update_count() const { return update_count_; }
 
     /// Resizes; new storage is cleared to zero. Returns false when the size is
-    /// unchanged (and then notifies nobody). Throws EBitmapError when storage
-    /// cannot be obtained, leaving the bitmap at 0 x 0.
+    /// unchanged (and then notifies nobody). Throws EBitmapError ("not enough memory
+    /// for a photo of W x H") when storage cannot be obtained, leaving the bitmap at 0 x 0.
     bool set_size(int width, int height);
     bool is_empty() const;
 

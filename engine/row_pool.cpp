@@ -2,18 +2,11 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <utility>
+
+#include "engine/available_processors.h"
 
 namespace {
-
-int threads_from_environment()
-{
-    int threads = static_cast<int>(std::thread::hardware_concurrency());
-    if (const char* requested = std::getenv("TINTELO_THREADS")) {
-        const int cap = std::atoi(requested);
-        if (cap >= 1) threads = std::min(threads, cap);
-    }
-    return std::clamp(threads, 1, RowPool::kMaximumThreads);
-}
 
 // Band `part` of `parts` over `rows`: the same split for the same arguments, always.
 int band_start(int rows, int parts, int part)
@@ -25,8 +18,18 @@ int band_start(int rows, int parts, int part)
 
 RowPool& RowPool::shared()
 {
-    static RowPool pool(threads_from_environment());
+    static RowPool pool(threads_for_this_process());
     return pool;
+}
+
+int RowPool::threads_for_this_process()
+{
+    int threads = available_processors();
+    if (const char* requested = std::getenv("TINTELO_THREADS")) {
+        const int cap = std::atoi(requested);
+        if (cap >= 1) threads = std::min(threads, cap);
+    }
+    return std::clamp(threads, 1, kMaximumThreads);
 }
 
 RowPool::RowPool(int threads)
@@ -60,23 +63,44 @@ void RowPool::set_thread_limit(int threads)
 
 void RowPool::run_bands(Work work, void* context, int rows, int parts)
 {
-    int done = 0;
-    for (int part; (part = next_part_.fetch_add(1)) < parts; ++done)
-        work(context, band_start(rows, parts, part), band_start(rows, parts, part + 1), part);
-    if (done == 0) return;
+    // Every band is claimed and counted, skipped ones too, so the pass ends the same way
+    // whether or not a band threw.
+    int claimed = 0;
+    for (int part; (part = next_part_.fetch_add(1)) < parts; ++claimed) {
+        if (failed_.load(std::memory_order_relaxed)) continue;
+        try {
+            work(context, band_start(rows, parts, part), band_start(rows, parts, part + 1), part);
+        } catch (...) {
+            record_failure(std::current_exception());
+        }
+    }
+    if (claimed == 0) return;
     std::lock_guard lock(mutex_);
-    parts_done_ += done;
+    parts_done_ += claimed;
+}
+
+void RowPool::record_failure(std::exception_ptr failure)
+{
+    std::lock_guard lock(mutex_);
+    if (!failure_) failure_ = std::move(failure);
+    failed_.store(true, std::memory_order_relaxed);
 }
 
 void RowPool::run(int rows, int minimum_rows, Work work, void* context)
 {
-    const int parts = run_parts(rows, minimum_rows);
+    run_in_parts(rows, run_parts(rows, minimum_rows), work, context);
+}
+
+void RowPool::run_in_parts(int rows, int parts, Work work, void* context)
+{
+    parts = std::clamp(parts, 1, kMaximumBands);
     if (parts == 1) {
         if (rows > 0) work(context, 0, rows, 0);
         return;
     }
     // The workers serve one pass at a time. A caller on another thread that finds them busy
-    // runs its bands itself, split as run_parts said, so its per-band results still fit.
+    // runs its bands itself, split the same way, so its per-band results still fit. An
+    // exception then leaves straight away: no other thread holds this frame.
     std::unique_lock pass(pass_mutex_, std::try_to_lock);
     if (!pass.owns_lock()) {
         for (int part = 0; part < parts; ++part)
@@ -85,7 +109,7 @@ void RowPool::run(int rows, int minimum_rows, Work work, void* context)
     }
     start_pass(work, context, rows, parts);
     run_bands(work, context, rows, parts);
-    finish_pass(parts);
+    if (std::exception_ptr failure = finish_pass(parts)) std::rethrow_exception(failure);
 }
 
 void RowPool::start_pass(Work work, void* context, int rows, int parts)
@@ -100,17 +124,21 @@ void RowPool::start_pass(Work work, void* context, int rows, int parts)
         rows_ = rows;
         parts_ = parts;
         parts_done_ = 0;
+        failure_ = nullptr;
+        failed_.store(false, std::memory_order_relaxed);
         next_part_.store(0);
         ++generation_;
     }
     start_.notify_all();
 }
 
-void RowPool::finish_pass(int parts)
+std::exception_ptr RowPool::finish_pass(int parts)
 {
-    // A worker still inside this pass must leave it before the next pass resets the bands.
+    // A worker still inside this pass must leave it before the caller's frame goes, and
+    // before the next pass resets the bands.
     std::unique_lock lock(mutex_);
     finished_.wait(lock, [&] { return parts_done_ == parts && workers_in_pass_ == 0; });
+    return std::exchange(failure_, nullptr);
 }
 
 bool RowPool::run_beside(Task background, void* background_context, Task foreground, void* foreground_context)
@@ -131,12 +159,10 @@ bool RowPool::run_beside(Task background, void* background_context, Task foregro
     try {
         foreground(foreground_context);
     } catch (...) {
-        run_bands(work, &beside, 1, 1);
-        finish_pass(1);
-        throw;
+        record_failure(std::current_exception());
     }
     run_bands(work, &beside, 1, 1);
-    finish_pass(1);
+    if (std::exception_ptr failure = finish_pass(1)) std::rethrow_exception(failure);
     return true;
 }
 

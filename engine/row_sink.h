@@ -11,7 +11,7 @@ public:
     /// Each row is told once; each range continues the one before it, upwards or downwards.
     virtual void rows_final(const Bitmap32& photo, int first, int end) = 0;
     /// No more rows come, whether all of them were told or the making failed. Once it
-    /// returns the sink reads the photo no longer, so the maker may clear or release it.
+    /// returns the sink does not read the photo again, so the maker may clear or release it.
     /// Telling it twice is harmless.
     virtual void rows_ended() = 0;
 };

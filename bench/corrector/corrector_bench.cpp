@@ -111,8 +111,8 @@ void BM_OpenPart_Load(benchmark::State& state)
     for (auto _ : state) load_photo(fixture().path, photo);
 }
 
-// The 24-bit copy's measure alone, and the copy with its measure: what an open did before
-// it measured the rows as they were decoded.
+// The 24-bit copy's measure alone, and the copy with its measure: the work an open saves by
+// measuring the rows as they are decoded.
 void BM_OpenPart_SelectProfiles(benchmark::State& state)
 {
     static Bitmap24 working = copy_to_bitmap24(fixture().corrector.org_photo);

@@ -109,7 +109,7 @@ TEST(FitViewsAgain, VeryLargePhotosClampAtFiveAndKeepTheFittedScaleWhenAlreadyTh
     EXPECT_LT(window.original_view.scale(), 0.05f);
 }
 
-TEST(FitViewsAgain, TheFittedPercentDropsBelowFiveAbove8063PixelsWideOr6016High)
+TEST(FitViewsAgain, TheFittedPercentDropsBelowFiveJustPast8063WideOr6016High)
 {
     // Sliders at 5 do not move, so the views show the fitted scale itself.
     const auto fitted_percent = [](int width, int height) {

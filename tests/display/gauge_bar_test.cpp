@@ -78,7 +78,7 @@ TEST_F(TGaugeBarTest, DraggingTheHandleMovesInProportionToTheFreeLength)
     EXPECT_EQ(bar.position(), 5);
     release(bar, grip);
     move(bar, grip + QPoint(10, 0));
-    EXPECT_EQ(bar.position(), 5);  // released: moves no longer drag
+    EXPECT_EQ(bar.position(), 5);  // released: later moves do not drag
 }
 
 TEST_F(TGaugeBarTest, WheelStepsByOnePerNotch)

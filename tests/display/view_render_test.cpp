@@ -2,11 +2,43 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <cstdlib>
+#include <new>
 #include <random>
+#include <thread>
 #include <vector>
 
 #include "engine/row_pool.h"
 #include "tests/display/display_test_support.h"
+
+namespace {
+
+// While set, allocations on any other thread than `allocating_thread` are counted.
+std::atomic<bool> counting_allocations{false};
+std::thread::id allocating_thread;
+std::atomic<int> allocations_elsewhere{0};
+
+}  // namespace
+
+// Every allocation of this test program comes here, so a test can see which thread asked.
+void* operator new(std::size_t size)
+{
+    if (counting_allocations.load() && std::this_thread::get_id() != allocating_thread)
+        allocations_elsewhere.fetch_add(1);
+    if (void* block = std::malloc(size == 0 ? 1 : size)) return block;
+    throw std::bad_alloc();
+}
+
+void operator delete(void* block) noexcept
+{
+    std::free(block);
+}
+
+void operator delete(void* block, std::size_t) noexcept
+{
+    std::free(block);
+}
 
 namespace {
 
@@ -142,6 +174,25 @@ TEST(ViewRender, ReducedViewIsTheSameWhateverTheRowSplit)
         render_view(photo, geometry, kBackground, shared.data(), 421, three);
         EXPECT_EQ(alone, shared) << "scale " << scale;
     }
+}
+
+// What the bands of a reduced view need is allocated before they start, so running out of
+// memory throws on the drawing thread, never on a worker of the pool.
+TEST(ViewRender, ReducedViewBandsAllocateNothing)
+{
+    Bitmap32 photo;
+    photo.set_size(3000, 2000);
+    RowPool three(3);
+    ViewGeometry geometry(420, 320);
+    geometry.set_scale(0.14f);
+    geometry.set_photo_size(photo.width(), photo.height());
+    std::vector<std::uint32_t> words(420 * 320);
+    allocating_thread = std::this_thread::get_id();
+    counting_allocations.store(true);
+    for (int repaint = 0; repaint < 20; ++repaint)
+        render_view(photo, geometry, kBackground, words.data(), 420, three);
+    counting_allocations.store(false);
+    EXPECT_EQ(allocations_elsewhere.load(), 0);
 }
 
 }  // namespace

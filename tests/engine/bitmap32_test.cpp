@@ -78,7 +78,7 @@ TEST(Bitmap32SetSize, UnobtainableStorageLeavesEmptyBitmapAndReportsTheFault)
         bitmap.set_size(2000000000, 2000000000);
         FAIL() << "expected an allocation failure";
     } catch (const EBitmapError& e) {
-        EXPECT_STREQ(e.what(), "Can't allocate the DIB handle");
+        EXPECT_STREQ(e.what(), "not enough memory for a photo of 2000000000 x 2000000000");
     }
     EXPECT_EQ(bitmap.width(), 0);
     EXPECT_EQ(bitmap.height(), 0);

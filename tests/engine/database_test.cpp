@@ -338,7 +338,7 @@ TEST_F(CurveDatabase, BetweenSamplesEveryCurveStaysCloseToTheStraightLine)
             exact += c[i] == rounded;
         }
     }
-    // "About three entries in four" equal the rounded interpolation.
+    // About three entries in four equal the rounded interpolation.
     EXPECT_GE(exact, 51 * 256 * 70 / 100);
     EXPECT_LE(exact, 51 * 256 * 80 / 100);
 }
@@ -461,7 +461,7 @@ TEST_F(CurveDatabase, BlueOfPhoneCurveSixDipsOnlyAtInputTwo)
 
 // ---- lighter and darker steps, applied the way the corrector applies them ----
 
-TEST_F(CurveDatabase, SixStepsEachWayMoveTheLevelsAsTheOriginalSteps)
+TEST_F(CurveDatabase, SixStepsEachWayMoveTheMidtonesAndKeepBlackAndWhite)
 {
     Bitmap32 lighter;
     grey_ramp(lighter);

@@ -2,14 +2,57 @@
 
 #include <gtest/gtest.h>
 
+#if defined(__linux__)
+#include <sched.h>
+#endif
+
 #include <atomic>
 #include <chrono>
 #include <functional>
 #include <stdexcept>
+#include <string>
 #include <thread>
 #include <vector>
 
+#include "engine/available_processors.h"
+
 namespace {
+
+using namespace std::chrono_literals;
+
+// Waits until `done` holds; gives up after five seconds, so a fault fails a test instead of hanging it.
+template <class Condition>
+bool wait_until(Condition done)
+{
+    const auto deadline = std::chrono::steady_clock::now() + 5s;
+    while (!done() && std::chrono::steady_clock::now() < deadline) std::this_thread::yield();
+    return done();
+}
+
+// Whether a pass over 1000 rows in bands visits every row exactly once.
+bool covers_every_row_once(RowPool& pool)
+{
+    std::vector<std::atomic<int>> visits(1000);
+    auto work = [&](int first, int end, int) {
+        for (int row = first; row < end; ++row) visits[static_cast<std::size_t>(row)].fetch_add(1);
+    };
+    pool.run(1000, 10, work);
+    for (const std::atomic<int>& count : visits)
+        if (count.load() != 1) return false;
+    return true;
+}
+
+// What a call that should throw threw; "" when it returned.
+template <class Call>
+std::string thrown_by(Call call)
+{
+    try {
+        call();
+    } catch (const std::runtime_error& e) {
+        return e.what();
+    }
+    return "";
+}
 
 // Every row is visited exactly once, in bands numbered in row order, for pass after
 // pass on the same pool, whether the rows split or not and with all threads or fewer.
@@ -51,7 +94,7 @@ TEST(RowPool, EveryRowOnceInOrderedBandsPassAfterPass)
 }
 
 // Passes started on several threads at once all finish, each covering its rows exactly
-// once in the band split it was promised (a second caller used to corrupt the first's pass).
+// once in the band split it was promised: the second caller must not disturb the first's pass.
 TEST(RowPool, CallersOnSeveralThreadsAtOnce)
 {
     RowPool pool(2);
@@ -83,8 +126,7 @@ TEST(RowPool, CallersOnSeveralThreadsAtOnce)
 }
 
 // The background runs on a worker while the caller runs the foreground, even when it
-// waits for what the foreground does; one thread runs neither, and a foreground that
-// throws still waits for the background before the exception passes on.
+// waits for what the foreground does; one thread runs neither.
 TEST(RowPool, RunsABackgroundBesideTheCaller)
 {
     RowPool pool(2);
@@ -110,20 +152,124 @@ TEST(RowPool, RunsABackgroundBesideTheCaller)
     }
     EXPECT_GT(rounds_side_by_side, 0);
 
-    bool background_done = false;
-    auto slow_background = [&] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        background_done = true;
-    };
-    auto throwing_foreground = [] { throw std::runtime_error("gave up"); };
-    EXPECT_THROW(pool.run_beside(slow_background, throwing_foreground), std::runtime_error);
-    EXPECT_TRUE(background_done);
-
     pool.set_thread_limit(1);
     bool ran = false;
     auto mark = [&] { ran = true; };
     EXPECT_FALSE(pool.run_beside(mark, mark));
     EXPECT_FALSE(ran);
 }
+
+// A band that throws, on any thread and any path, reaches the caller as the pass's first
+// exception, only once no band is under way any more (their work lives in the caller's
+// frame), and the pool serves the next pass in full.
+TEST(RowPool, AThrowingBandReachesTheCallerOnEveryPathAndThePoolGoesOn)
+{
+    RowPool pool(2);
+    const std::thread::id caller = std::this_thread::get_id();
+
+    // One band, run on the caller's thread without the workers.
+    auto lone_band = [](int, int, int) { throw std::runtime_error("lone band"); };
+    EXPECT_EQ(thrown_by([&] { pool.run(5, 100, lone_band); }), "lone band");
+    EXPECT_TRUE(covers_every_row_once(pool));
+
+    // The caller throws while the worker's band is still under way; then the worker throws
+    // first and the caller's band later, which must not replace the worker's exception.
+    for (const bool worker_throws : {false, true}) {
+        std::atomic<int> worker_bands_started{0}, worker_bands_ended{0};
+        std::atomic<bool> caller_threw{false}, worker_threw{false};
+        auto band = [&](int, int, int) {
+            if (std::this_thread::get_id() != caller) {
+                worker_bands_started.fetch_add(1);
+                if (worker_throws) {
+                    worker_threw.store(true);
+                    throw std::runtime_error("worker");
+                }
+                wait_until([&] { return caller_threw.load(); });
+                std::this_thread::sleep_for(20ms);
+                worker_bands_ended.fetch_add(1);
+                return;
+            }
+            wait_until([&] { return worker_threw.load() || worker_bands_started.load() > 0; });
+            if (worker_throws) std::this_thread::sleep_for(50ms);
+            caller_threw.store(true);
+            throw std::runtime_error("caller");
+        };
+        EXPECT_EQ(thrown_by([&] { pool.run(1000, 10, band); }), worker_throws ? "worker" : "caller");
+        if (!worker_throws) {
+            EXPECT_EQ(worker_bands_ended.load(), worker_bands_started.load());
+        }
+        EXPECT_TRUE(covers_every_row_once(pool));
+    }
+
+    // Another thread's pass holds the workers: this caller runs its bands itself.
+    {
+        std::atomic<bool> holding{false}, release{false};
+        std::jthread holder([&] {
+            auto background = [] {};
+            auto foreground = [&] {
+                holding.store(true);
+                wait_until([&] { return release.load(); });
+            };
+            pool.run_beside(background, foreground);
+        });
+        ASSERT_TRUE(wait_until([&] { return holding.load(); }));
+        std::atomic<int> bands_elsewhere{0};
+        auto band = [&](int, int, int part) {
+            if (std::this_thread::get_id() != caller) bands_elsewhere.fetch_add(1);
+            if (part == 1) throw std::runtime_error("workers busy");
+        };
+        EXPECT_EQ(thrown_by([&] { pool.run(1000, 10, band); }), "workers busy");
+        EXPECT_EQ(bands_elsewhere.load(), 0);
+        release.store(true);
+    }
+    EXPECT_TRUE(covers_every_row_once(pool));
+
+    // Beside: the background throws on the worker; then the foreground throws first, while
+    // the background is still under way.
+    for (const bool foreground_throws : {false, true}) {
+        std::atomic<bool> started{false}, ended{false};
+        auto background = [&] {
+            started.store(true);
+            if (foreground_throws) std::this_thread::sleep_for(20ms);
+            ended.store(true);
+            throw std::runtime_error("background");
+        };
+        auto foreground = [&] {
+            wait_until([&] { return started.load(); });
+            if (foreground_throws) throw std::runtime_error("foreground");
+        };
+        EXPECT_EQ(thrown_by([&] { pool.run_beside(background, foreground); }),
+                  foreground_throws ? "foreground" : "background");
+        EXPECT_TRUE(ended.load());
+    }
+    auto nothing = [] {};
+    EXPECT_TRUE(pool.run_beside(nothing, nothing));
+    EXPECT_TRUE(covers_every_row_once(pool));
+}
+
+#if defined(__linux__)
+// The pool and the batch's jobs count the processors this process may run on, not the
+// machine's: under taskset or a container's CPU limit more threads would only wait.
+TEST(RowPool, SizedByTheProcessorsThisThreadMayRunOn)
+{
+    cpu_set_t allowed;
+    ASSERT_EQ(sched_getaffinity(0, sizeof allowed, &allowed), 0);
+    struct RestoreAffinity {
+        const cpu_set_t& set;
+        ~RestoreAffinity() { sched_setaffinity(0, sizeof set, &set); }
+    } restore{allowed};
+    cpu_set_t chosen;
+    CPU_ZERO(&chosen);
+    for (int cpu = 0; cpu < CPU_SETSIZE && CPU_COUNT(&chosen) < 2; ++cpu) {
+        if (!CPU_ISSET(cpu, &allowed)) continue;
+        CPU_SET(cpu, &chosen);
+        ASSERT_EQ(sched_setaffinity(0, sizeof chosen, &chosen), 0);
+        EXPECT_EQ(available_processors(), CPU_COUNT(&chosen));
+        if (CPU_COUNT(&chosen) == 1) {
+            EXPECT_EQ(RowPool::threads_for_this_process(), 1);
+        }
+    }
+}
+#endif
 
 }  // namespace
