@@ -12,14 +12,15 @@ constexpr int kViewHeight = 320;
 
 }  // namespace
 
-void fit_views(TImgView32& photo_org, TImgView32& photo_tn, TGaugeBar& org_zoom, TGaugeBar& tn_zoom)
+void fit_views(TImgView32& original_view, TImgView32& corrected_view, TGaugeBar& original_zoom,
+               TGaugeBar& corrected_zoom)
 {
-    const Bitmap32* photo = photo_org.bitmap();
+    const Bitmap32* photo = original_view.bitmap();
     const int width = photo != nullptr ? photo->width() : 0;
     const int height = photo != nullptr ? photo->height() : 0;
 
-    photo_org.set_scale(1.0f);
-    photo_tn.set_scale(1.0f);
+    original_view.set_scale(1.0f);
+    corrected_view.set_scale(1.0f);
     if (width > kViewWidth || height > kViewHeight) {
         // Each stored value is a 32-bit float; the arithmetic between them is wider.
         float fit;
@@ -31,14 +32,14 @@ void fit_views(TImgView32& photo_org, TImgView32& photo_tn, TGaugeBar& org_zoom,
             fit = static_cast<float>(static_cast<double>(kViewWidth) / width);
             margin = 0.04;
         }
-        for (TImgView32* view : {&photo_org, &photo_tn}) {
+        for (TImgView32* view : {&original_view, &corrected_view}) {
             view->set_scale(fit);
             const double stored = view->scale();
             view->set_scale(static_cast<float>(stored - stored * margin));
         }
     }
     // Truncated, not rounded: 0.63f is 0.6299999952..., which gives 62.
-    const int percent = static_cast<int>(std::trunc(100.0 * static_cast<double>(photo_org.scale())));
-    tn_zoom.set_position(percent);
-    org_zoom.set_position(percent);
+    const int percent = static_cast<int>(std::trunc(100.0 * static_cast<double>(original_view.scale())));
+    corrected_zoom.set_position(percent);
+    original_zoom.set_position(percent);
 }

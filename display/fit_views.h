@@ -3,14 +3,15 @@
 class TImgView32;
 class TGaugeBar;
 
-/// Fits both photo views to the photo shown in `photo_org` after a load and
+/// Fits both photo views to the photo shown in `original_view` after a load and
 /// moves both zoom sliders to match.
 ///
 /// Both views go to scale 1; a photo larger than the 420 x 320 views is then
 /// scaled to a little under the view's width (0.96 of it) or, when it is
 /// taller than wide, its height (0.94 of it), in 32-bit float arithmetic.
 /// Both sliders are then set to the integer part of 100 x that scale
-/// (`tn_zoom` first); a slider whose position changes runs its OnChange, which
+/// (`corrected_zoom` first); a slider whose position changes runs its OnChange, which
 /// is expected to set its view's scale to position / 100. A slider already
 /// at that position runs nothing, so its view keeps the fitted scale.
-void fit_views(TImgView32& photo_org, TImgView32& photo_tn, TGaugeBar& org_zoom, TGaugeBar& tn_zoom);
+void fit_views(TImgView32& original_view, TImgView32& corrected_view, TGaugeBar& original_zoom,
+               TGaugeBar& corrected_zoom);
