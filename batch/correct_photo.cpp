@@ -4,7 +4,7 @@
 #include <filesystem>
 
 #include "photo_files/file_names.h"
-#include "photo_files/load_failure.h"
+#include "photo_files/load_outcome.h"
 
 namespace {
 

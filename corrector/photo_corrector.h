@@ -85,7 +85,7 @@ public:
     std::string file_part;
     // Why the last photo chosen did not load (None after one that did). The window
     // shows its one load-failure message whatever it says; diagnostics print it.
-    LoadFailure load_failure;
+    LoadOutcome load_failure;
 
     // Presentation state.
     std::string status_text = "READY";

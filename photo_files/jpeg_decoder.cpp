@@ -71,6 +71,8 @@ struct DecodeState {
     PixelKind kind = PixelKind::Colour;
     int orientation = 1;
     bool photo_resized = false;
+    bool data_ends_early = false;
+    int grey_rows = 0;  // stored rows from the first one the data did not reach
 
     DecodeState() = default;
     DecodeState(const DecodeState&) = delete;
@@ -134,6 +136,27 @@ void convert_cmyk_row(std::uint32_t* row, int width, bool inverted)
 }
 
 // Why libjpeg's error exit ended a decode.
+// The image data ends early when the decoder needs bits where the stream has its end
+// marker: a file cut short (the source then supplies one) or one that says it ends too
+// soon. The decoder goes on as if the image ended there and leaves the rest grey: in
+// the first scan, the iMCU row being read keeps what came before the end and every row
+// below it gets no data at all; a later scan of a progressive stream only misses
+// detail. Other markers in the data are damage the decoder may recover from at the
+// next restart, so they say nothing about the rows below.
+void note_early_end(j_common_ptr, int code, void* context)
+{
+    auto* state = static_cast<DecodeState*>(context);
+    const j_decompress_ptr cinfo = &state->cinfo;
+    if (code != JWRN_HIT_MARKER || cinfo->unread_marker != JPEG_EOI || state->data_ends_early) return;
+    state->data_ends_early = true;
+    if (cinfo->input_scan_number == 1) {
+        const long first_grey =
+            static_cast<long>(cinfo->input_iMCU_row + 1) * cinfo->max_v_samp_factor * DCTSIZE;
+        state->grey_rows =
+            static_cast<int>(std::max(0L, static_cast<long>(cinfo->image_height) - first_grey));
+    }
+}
+
 LoadFailureReason reason_for_error_exit(const DecodeState& state)
 {
     if (state.scan_limit.passed) return LoadFailureReason::TooManyScans;
@@ -288,12 +311,11 @@ struct EndRowsOnReturn {
 
 // decode_jpeg_photo without clearing `metadata` on failure; `failure` says why it failed.
 bool decode(const std::uint8_t* data, std::size_t size, Bitmap32& org_photo, PhotoMetadata* metadata,
-            RowSink* rows, LoadFailure& failure)
+            RowSink* rows, LoadOutcome& failure)
 {
     if (size == 0) {
-        // No header at all: an empty photo, and the views still hear of the load.
-        if (!org_photo.set_size(0, 0)) org_photo.changed();
-        return true;
+        failure.reason = LoadFailureReason::EmptyFile;
+        return false;
     }
     const auto state = std::unique_ptr<DecodeState>(new (std::nothrow) DecodeState);
     if (!state) {
@@ -301,6 +323,7 @@ bool decode(const std::uint8_t* data, std::size_t size, Bitmap32& org_photo, Pho
         return false;
     }
     state->errors.install(state->cinfo);
+    state->errors.on_warning(note_early_end, state.get());
     state->photo = &org_photo;
     state->metadata = metadata;
     state->rows = rows;
@@ -312,6 +335,8 @@ bool decode(const std::uint8_t* data, std::size_t size, Bitmap32& org_photo, Pho
                                              state->icc_bytes.get() + state->icc_size);
             // Every word already has alpha 0xFF: the decoder writes it, and so do the
             // gray and CMYK conversions.
+            failure.data_ends_early = state->data_ends_early;
+            failure.grey_rows = state->grey_rows;
             org_photo.changed();
             return true;
         }
@@ -333,11 +358,11 @@ bool decode(const std::uint8_t* data, std::size_t size, Bitmap32& org_photo, Pho
 }  // namespace
 
 bool decode_jpeg_photo(const std::uint8_t* data, std::size_t size, Bitmap32& org_photo,
-                       PhotoMetadata* metadata, LoadFailure* failure, RowSink* rows)
+                       PhotoMetadata* metadata, LoadOutcome* failure, RowSink* rows)
 {
     const EndRowsOnReturn end_rows{rows};
     if (metadata != nullptr) *metadata = {};
-    LoadFailure outcome;
+    LoadOutcome outcome;
     const bool decoded = decode(data, size, org_photo, metadata, rows, outcome);
     if (!decoded && metadata != nullptr) *metadata = {};
     if (failure != nullptr) *failure = std::move(outcome);

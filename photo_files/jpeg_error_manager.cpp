@@ -2,7 +2,6 @@
 
 namespace {
 
-void ignore_message(j_common_ptr, int) {}
 void ignore_output(j_common_ptr) {}
 
 }  // namespace
@@ -11,7 +10,7 @@ void JpegErrorManager::install(j_common_ptr cinfo)
 {
     cinfo->err = jpeg_std_error(&library_);
     library_.error_exit = jump_back;
-    library_.emit_message = ignore_message;
+    library_.emit_message = emit;
     library_.output_message = ignore_output;
     // jpeg_create_* clears the object but keeps this field, as it keeps `err`.
     cinfo->client_data = this;
@@ -21,6 +20,14 @@ void JpegErrorManager::install(j_common_ptr cinfo)
 void JpegErrorManager::jump_back(j_common_ptr cinfo)
 {
     std::longjmp(static_cast<JpegErrorManager*>(cinfo->client_data)->jump_, 1);
+}
+
+void JpegErrorManager::emit(j_common_ptr cinfo, int level)
+{
+    // Levels 0 and above are trace messages; -1 is a warning.
+    auto* manager = static_cast<JpegErrorManager*>(cinfo->client_data);
+    if (level < 0 && manager->warning_handler_ != nullptr)
+        manager->warning_handler_(cinfo, cinfo->err->msg_code, manager->warning_context_);
 }
 
 void JpegErrorManager::fail(int code)

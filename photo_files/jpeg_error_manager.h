@@ -13,7 +13,8 @@
 #include <jpeglib.h>
 
 /// Catches the errors of one libjpeg object (compressor or decompressor). Warnings,
-/// such as corrupt data the library recovers from or a file cut short, are ignored.
+/// such as corrupt data the library recovers from or a file cut short, go to the
+/// warning handler when one is set, and are otherwise ignored.
 ///
 /// Use: install() before jpeg_create_compress / jpeg_create_decompress, then make the
 /// library calls inside run(). The long jump out of a failed call skips destructors,
@@ -42,6 +43,16 @@ public:
         return run_steps(&call<std::remove_reference_t<Steps>>, &steps);
     }
 
+    /// Calls handler(cinfo, code, context) for each warning the library gives, with
+    /// its message code (J_MESSAGE_CODE), while the library is still inside the call
+    /// that found it, so the handler can read how far the object has got.
+    using WarningHandler = void (*)(j_common_ptr cinfo, int code, void* context);
+    void on_warning(WarningHandler handler, void* context)
+    {
+        warning_handler_ = handler;
+        warning_context_ = context;
+    }
+
     /// Ends the steps being run as a library error with message code `code` does
     /// (one of libjpeg's J_MESSAGE_CODE values), for refusals the caller decides on.
     [[noreturn]] void fail(int code);
@@ -61,10 +72,13 @@ private:
     }
     bool run_steps(void (*call)(void*), void* steps);
     [[noreturn]] static void jump_back(j_common_ptr cinfo);
+    static void emit(j_common_ptr cinfo, int level);
 
     jpeg_error_mgr library_{};
     std::jmp_buf jump_{};
     j_common_ptr cinfo_ = nullptr;
     int error_code_ = 0;
+    WarningHandler warning_handler_ = nullptr;
+    void* warning_context_ = nullptr;
     char message_[JMSG_LENGTH_MAX] = {};
 };

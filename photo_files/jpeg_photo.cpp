@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 #include <memory>
 #include <new>
 
@@ -18,21 +19,31 @@
 
 namespace {
 
-// Reads the whole file; None when it is in `bytes`. CannotReadFile when it is
-// missing, a folder, a device or unreadable; OutOfMemory when it is too big to hold.
+// Reads the whole file; None when it is in `bytes`. CannotReadFile, with the system's
+// reason in `outcome`, when it is missing, a folder, a device or unreadable;
+// OutOfMemory when it is too big to hold.
 LoadFailureReason read_whole_file(const std::string& path, std::unique_ptr<std::uint8_t[]>& bytes,
-                                  std::size_t& size)
+                                  std::size_t& size, LoadOutcome& outcome)
 {
+    const auto cannot_read = [&](int error) {
+        outcome.system_message = std::strerror(error);
+        return LoadFailureReason::CannotReadFile;
+    };
     // Without O_NONBLOCK, opening a named pipe would wait for a writer for ever;
     // regular files ignore the flag.
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) return LoadFailureReason::CannotReadFile;
+    if (fd < 0) return cannot_read(errno);
     struct Closer {
         int fd;
         ~Closer() { ::close(fd); }
     } closer{fd};
     struct stat info {};
-    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) return LoadFailureReason::CannotReadFile;
+    if (fstat(fd, &info) != 0) return cannot_read(errno);
+    if (S_ISDIR(info.st_mode)) return cannot_read(EISDIR);
+    if (!S_ISREG(info.st_mode)) {
+        outcome.system_message = "not a regular file";
+        return LoadFailureReason::CannotReadFile;
+    }
     size = static_cast<std::size_t>(info.st_size);
     bytes.reset(new (std::nothrow) std::uint8_t[size == 0 ? 1 : size]);
     if (!bytes) return LoadFailureReason::OutOfMemory;
@@ -40,7 +51,8 @@ LoadFailureReason read_whole_file(const std::string& path, std::unique_ptr<std::
     while (done < size) {
         const ssize_t n = ::read(fd, bytes.get() + done, size - done);
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;  // the file shrank while we read it: decode what we have
+        if (n < 0) return cannot_read(errno);
+        if (n == 0) break;  // the file shrank while we read it: decode what we have
         done += static_cast<std::size_t>(n);
     }
     size = done;
@@ -56,20 +68,20 @@ LoadFailureReason read_whole_file(const std::string& path, std::unique_ptr<std::
 
 }  // namespace
 
-bool load_photo(const std::string& path, Bitmap32& org_photo, PhotoMetadata* metadata, LoadFailure* failure,
+bool load_photo(const std::string& path, Bitmap32& org_photo, PhotoMetadata* metadata, LoadOutcome* outcome,
                 RowSink* rows)
 {
     if (metadata != nullptr) *metadata = {};
-    if (failure != nullptr) *failure = {};
+    LoadOutcome read;
     std::unique_ptr<std::uint8_t[]> bytes;
     std::size_t size = 0;
-    const LoadFailureReason reason =
-        has_jpeg_extension(path) ? read_whole_file(path, bytes, size) : LoadFailureReason::NotAJpegName;
-    if (reason == LoadFailureReason::None)
-        return decode_jpeg_photo(bytes.get(), size, org_photo, metadata, failure, rows);
+    read.reason =
+        has_jpeg_extension(path) ? read_whole_file(path, bytes, size, read) : LoadFailureReason::NotAJpegName;
+    if (read.reason == LoadFailureReason::None)
+        return decode_jpeg_photo(bytes.get(), size, org_photo, metadata, outcome, rows);
     // The rows end on every way out, also when the decoder never starts.
     if (rows != nullptr) rows->rows_ended();
-    if (failure != nullptr) failure->reason = reason;
+    if (outcome != nullptr) *outcome = std::move(read);
     return false;
 }
 

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "photo_files/load_failure.h"
+#include "photo_files/load_outcome.h"
 #include "photo_files/photo_metadata.h"
 #include "photo_files/photo_write_error.h"
 
@@ -16,13 +16,13 @@ struct CurveTriple;
 /// Loads the photo at `path` into `org_photo`. The extension chooses the decoder:
 /// "jpg" or "jpeg" in any case; any other extension fails. The whole file is read into
 /// memory and decoded as decode_jpeg_photo does (photo_files/jpeg_decoder.h), with its
-/// results, promises and optional `metadata`, `failure` and `rows`; an empty file
-/// loads as a 0 x 0 photo.
+/// results, promises and optional `metadata`, `outcome` and `rows`; an empty file
+/// fails as EmptyFile.
 /// Besides the decoder's failures, fails for a missing or unreadable file (a folder,
 /// a device or a named pipe among them, read without waiting) and for a file too big
 /// to hold in memory. Never throws for a bad or hostile file.
 bool load_photo(const std::string& path, Bitmap32& org_photo, PhotoMetadata* metadata = nullptr,
-                LoadFailure* failure = nullptr, RowSink* rows = nullptr);
+                LoadOutcome* outcome = nullptr, RowSink* rows = nullptr);
 
 /// Saves `corrected_photo` at `path` as encode_jpeg_photo makes it (photo_files/
 /// jpeg_encoder.h; a 0 x 0 photo gives an empty file), with `loaded_metadata`, that

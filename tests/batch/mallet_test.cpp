@@ -159,7 +159,7 @@ TEST_F(MalletTest, BrokenFilesFailAloneWhileTheOthersAreCorrected)
                          std::string(list, sizeof list - 1)),
               1);
     EXPECT_NE(output.find("failed text.jpg: not a JPEG\n"), npos) << output;
-    EXPECT_NE(output.find("failed missing.jpg: cannot read the file\n"), npos) << output;
+    EXPECT_NE(output.find("failed missing.jpg: cannot read the file: No such file or directory\n"), npos) << output;
     EXPECT_NE(output.find("failed huge.jpg: too large to open: 65021 x 65021 pixels\n"), npos) << output;
     for (const std::string name : {"good", "odd\nname", "truncated"})
         EXPECT_TRUE(fs::exists(folder / (name + "_corrected.jpg"))) << name;

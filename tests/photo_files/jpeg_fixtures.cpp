@@ -145,7 +145,7 @@ std::size_t find_marker(const Bytes& jpeg, std::uint8_t code)
 
 std::string load_outcome(const std::string& path, Bitmap32& photo)
 {
-    LoadFailure failure;
+    LoadOutcome failure;
     if (load_photo(path, photo, nullptr, &failure)) return "loaded";
     return load_failure_text(failure);
 }

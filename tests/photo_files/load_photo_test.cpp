@@ -116,15 +116,13 @@ TEST_F(LoadPhoto, GrayscaleIsDitheredOntoTheFixedLevelsWithEqualChannels)
     EXPECT_GT(seen.size(), 200u);  // the ramp really uses the levels, not a coarse map
 }
 
-TEST_F(LoadPhoto, SucceedsForAnEmptyFileWithAnEmptyPhotoAndTellsObservers)
+TEST_F(LoadPhoto, AnEmptyFileIsNoPhotoAndLeavesThePhotoAlone)
 {
     fill_with_old_photo(4, 3);
     NotificationRecorder watcher(photo);
-    ASSERT_TRUE(load_photo(save("empty.jpg", {}), photo));
-    EXPECT_EQ(photo.width(), 0);
-    EXPECT_EQ(photo.height(), 0);
-    EXPECT_EQ(watcher.count("resize"), 1);
-    EXPECT_GE(watcher.count("change"), 1);
+    EXPECT_EQ(load_outcome(save("empty.jpg", {}), photo), "empty file");
+    EXPECT_EQ(photo.width(), 4);
+    EXPECT_EQ(watcher.count("resize") + watcher.count("change"), 0);
 }
 
 TEST_F(LoadPhoto, NotifiesTheResizeFirstAndTheFinishedPixelsOnce)
@@ -171,8 +169,9 @@ TEST_F(LoadPhoto, FailsForFilesThatAreNoJpegPhotoAndLeavesThePhotoAlone)
     EXPECT_EQ(load_outcome(png_named, photo), "the name does not end in .jpg or .jpeg");
     EXPECT_EQ(load_outcome(no_extension, photo), "the name does not end in .jpg or .jpeg");
     EXPECT_THAT(load_outcome(cut_in_header, photo), testing::StartsWith("decoder error: "));
-    EXPECT_EQ(load_outcome(dir.file("missing.jpg"), photo), "cannot read the file");
-    EXPECT_EQ(load_outcome(dir.file("folder.jpg"), photo), "cannot read the file");
+    EXPECT_EQ(load_outcome(dir.file("missing.jpg"), photo),
+              "cannot read the file: No such file or directory");
+    EXPECT_EQ(load_outcome(dir.file("folder.jpg"), photo), "cannot read the file: Is a directory");
     EXPECT_EQ(load_outcome(save("tables.jpg", tables_only), photo),
               "decoder error: JPEG datastream contains no image");
     EXPECT_EQ(load_outcome(two_components, photo), "decoder error: Unsupported color conversion request");
@@ -251,7 +250,7 @@ TEST_F(LoadPhoto, StorageThatCannotBeHadIsALoadFailure)
     // Room for the decoder, but not for 16000 x 16000 words (1 GB).
     tight.rlim_cur = pages * static_cast<std::size_t>(sysconf(_SC_PAGESIZE)) + (256u << 20);
     fill_with_old_photo(3, 3);
-    LoadFailure failure;
+    LoadOutcome failure;
     ASSERT_EQ(setrlimit(RLIMIT_AS, &tight), 0);
     const bool loaded = load_photo(path, photo, nullptr, &failure);
     setrlimit(RLIMIT_AS, &old_limit);
@@ -303,9 +302,11 @@ TEST_F(LoadPhoto, FailureAfterTheResizeLeavesNoPixelsOfTheOldPhoto)
 TEST_F(LoadPhoto, CommittedFixturesLoadOrFailAsTheirNamesSay)
 {
     const std::string data = TINTELO_TEST_DATA;
-    EXPECT_TRUE(load_photo(data + "/truncated_in_image_data.jpg", photo));
+    LoadOutcome outcome;
+    EXPECT_TRUE(load_photo(data + "/truncated_in_image_data.jpg", photo, nullptr, &outcome));
     EXPECT_EQ(photo.width(), 48);
     EXPECT_EQ(photo.height(), 32);
+    EXPECT_TRUE(outcome.data_ends_early);
     EXPECT_EQ(load_outcome(data + "/text_named_jpg.jpg", photo), "not a JPEG");
 }
 
@@ -367,3 +368,78 @@ TEST_F(LoadPhoto, EmbeddedIccProfileIsReturnedAndAbsenceClearsIt)
 }
 
 }  // namespace
+
+// A stream cut inside its image data loads, and says so: in the first scan the rows
+// below the iMCU row being read are grey (DC 0 decodes to level 128); in a later scan of
+// a progressive photo no row is missing, only detail; without only its end marker the
+// photo is whole.
+TEST_F(LoadPhoto, AStreamCutShortLoadsAndSaysHowManyRowsAreGrey)
+{
+    const auto load_cut = [&](const Bytes& jpeg, std::size_t keep, LoadOutcome& outcome) {
+        return load_photo(save("cut.jpg", Bytes(jpeg.begin(), jpeg.begin() + keep)), photo, nullptr,
+                          &outcome);
+    };
+    const Bytes baseline = encode_test_jpeg(colour_image(64, 64));  // 4:2:0, iMCU rows of 16
+    const std::size_t data = find_marker(baseline, 0xDA);
+    LoadOutcome outcome;
+    ASSERT_TRUE(load_cut(baseline, data + (baseline.size() - data) / 2, outcome));
+    ASSERT_TRUE(outcome.data_ends_early);
+    ASSERT_GT(outcome.grey_rows, 0);
+    ASSERT_LT(outcome.grey_rows, 64);
+    EXPECT_EQ(outcome.grey_rows % 16, 0);
+    const int first_grey = 64 - outcome.grey_rows;
+    // The first grey row takes some colour from the row above: the chroma is upsampled
+    // across the two.
+    for (int x = 0; x < 64; ++x) {
+        EXPECT_EQ(photo.pixel(x, first_grey + 1), 0xFF808080u) << x;
+        EXPECT_EQ(photo.pixel(x, 63), 0xFF808080u) << x;
+    }
+    int grey_above = 0;
+    for (int x = 0; x < 64; ++x) grey_above += photo.pixel(x, first_grey - 1) == 0xFF808080u;
+    EXPECT_LT(grey_above, 64);
+    EXPECT_EQ(early_end_text(outcome),
+              "the photo's data ends early: " + std::to_string(outcome.grey_rows) + " rows are grey");
+
+    const int grey_when_cut = outcome.grey_rows;
+
+    // An end marker inside the data ends it as early as a cut there.
+    Bytes ended = baseline;
+    const std::size_t middle = data + (baseline.size() - data) / 2;
+    ended.insert(ended.begin() + static_cast<std::ptrdiff_t>(middle), {0xFF, 0xD9});
+    ASSERT_TRUE(load_photo(save("ended.jpg", ended), photo, nullptr, &outcome));
+    EXPECT_TRUE(outcome.data_ends_early);
+    EXPECT_EQ(outcome.grey_rows, grey_when_cut);
+
+    // A restart segment cut short is damage the decoder recovers from at the next one.
+    EncodeOptions restarts;
+    restarts.restart_in_rows = 1;
+    Bytes damaged = encode_test_jpeg(colour_image(64, 64), restarts);
+    const auto first_restart = static_cast<std::ptrdiff_t>(find_marker(damaged, 0xD0));
+    const auto second_restart = static_cast<std::ptrdiff_t>(find_marker(damaged, 0xD1));
+    damaged.erase(damaged.begin() + first_restart + 8, damaged.begin() + second_restart);
+    ASSERT_TRUE(load_photo(save("damaged.jpg", damaged), photo, nullptr, &outcome));
+    EXPECT_FALSE(outcome.data_ends_early);
+    EXPECT_NE(photo.pixel(63, 63), 0xFF808080u);
+
+    ASSERT_TRUE(load_cut(baseline, baseline.size() - 2, outcome));  // only the end marker gone
+    EXPECT_FALSE(outcome.data_ends_early);
+    EXPECT_EQ(early_end_text(outcome), "");
+
+    EncodeOptions progressive;
+    progressive.progressive = true;
+    const Bytes layered = encode_test_jpeg(colour_image(64, 64), progressive);
+    const std::size_t first_scan = find_marker(layered, 0xDA);
+    const std::size_t second_scan =
+        first_scan + 2 + find_marker(Bytes(layered.begin() + first_scan + 2, layered.end()), 0xDA);
+    // In the first scan (the DC levels of every component) whole rows are lost ...
+    ASSERT_TRUE(load_cut(layered, (first_scan + second_scan) / 2, outcome));
+    EXPECT_TRUE(outcome.data_ends_early);
+    EXPECT_GT(outcome.grey_rows, 0);
+    // ... in a later one only detail.
+    ASSERT_TRUE(load_cut(layered, (second_scan + layered.size()) / 2, outcome));
+    EXPECT_TRUE(outcome.data_ends_early);
+    EXPECT_EQ(outcome.grey_rows, 0);
+    EXPECT_EQ(early_end_text(outcome), "the photo's data ends early");
+    outcome.grey_rows = 1;
+    EXPECT_EQ(early_end_text(outcome), "the photo's data ends early: 1 row is grey");
+}

@@ -52,7 +52,7 @@ TEST_F(UnreadableFile, NamedPipeFailsAtOnceInsteadOfWaitingForAWriter)
         if (writer >= 0) ::close(writer);
     }
     EXPECT_TRUE(finished) << "load_photo waited for a writer on a named pipe";
-    EXPECT_EQ(load.get(), "cannot read the file");
+    EXPECT_EQ(load.get(), "cannot read the file: not a regular file");
     expect_old_photo_kept();
 }
 
@@ -61,9 +61,9 @@ TEST_F(UnreadableFile, LinksToNothingToThemselvesOrToADeviceFail)
     std::filesystem::create_symlink(dir.file("gone.jpg"), dir.file("dangling.jpg"));
     std::filesystem::create_symlink(dir.file("loop.jpg"), dir.file("loop.jpg"));
     std::filesystem::create_symlink("/dev/zero", dir.file("device.jpg"));
-    EXPECT_EQ(load_outcome(dir.file("dangling.jpg"), photo), "cannot read the file");
-    EXPECT_EQ(load_outcome(dir.file("loop.jpg"), photo), "cannot read the file");
-    EXPECT_EQ(load_outcome(dir.file("device.jpg"), photo), "cannot read the file");
+    EXPECT_EQ(load_outcome(dir.file("dangling.jpg"), photo), "cannot read the file: No such file or directory");
+    EXPECT_EQ(load_outcome(dir.file("loop.jpg"), photo), "cannot read the file: Too many levels of symbolic links");
+    EXPECT_EQ(load_outcome(dir.file("device.jpg"), photo), "cannot read the file: not a regular file");
     expect_old_photo_kept();
 }
 

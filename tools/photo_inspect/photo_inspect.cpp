@@ -32,7 +32,7 @@
 #include "corrector/photo_corrector.h"
 #include "engine/database.h"
 #include "engine/profile_selection.h"
-#include "photo_files/load_failure.h"
+#include "photo_files/load_outcome.h"
 
 namespace {
 
