@@ -28,7 +28,9 @@ test_packages=(
     libimage-exiftool-perl
     libjpeg-turbo-progs # djpeg and cjpeg, what the batch benchmark measures mallet against
     clang libclang-rt-14-dev
-    g++-aarch64-linux-gnu # tools/ci/arm64_engine.sh: the engine must build for ARM64
+    # tools/ci/arm64_engine.sh: the engine tests built for ARM64 (GoogleTest from the sources
+    # libgtest-dev ships) and run under qemu-user.
+    g++-aarch64-linux-gnu qemu-user
     "${package_packages[@]}" desktop-file-utils appstream
 )
 wanted=("${packages[@]}")
