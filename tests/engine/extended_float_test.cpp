@@ -26,6 +26,12 @@ TEST(ExtendedFloatTest, RoundsTiesToEven)
     EXPECT_TRUE(equals(ExtendedFloat(all_ones - 1) + half, all_ones - 1, 0));
     EXPECT_TRUE(equals(ExtendedFloat(all_ones - 1) - half, all_ones - 1, 0));
     EXPECT_TRUE(equals(ExtendedFloat(all_ones - 1) + just_over_half, all_ones, 0));
+    // Bits far below decide what would be a tie: 1 - (2^-65 + 2^-128) lies just under the
+    // midpoint between 1 - 2^-64 and 1, and 1 + (2^-64 + 2^-128) just over that between 1
+    // and 1 + 2^-63.
+    const ExtendedFloat over_half_a_step = ExtendedFloat::from_parts(false, -128, (1ull << 63) + 1);
+    EXPECT_TRUE(equals(ExtendedFloat(1) - over_half_a_step, all_ones, -64));
+    EXPECT_TRUE(equals(ExtendedFloat(1) + ExtendedFloat(2) * over_half_a_step, (1ull << 63) + 1, -63));
     // A product whose dropped half is exactly a tie: (2^32 + 1)^2 = 2^64 + 2^33 + 1.
     const ExtendedFloat odd(std::uint64_t{(1ull << 32) + 1});
     EXPECT_TRUE(equals(odd * odd, (std::uint64_t{1} << 63) + (std::uint64_t{1} << 32), 1));
@@ -82,7 +88,8 @@ bool same_bits(long double a, long double b)
 }
 
 // Operands that reach every rounding case: full significands, ones ending in many zeros
-// (exact results and ties), small integers, and zeros, at exponents from far apart to equal.
+// (exact results and ties), powers of two and a little (ties that bits lost far below
+// decide), small integers, and zeros, at exponents from far apart to equal.
 ExtendedFloat random_operand(std::mt19937_64& random)
 {
     std::uint64_t significand = random();
@@ -96,6 +103,9 @@ ExtendedFloat random_operand(std::mt19937_64& random)
         case 2:
         case 3:
             significand &= all_ones << (random() % 64);
+            break;
+        case 4:
+            significand = (1ull << 63) | (significand & 3);
             break;
         default:
             break;
