@@ -108,8 +108,8 @@ double ExtendedFloat::to_double() const
     // 2^-1022 it keeps fewer, and the rounding happens once, at the subnormal's last bit.
     const int power = exponent_ + 63;
     if (power > 1023) return std::bit_cast<double>(sign | 0x7FF0000000000000u);
-    const int lowest_power = power < -1022 ? -1022 : power;
-    const int dropped = 11 + (lowest_power - power);
+    const int encoded_power = power < -1022 ? -1022 : power;  // subnormals share the smallest normal scale
+    const int dropped = 11 + (encoded_power - power);
     if (dropped > 64) return std::bit_cast<double>(sign);
     std::uint64_t kept = dropped == 64 ? 0 : significand_ >> dropped;
     const std::uint64_t rest =
@@ -119,7 +119,7 @@ double ExtendedFloat::to_double() const
     // kept carries the leading bit at 2^52 for a normal value, so adding it to the exponent field
     // one below makes the encoding, and a carry out of the fraction moves into the exponent
     // (a subnormal rounding up to the smallest normal, the largest finite to infinity).
-    return std::bit_cast<double>(sign | ((static_cast<std::uint64_t>(lowest_power + 1022) << 52) + kept));
+    return std::bit_cast<double>(sign | ((static_cast<std::uint64_t>(encoded_power + 1022) << 52) + kept));
 }
 
 ExtendedFloat ExtendedFloat::operator-() const

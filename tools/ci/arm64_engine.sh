@@ -19,6 +19,10 @@ for tool in "$arm" qemu-aarch64; do
         exit 1
     fi
 done
+if [ "$(uname -m)" != x86_64 ]; then
+    echo "arm64_engine: the cross-check compares ARM64 with x86-64, so it runs on an x86-64 machine" >&2
+    exit 1
+fi
 if [ ! -f "$gtest/src/gtest-all.cc" ]; then
     echo "arm64_engine: GoogleTest's sources are missing from $gtest (libgtest-dev)" >&2
     exit 1
@@ -52,7 +56,7 @@ printf '%s\n' "$gtest/src/gtest-all.cc" "$gtest/src/gtest_main.cc" | xargs -P "$
 compile "$arm" "$out/arm64" "${engine[@]}" "${support[@]}" "${tests[@]}" "$fingerprint"
 compile "$host" "$out/x86_64" "${engine[@]}" "$fingerprint"
 
-objects() { # FOLDER PATTERN...
+objects() { # FOLDER SOURCE...: the objects compile made of the sources
     local folder=$1
     shift
     for source in "$@"; do printf '%s\n' "$folder/$(echo "$source" | tr / _).o"; done
