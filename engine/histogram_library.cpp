@@ -1,10 +1,10 @@
 #include "engine/histogram_library.h"
 
-#include <cmath>
 #include <cstdint>
 #include <limits>
 
 #include "engine/bitmap24.h"
+#include "engine/extended_float.h"
 
 namespace {
 
@@ -85,39 +85,41 @@ void THistogram::GetStatistics(std::int32_t& count, std::uint8_t& minimum, std::
     }
     mode = static_cast<std::uint8_t>(most);
 
-    // Every product and sum here is an integer below 2^64, so extended precision holds it exactly.
+    // The sums are integers far below 2^64, exact here and exact as extended values.
     std::int64_t total = 0;
-    long double s1 = 0;
-    long double s2 = 0;
+    std::uint64_t level_sum = 0;
+    std::uint64_t square_sum = 0;
     for (int i = low; i <= high; ++i) {
+        const auto count_here = static_cast<std::uint64_t>(bins[i]);
         total += bins[i];
-        s1 += static_cast<long double>(i) * bins[i];
-        s2 += static_cast<long double>(i) * i * bins[i];
+        level_sum += static_cast<std::uint64_t>(i) * count_here;
+        square_sum += static_cast<std::uint64_t>(i * i) * count_here;
     }
     count = static_cast<std::int32_t>(total);
-    const long double n = static_cast<long double>(total);
+    const ExtendedFloat n(total);
 
     // The later steps read mean and std_dev back from the doubles, not from the
     // extended values they were computed in.
-    mean = histogram_mean(s1, total);
+    mean = histogram_mean(level_sum, total);
 
     if (total < 2) {
         std_dev = histogram_nan;
         skewness = 0;
         kurtosis = 0;
     } else {
-        const long double m = mean;
-        std_dev = static_cast<double>(std::sqrt((s2 - n * m * m) / (n - 1)));
-        const long double s = std_dev;
-        const long double variance = s * s * (n - 1) / n;
+        const ExtendedFloat m(mean);
+        std_dev = sqrt((ExtendedFloat(square_sum) - n * m * m) / (n - 1)).to_double();
+        const ExtendedFloat s(std_dev);
+        const ExtendedFloat variance = s * s * (n - 1) / n;
 
-        long double m3 = 0;
-        long double m4 = 0;
+        ExtendedFloat m3;
+        ExtendedFloat m4;
         for (int i = low; i <= high; ++i) {
-            const long double d = i - m;
-            const long double d2 = d * d;
-            m3 += d * d2 * bins[i];
-            m4 += d2 * d2 * bins[i];
+            const ExtendedFloat count_here(bins[i]);
+            const ExtendedFloat d = i - m;
+            const ExtendedFloat d2 = d * d;
+            m3 += d * d2 * count_here;
+            m4 += d2 * d2 * count_here;
         }
         m3 /= n;
         m4 /= n;
@@ -126,8 +128,11 @@ void THistogram::GetStatistics(std::int32_t& count, std::uint8_t& minimum, std::
             skewness = histogram_nan;
             kurtosis = 0;
         } else {
-            skewness = static_cast<double>(m3 / std::pow(variance, 1.5L));
-            kurtosis = static_cast<double>(m4 / (variance * variance));
+            // variance^1.5 as the variance times its square root: two roundings of basic
+            // operations, which every CPU makes alike, where a power function's last bit
+            // depends on the library.
+            skewness = (m3 / (variance * sqrt(variance))).to_double();
+            kurtosis = (m4 / (variance * variance)).to_double();
         }
     }
 
@@ -151,7 +156,7 @@ HistogramStatistics statistics_of(const THistogram& histogram)
     return s;
 }
 
-double histogram_mean(long double level_sum, std::int64_t count)
+double histogram_mean(std::uint64_t level_sum, std::int64_t count)
 {
-    return count == 0 ? histogram_nan : static_cast<double>(level_sum / static_cast<long double>(count));
+    return count == 0 ? histogram_nan : (ExtendedFloat(level_sum) / ExtendedFloat(count)).to_double();
 }

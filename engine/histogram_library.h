@@ -1,10 +1,11 @@
 #pragma once
 
 // HistogramLibrary: 256-bin histograms of a 24-bit bitmap and their nine
-// summary statistics. The arithmetic is deliberately that of an 80-bit
-// extended-precision accumulator whose mean and standard deviation pass
-// through 64-bit doubles: the profile thresholds built on these figures were
-// tuned against exactly those values, down to the last bit.
+// summary statistics. The arithmetic is deliberately that of the x87's 80-bit
+// extended precision (ExtendedFloat, the same bits on every CPU) with the mean
+// and standard deviation passing through 64-bit doubles: the profile thresholds
+// built on these figures were tuned against exactly those values, down to the
+// last bit.
 
 #include <array>
 #include <bit>
@@ -71,7 +72,7 @@ HistogramStatistics statistics_of(const THistogram& histogram);
 
 /// The mean as GetStatistics stores it: the level sum over the count in
 /// extended precision, rounded to a double; NaN when there are no pixels.
-double histogram_mean(long double level_sum, std::int64_t count);
+double histogram_mean(std::uint64_t level_sum, std::int64_t count);
 
 /// Raises EHistogramError unless GetHistogram can count `bitmap`: it must
 /// record 24 bits per pixel, and its pixel count must fit a 32-bit bin.

@@ -7,7 +7,7 @@
 #include <cstdint>
 
 #include "engine/histogram_library.h"
-#include "engine/profile_selection.h"
+#include "engine/profile_rules.h"
 
 class Bitmap24;
 class Bitmap32;

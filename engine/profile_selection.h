@@ -7,19 +7,10 @@
 #include <cstdint>
 
 #include "engine/histogram_library.h"
+#include "engine/profile_rules.h"
 
 class Bitmap24;
 class Bitmap32;
-
-/// The six figures the profile rules look at.
-struct ProfileStatistics {
-    double mean_red = 0;                   // R
-    double mean_green = 0;                 // G
-    double mean_blue = 0;                  // B
-    double mean_intensity = 0;             // I
-    double excess_kurtosis_intensity = 0;  // K
-    double excess_kurtosis_blue = 0;       // KB
-};
 
 /// Everything measured on a photo: the statistics of its red, green, blue and
 /// intensity histograms, and the excess kurtoses derived from them.
@@ -48,12 +39,6 @@ PhotoStatistics measure_photo(const Bitmap24& bitmap);
 /// over the pixels: a new photo is read once, not twice, and only what the
 /// rules read is measured.
 ProfileStatistics copy_and_measure_profile(const Bitmap32& photo, Bitmap24& working_bitmap);
-
-/// The ordered rule table. Assigns both indices, except where no rule decides
-/// (red mean equal to green mean without a bluer cast, or no pixels at all):
-/// then the caller's values stay.
-void decide_profiles(const ProfileStatistics& statistics, std::int32_t& phone_profile,
-                     std::int32_t& camera_profile);
 
 /// Measures `working_bitmap` and applies the rule table. The caller sets its
 /// defaults (phone 5, camera 1) before the call; they survive when no rule decides.

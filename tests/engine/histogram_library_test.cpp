@@ -148,6 +148,20 @@ TEST(GetStatisticsTest, OddCountMedianFallsBelowTheMiddle)
     EXPECT_EQ(s.median, 2);
 }
 
+TEST(GetStatisticsTest, CancellationShowsTheOrderOfTheExtendedSteps)
+{
+    // Three pixels 20, 21, 21: the deviation is sqrt(1/3) and the kurtosis 1.5 in exact
+    // arithmetic, but the sum-of-squares form 1282 - 3 * m * m (m = 62/3 rounded to a
+    // double) cancels most bits, so the last bits show the order and rounding of every
+    // extended step (3 * m, exact, then times m). The profile thresholds were tuned on
+    // exactly these bits, and every CPU must give them.
+    const HistogramStatistics s = statistics_of(histogram_of({{20, 1}, {21, 2}}));
+    EXPECT_NEAR(s.std_dev, std::sqrt(1.0 / 3), 1e-12);
+    EXPECT_EQ(bits_of(s.std_dev), 0x3FE279A7459030E0u);
+    EXPECT_NEAR(s.kurtosis, 1.5, 1e-11);
+    EXPECT_EQ(bits_of(s.kurtosis), 0x3FF8000000000BBEu);
+}
+
 TEST(GetStatisticsTest, ModeMedianAndRangeRules)
 {
     // Highest bin wins; of equal highest bins the lowest index.

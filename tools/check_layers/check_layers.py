@@ -1,9 +1,13 @@
 #!/usr/bin/env python3
-"""Fails when a source file includes a folder above its own layer.
+"""Fails when a source file includes a folder above its own layer, or when the
+files of one folder include each other in a circle.
 
 The layer order is read from the README's layout table (the rows with a layer
 number), and the top-level CMakeLists.txt must add the layer folders in that same
 order, so the folder list, the build and the include lines tell one story.
+
+Within a folder, a .h and the .cpp of the same name are one unit: a circle among
+units means none of them can be read, tested or moved without the others.
 
 Usage: check_layers.py PROJECT_ROOT
 """
@@ -53,6 +57,68 @@ def level_of(path, layers):
     return None
 
 
+def unit_of(path):
+    """A file's unit: its path without the extension, so x.h and x.cpp are one."""
+    return path.rsplit(".", 1)[0]
+
+
+def strongly_connected(graph):
+    """Tarjan's components of a {node: set(nodes)} graph, each a sorted list."""
+    index, low, on_stack, stack, components = {}, {}, set(), [], []
+
+    def visit(node):
+        index[node] = low[node] = len(index)
+        stack.append(node)
+        on_stack.add(node)
+        for after in sorted(graph.get(node, ())):
+            if after not in index:
+                visit(after)
+                low[node] = min(low[node], low[after])
+            elif after in on_stack:
+                low[node] = min(low[node], index[after])
+        if low[node] == index[node]:
+            component = []
+            while True:
+                member = stack.pop()
+                on_stack.discard(member)
+                component.append(member)
+                if member == node:
+                    break
+            components.append(sorted(component))
+
+    for node in sorted(graph):
+        if node not in index:
+            visit(node)
+    return components
+
+
+def include_circles(includes):
+    """One message per circle among the units of a folder.
+
+    includes maps each file to the files of our tree it includes."""
+    graph = {}
+    for source, included_files in includes.items():
+        for included in included_files:
+            same_folder = included.rsplit("/", 1)[0] == source.rsplit("/", 1)[0]
+            if same_folder and unit_of(included) != unit_of(source):
+                graph.setdefault(unit_of(source), set()).add(unit_of(included))
+    problems = []
+    for component in strongly_connected(graph):
+        if len(component) < 2:
+            continue
+        folder = component[0].rsplit("/", 1)[0]
+
+        def name(unit):
+            return unit.rsplit("/", 1)[1]
+
+        edges = "; ".join(
+            f"{name(unit)} -> {', '.join(name(after) for after in sorted(graph[unit] & set(component)))}"
+            for unit in component
+        )
+        problems.append(f"{folder}/: include circle among {', '.join(map(name, component))} ({edges})")
+    return problems
+
+
 def main():
     root = pathlib.Path(sys.argv[1]).resolve()
     layers = layer_order_from_readme(root)
@@ -63,6 +129,7 @@ def main():
     if cmake_order != layers:
         problems.append(f"CMakeLists.txt adds {cmake_order}, the README's layers are {layers}")
 
+    includes = {}
     for source in sorted(root.rglob("*")):
         if source.suffix not in (".cpp", ".h") or not source.is_file():
             continue
@@ -76,6 +143,7 @@ def main():
                 continue
             if not (root / included).exists():
                 continue  # generated or system header
+            includes.setdefault(relative, []).append(included)
             target = level_of(included, layers)
             if own is not None and relative.split("/")[0] in layers and included.startswith(NOT_PRODUCT):
                 problems.append(f"{relative}: product code includes {included}")
@@ -84,11 +152,13 @@ def main():
             elif target > own:
                 problems.append(f"{relative} ({layers[own]}) includes {included} ({layers[target]}), a layer above")
 
+    problems += include_circles(includes)
+
     for problem in problems:
         print(problem)
     if problems:
         return 1
-    print(f"layers {' < '.join(layers)}: every include points down")
+    print(f"layers {' < '.join(layers)}: every include points down, and no folder's files include in a circle")
     return 0
 
 
