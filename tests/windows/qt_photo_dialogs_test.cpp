@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "tests/windows/modal_answers.h"
+#include "windows/main_window_messages.h"
 
 namespace {
 
@@ -390,22 +391,26 @@ TEST(QtMessageBoxes, LoadFailureIsAnErrorWithOkAndCancelThatBothOnlyCloseAndSays
         {no_memory, QMessageBox::Ok, "Not enough memory for a photo of 16000 x 12000",
          "Closing other programs may free enough memory."},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.detail);
-        ModalAnswers answers;
-        MessageBoxSeen seen;
-        read_box_then_click(answers, seen, c.leave);
+    for (const auto& c : cases)
+        for (const bool from_main_window : {false, true}) {
+            SCOPED_TRACE(c.detail + (from_main_window ? ", from the main window" : ""));
+            ModalAnswers answers;
+            MessageBoxSeen seen;
+            read_box_then_click(answers, seen, c.leave);
 
-        show_load_failure_message(nullptr, c.outcome);
+            if (from_main_window)
+                QtMainWindowMessages(nullptr).show_load_failure(c.outcome);
+            else
+                show_load_failure_message(nullptr, c.outcome);
 
-        EXPECT_EQ(seen.text, c.text);
-        EXPECT_EQ(seen.detail, c.detail);
-        EXPECT_EQ(seen.title, "Error");
-        EXPECT_EQ(seen.object_name, "load_failure_message");
-        EXPECT_EQ(seen.icon, QMessageBox::Critical);
-        EXPECT_EQ(seen.buttons, QMessageBox::Ok | QMessageBox::Cancel);
-        EXPECT_EQ(answers.unused(), 0u);
-    }
+            EXPECT_EQ(seen.text, c.text);
+            EXPECT_EQ(seen.detail, c.detail);
+            EXPECT_EQ(seen.title, "Error");
+            EXPECT_EQ(seen.object_name, "load_failure_message");
+            EXPECT_EQ(seen.icon, QMessageBox::Critical);
+            EXPECT_EQ(seen.buttons, QMessageBox::Ok | QMessageBox::Cancel);
+            EXPECT_EQ(answers.unused(), 0u);
+        }
 }
 
 TEST(QtMessageBoxes, OverwritePromptShowsAPathThatLooksLikeMarkupAsItIs)
