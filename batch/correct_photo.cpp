@@ -26,8 +26,8 @@ PhotoOutcome correct_photo(PhotoCorrector& corrector, const PhotoJob& job, const
         if (stop) return interrupted;
         corrector.open_photo(job.input);
         // A failed open leaves the photo opened before it in place, as the window shows it.
-        if (corrector.load_failure.reason != LoadFailureReason::None || !corrector.photo_loaded)
-            return failed(load_failure_text(corrector.load_failure));
+        if (corrector.load_outcome.reason != LoadFailureReason::None || !corrector.photo_loaded)
+            return failed(load_failure_text(corrector.load_outcome));
         if (stop) return interrupted;
         press_buttons(corrector, steps.presses);
 

@@ -1,11 +1,13 @@
 #include "corrector/photo_corrector.h"
 
+#include <string>
 #include <tuple>
 
 #include "engine/curve_triple.h"
 #include "engine/database.h"
 #include "engine/profile_selection.h"
 #include "engine/streaming_profile_measure.h"
+#include "photo_files/load_outcome.h"
 
 namespace {
 
@@ -25,6 +27,15 @@ private:
     Clear clear_;
     bool active_ = true;
 };
+
+// Short enough for the status line beside the title, in the status line's capitals.
+std::string early_end_status(const LoadOutcome& outcome)
+{
+    const std::string text = "PHOTO DATA ENDS EARLY";
+    if (outcome.grey_rows <= 0) return text;
+    if (outcome.grey_rows == 1) return text + ": 1 ROW GREY";
+    return text + ": " + std::to_string(outcome.grey_rows) + " ROWS GREY";
+}
 
 CurveTriple identity_curves()
 {
@@ -117,6 +128,7 @@ void PhotoCorrector::open_photo(const std::function<std::optional<std::string>()
     events_->loading_started();
     const std::optional<std::string> path = choose_open_path();
 
+    bool opened = false;
     if (path) {
         // What a photo that does not load gives back: the program as it was before the open.
         const bool was_loaded = photo_loaded;
@@ -135,7 +147,7 @@ void PhotoCorrector::open_photo(const std::function<std::optional<std::string>()
         PhotoMetadata metadata;
         StreamingProfileMeasure measure;
         bool loaded = false;
-        measure.run([&] { loaded = load_photo(*path, spare_photo_, &metadata, &load_failure, &measure); });
+        measure.run([&] { loaded = load_photo(*path, spare_photo_, &metadata, &load_outcome, &measure); });
         if (!loaded) {
             // A photo that did not load holds no storage worth keeping.
             spare_photo_.set_size(0, 0);
@@ -158,11 +170,14 @@ void PhotoCorrector::open_photo(const std::function<std::optional<std::string>()
             guard.release();
             set_busy(false);
             status_text = file_part;
+            opened = true;
         }
     }
     if (!photo_loaded) status_text = "READY";
     // After a cancelled dialog the status line shows the photo opened last.
     if (file_part.size() > 1) status_text = file_part;
+    // Grey rows look like a fault of the correction unless the status line says where they come from.
+    if (opened && load_outcome.data_ends_early) status_text = early_end_status(load_outcome);
 }
 
 void PhotoCorrector::correct_opened_photo(const std::string& path, const ProfileStatistics& statistics)
@@ -185,6 +200,8 @@ void PhotoCorrector::correct_opened_photo(const std::string& path, const Profile
     apply_profile(current_profile());
     status_text = "READY";
     toggle_face = IconFace::CorrectionOn;
+    // The corrected view shows the correction, so the button's first press takes it away.
+    correction_shown = true;
 
     // The window fits its views before the photo counts as loaded.
     events_->photo_opened();
@@ -265,10 +282,9 @@ void PhotoCorrector::begin_open_from_correction_button()
 
 void PhotoCorrector::end_open_from_correction_button()
 {
-    flip_correction_face();
-    correction_shown = true;
+    // A photo that opened set the face and the correction itself.
     if (photo_loaded) return;
-    flip_correction_face();
+    toggle_face = IconFace::CorrectionOff;
     correction_shown = false;
 }
 

@@ -83,9 +83,9 @@ public:
     bool correction_shown = false;
     int light_level = 0;
     std::string file_part;
-    // Why the last photo chosen did not load (None after one that did). The window
-    // shows its one load-failure message whatever it says; diagnostics print it.
-    LoadOutcome load_failure;
+    // What the load of the last photo chosen found: why it failed, or for a photo that
+    // opened, whether its data ended early. The window's messages and diagnostics say it.
+    LoadOutcome load_outcome;
 
     // Presentation state.
     std::string status_text = "READY";
@@ -109,8 +109,8 @@ public:
     void toggle_correction();
     /// With no photo loaded the correction button opens one, its face flipping
     /// around the open: `begin_...` before it (to "on", unless the correction
-    /// counts as shown already), `end_...` after it. The correction then counts
-    /// as shown only when a photo is loaded.
+    /// counts as shown already), `end_...` after it. A photo that opened shows its
+    /// correction; with none the face is back to "off".
     void begin_open_from_correction_button();
     void end_open_from_correction_button();
     void set_camera_type(CameraType type);

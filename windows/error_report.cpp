@@ -1,11 +1,27 @@
 #include "windows/error_report.h"
 
 #include <QMessageBox>
+#include <new>
+#include <stdexcept>
+
+namespace {
+
+QString not_enough_memory_text()
+{
+    return QStringLiteral("Not enough memory to finish this. ") + QString::fromLatin1(kNotEnoughMemoryAdvice);
+}
+
+}  // namespace
 
 QString error_report_text(const std::exception_ptr& error)
 {
     try {
         std::rethrow_exception(error);
+    } catch (const std::bad_alloc&) {
+        return not_enough_memory_text();
+    } catch (const std::length_error&) {
+        // A buffer asked for beyond what any allocation can give: memory, in the user's terms.
+        return not_enough_memory_text();
     } catch (const std::exception& e) {
         return QString::fromLocal8Bit(e.what());
     } catch (...) {

@@ -14,7 +14,12 @@ class QWidget;
 inline constexpr char kErrorReportObjectName[] = "error_report";
 inline constexpr char kErrorReportTitle[] = "Error";
 
-/// The text shown for an exception: what() of a std::exception, a fixed text otherwise.
+/// What to try when memory ran out, shown beneath the words that say so.
+inline constexpr char kNotEnoughMemoryAdvice[] = "Closing other programs may free enough memory.";
+
+/// The text shown for an exception: what() of a std::exception; for memory that ran
+/// out (which the library words as "std::bad_alloc"), that in plain words; a fixed
+/// text otherwise.
 QString error_report_text(const std::exception_ptr& error);
 
 /// Shows the general error report for `text`, modal over `parent`.

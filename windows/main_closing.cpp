@@ -12,10 +12,11 @@ bool MainWindow::may_close()
         case SavePromptAnswer::Cancel:
             return false;
         case SavePromptAnswer::Yes:
-            // Closing goes on even when the save dialog is cancelled; a save that
-            // fails leaves by its error, and the window stays open.
+            // The user asked to keep the work: only a save that happened lets the
+            // window close. A cancelled save dialog cancels the close, and a save
+            // that fails leaves by its error with the window open.
             save_buttonClick();
-            return true;
+            return corrector.photo_saved;
         case SavePromptAnswer::No:
             return true;
     }

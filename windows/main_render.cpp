@@ -72,7 +72,7 @@ void MainWindow::load_failed()
     // The message waits for the user: no hourglass over it.
     QGuiApplication::setOverrideCursor(Qt::ArrowCursor);
     const OnExit restore([] { QGuiApplication::restoreOverrideCursor(); });
-    messages->show_load_failure();
+    messages->show_load_failure(corrector.load_outcome);
 }
 
 void MainWindow::press_control(QWidget& control, const std::function<void()>& while_pressed)

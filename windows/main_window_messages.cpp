@@ -2,9 +2,9 @@
 
 #include "windows/error_report.h"
 
-void QtMainWindowMessages::show_load_failure()
+void QtMainWindowMessages::show_load_failure(const LoadOutcome& outcome)
 {
-    show_load_failure_message(parent_);
+    show_load_failure_message(parent_, outcome);
 }
 
 SavePromptAnswer QtMainWindowMessages::ask_save_before_closing()

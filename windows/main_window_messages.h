@@ -13,8 +13,9 @@ class MainWindowMessages {
 public:
     virtual ~MainWindowMessages() = default;
 
-    /// The chosen photo could not be decoded (error, "Error", OK and Cancel).
-    virtual void show_load_failure() = 0;
+    /// The chosen photo could not be decoded (error, "Error", OK and Cancel), in the
+    /// words for what its load found.
+    virtual void show_load_failure(const LoadOutcome& outcome) = 0;
     /// "Do you want save the corrected photo?" before closing with an unsaved correction.
     virtual SavePromptAnswer ask_save_before_closing() = 0;
     /// The general error report: an error no handler dealt with, with an OK button.
@@ -25,7 +26,7 @@ public:
 class QtMainWindowMessages : public MainWindowMessages {
 public:
     explicit QtMainWindowMessages(QWidget* parent) : parent_(parent) {}
-    void show_load_failure() override;
+    void show_load_failure(const LoadOutcome& outcome) override;
     SavePromptAnswer ask_save_before_closing() override;
     void report_error(const QString& text) override;
 

@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <string_view>
 
+#include "windows/error_report.h"
+
 namespace {
 
 QString from_utf8(std::string_view text)
@@ -26,6 +28,14 @@ QStringList qt_name_filters(const std::array<FileFilter, N>& filters)
 QString path_from_bytes(const std::string& path)
 {
     return QFile::decodeName(QByteArray::fromStdString(path));
+}
+
+// The loader's reasons are phrases to follow a colon; a message box's line starts a sentence.
+QString sentence_case(const std::string& phrase)
+{
+    QString text = QString::fromStdString(phrase);
+    if (!text.isEmpty()) text[0] = text[0].toUpper();
+    return text;
 }
 
 std::string path_to_bytes(const QString& path)
@@ -116,11 +126,21 @@ OverwriteAnswer QtSaveDialogs::ask_overwrite(const std::string& text)
     }
 }
 
-void show_load_failure_message(QWidget* parent)
+LoadFailureWords load_failure_words(const LoadOutcome& outcome)
 {
-    QMessageBox box(QMessageBox::Critical, from_utf8(kLoadFailureTitle), from_utf8(kLoadFailureText),
+    const QString reason = sentence_case(load_failure_text(outcome));
+    if (outcome.reason == LoadFailureReason::OutOfMemory)
+        return {reason, QString::fromLatin1(kNotEnoughMemoryAdvice)};
+    return {from_utf8(kLoadFailureText), reason};
+}
+
+void show_load_failure_message(QWidget* parent, const LoadOutcome& outcome)
+{
+    const LoadFailureWords words = load_failure_words(outcome);
+    QMessageBox box(QMessageBox::Critical, from_utf8(kLoadFailureTitle), words.text,
                     QMessageBox::Ok | QMessageBox::Cancel, parent);
     box.setObjectName(QString::fromLatin1(kLoadFailureObjectName));
+    box.setInformativeText(words.detail);
     box.setDefaultButton(QMessageBox::Ok);
     box.setEscapeButton(QMessageBox::Cancel);
     run_message_box(box);

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "photo_files/dialog_texts.h"
+#include "photo_files/load_outcome.h"
 #include "photo_files/photo_dialogs.h"
 
 class QWidget;
@@ -59,8 +60,18 @@ private:
     QWidget* parent_;
 };
 
-/// Shows the load-failure message (error, "Error", OK and Cancel); both buttons only close it.
-void show_load_failure_message(QWidget* parent);
+/// The load-failure message's words for what the load found: the fixed text with the
+/// loader's reason beneath it ("Empty file"). Memory that ran out is no fault of the
+/// file, so then the reason is the text, with advice beneath it.
+struct LoadFailureWords {
+    QString text;
+    QString detail;
+};
+LoadFailureWords load_failure_words(const LoadOutcome& outcome);
+
+/// Shows the load-failure message (error, "Error", OK and Cancel) in the words for
+/// `outcome`; both buttons only close it.
+void show_load_failure_message(QWidget* parent, const LoadOutcome& outcome = {});
 
 /// The answer to the question asked before closing.
 enum class SavePromptAnswer { Yes, No, Cancel };

@@ -108,7 +108,7 @@ TEST_F(PhotoCorrectorTest, OpenCorrectsForThePhoneTableAndTellsTheWindowInOrder)
     EXPECT_EQ(corrector.profile_caption, "MOBILE PHONE PROFILE");
     EXPECT_TRUE(corrector.captions_visible);
     EXPECT_EQ(corrector.toggle_face, 0);
-    EXPECT_FALSE(corrector.correction_shown);
+    EXPECT_TRUE(corrector.correction_shown);
     // Measured while it decoded, without a working copy: the indices the copy and measure of
     // the loaded photo give.
     EXPECT_EQ(corrector.working_bitmap.width(), 0);
@@ -256,25 +256,56 @@ TEST_F(PhotoCorrectorTest, ErrorPartWayThroughAnOpenReturnsToTheStartState)
     EXPECT_EQ(opening.status_text, "READY");
 }
 
-TEST_F(PhotoCorrectorTest, ToggleAfterOpenFirstReappliesThenRemoves)
+// The open shows the correction, so the first toggle takes it away (keeping the light
+// level) and the second puts it back (dropping the light steps).
+TEST_F(PhotoCorrectorTest, ToggleAfterOpenFirstRemovesThenReapplies)
 {
     corrector.open_photo(make_photo("t.jpg", 40, 30));
     const CurveTriple* triple = curve_for_profile(CameraType::MobilePhone, corrector.phone_profile);
-    corrector.lighten();
-    corrector.toggle_correction();  // the open left correction_shown false: correction goes on again
-    EXPECT_TRUE(corrector.correction_shown);
-    EXPECT_EQ(corrector.toggle_face, 0);
-    EXPECT_EQ(corrector.light_level, 0);
-    EXPECT_EQ(corrector.correction_caption, "AUTOMATIC CORRECTION");
-    EXPECT_TRUE(corrected_is({triple}));
-
     corrector.lighten();
     corrector.toggle_correction();
     EXPECT_FALSE(corrector.correction_shown);
     EXPECT_EQ(corrector.toggle_face, 1);
     EXPECT_EQ(corrector.correction_caption, "NO CORRECTION");
-    EXPECT_EQ(corrector.light_level, 1);  // toggling off keeps the level
+    EXPECT_EQ(corrector.light_level, 1);
     EXPECT_TRUE(same_pixels(corrector.corrected_photo, corrector.org_photo));
+
+    corrector.toggle_correction();
+    EXPECT_TRUE(corrector.correction_shown);
+    EXPECT_EQ(corrector.toggle_face, 0);
+    EXPECT_EQ(corrector.light_level, 0);
+    EXPECT_EQ(corrector.correction_caption, "AUTOMATIC CORRECTION");
+    EXPECT_TRUE(corrected_is({triple}));
+}
+
+// A photo whose data ends early opens like any other, grey rows and all, and the
+// status line says so in its name's place; the next open or cancel shows names again.
+TEST_F(PhotoCorrectorTest, APhotoWhoseDataEndsEarlyOpensAndTheStatusLineSaysSo)
+{
+    Bitmap32 scene;
+    fill_photo(scene, 64, 64, [](int x, int y) { return opaque_rgb(x * 4, y * 4, (x + y) * 2); });
+    const std::vector<std::uint8_t> whole = encode_jpeg_photo(scene);
+    std::size_t data = 0;
+    while (data + 1 < whole.size() && !(whole[data] == 0xFF && whole[data + 1] == 0xDA)) ++data;
+    const std::string cut = folder.file("cut.jpg");
+    write_bytes(cut, std::vector<std::uint8_t>(
+                         whole.begin(),
+                         whole.begin() + static_cast<std::ptrdiff_t>(data + (whole.size() - data) / 2)));
+
+    corrector.open_photo(cut);
+    ASSERT_TRUE(corrector.photo_loaded);
+    EXPECT_EQ(corrector.org_photo.width(), 64);
+    EXPECT_TRUE(corrector.needs_save_prompt());
+    ASSERT_GT(corrector.load_outcome.grey_rows, 0);
+    EXPECT_EQ(corrector.status_text,
+              "PHOTO DATA ENDS EARLY: " + std::to_string(corrector.load_outcome.grey_rows) + " ROWS GREY");
+    EXPECT_EQ(corrector.file_part, "cut.jpg");
+
+    corrector.open_photo(std::nullopt);
+    EXPECT_EQ(corrector.status_text, "cut.jpg");
+    corrector.open_photo(make_photo("whole.jpg", 16, 16));
+    EXPECT_FALSE(corrector.load_outcome.data_ends_early);
+    EXPECT_EQ(corrector.status_text, "whole.jpg");
 }
 
 TEST_F(PhotoCorrectorTest, ToggleWithoutAPhotoDoesNothing)
@@ -287,7 +318,7 @@ TEST_F(PhotoCorrectorTest, ToggleWithoutAPhotoDoesNothing)
 
 // With no photo the correction button opens one. Its face goes "on" around the
 // open unless the correction still counts as shown from a photo before; after
-// the open the correction counts as shown only when a photo is loaded.
+// the open the face and the correction say "on" exactly when a photo is loaded.
 TEST_F(PhotoCorrectorTest, CorrectionButtonOpenFlipsTheFaceAroundTheOpen)
 {
     struct Case {
@@ -300,7 +331,7 @@ TEST_F(PhotoCorrectorTest, CorrectionButtonOpenFlipsTheFaceAroundTheOpen)
     };
     const Case cases[] = {
         {"cancelled", false, false, IconFace::CorrectionOn, IconFace::CorrectionOff, false},
-        {"opened", false, true, IconFace::CorrectionOn, IconFace::CorrectionOff, true},
+        {"opened", false, true, IconFace::CorrectionOn, IconFace::CorrectionOn, true},
         {"cancelled, shown before", true, false, IconFace::CorrectionOff, IconFace::CorrectionOff, false},
         {"opened, shown before", true, true, IconFace::CorrectionOff, IconFace::CorrectionOn, true},
     };
@@ -471,10 +502,10 @@ TEST_F(PhotoCorrectorTest, ColourProfileOfTheOpenedPhotoGoesIntoTheSavedFile)
     // A failed open keeps the profile of the photo still shown; a good one replaces it.
     corrector.open_photo(folder.file("missing.jpg"));
     EXPECT_EQ(corrector.org_metadata.icc_profile, profile);
-    EXPECT_EQ(corrector.load_failure.reason, LoadFailureReason::CannotReadFile);
+    EXPECT_EQ(corrector.load_outcome.reason, LoadFailureReason::CannotReadFile);
     corrector.open_photo(make_photo("plain.jpg", 8, 8));
     EXPECT_TRUE(corrector.org_metadata.icc_profile.empty());
-    EXPECT_EQ(corrector.load_failure.reason, LoadFailureReason::None);
+    EXPECT_EQ(corrector.load_outcome.reason, LoadFailureReason::None);
     corrector.save_photo(out);
     ASSERT_TRUE(load_photo(out, back, &saved));
     EXPECT_TRUE(saved.icc_profile.empty());

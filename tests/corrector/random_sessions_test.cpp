@@ -282,6 +282,7 @@ struct Model {
             correction_caption = "AUTOMATIC CORRECTION";
             apply_profile(current_profile());
             toggle_face = 0;
+            correction_shown = true;
             photo_loaded = true;
             photo_saved = false;
             file_part = file_name_part(file->path);

@@ -2,17 +2,22 @@
 
 #include <QCursor>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QTemporaryDir>
 #include <QWindow>
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <iterator>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "corrector/scene_presets.h"
 #include "engine/bitmap32.h"
 #include "photo_files/jpeg_photo.h"
-#include "corrector/scene_presets.h"
+#include "photo_files/load_outcome.h"
 #include "tests/windows/windows_test_support.h"
 
 namespace {
@@ -134,13 +139,8 @@ TEST(BeforeAnyPhoto, TheCorrectionButtonOpensAPhotoAndCorrectsIt)
     ASSERT_TRUE(form->corrector.photo_loaded);
     EXPECT_EQ(form->status_label->caption(), "beach.jpg");
     EXPECT_FALSE(views_show_the_same(*form));
-    // The face flips once more after the open: "off", while the correction shows.
-    EXPECT_TRUE(shows_list_image(*form->correction_button, form->icon_faces, 1));
+    EXPECT_TRUE(shows_list_image(*form->correction_button, form->icon_faces, 0));
     EXPECT_TRUE(form->corrector.correction_shown);
-    // So the next click takes the correction away.
-    click(*form->correction_button);
-    EXPECT_EQ(form->correction_label->caption(), "NO CORRECTION");
-    EXPECT_TRUE(views_show_the_same(*form));
 }
 
 // ---- Opening.
@@ -255,6 +255,107 @@ TEST(Open, AFileThatIsNoPhotoShowsTheLoadFailureWithoutTheHourglass)
     // Still nothing to save.
     click(*form->save_button);
     EXPECT_TRUE(save_dialog(*form).offered.empty());
+}
+
+// However the photo was opened, the correction shows with the button's face "on", so
+// the first press of the button or of Space takes it away and the second brings it back.
+TEST(Open, TheFirstPressOfTheCorrectionButtonOrSpaceTakesTheCorrectionAway)
+{
+    PhotoFolder folder;
+    const std::string photo = folder.photo("first press.jpg", 160, 120);
+    struct Open {
+        const char* description;
+        std::function<void(MainWindow&)> open;
+    };
+    const Open opens[] = {
+        {"OPEN PHOTO", [&](MainWindow& form) { open_through_button(form, photo); }},
+        {"correction button",
+         [&](MainWindow& form) {
+             open_dialog(form).answers.push_back(photo);
+             click(*form.correction_button);
+         }},
+        {"dropped or named", [&](MainWindow& form) { form.open_photo_file(photo); }},
+    };
+    for (const Open& open : opens)
+        for (const bool with_space : {false, true}) {
+            SCOPED_TRACE(std::string(open.description) + (with_space ? ", Space" : ", click"));
+            auto form = quick_form();
+            open.open(*form);
+            ASSERT_TRUE(form->corrector.photo_loaded);
+            EXPECT_TRUE(shows_list_image(*form->correction_button, form->icon_faces, 0));
+            const QImage corrected = shown(*form->corrected_view);
+            const auto press = [&] {
+                if (!with_space) return click(*form->correction_button);
+                QKeyEvent key(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier);
+                QApplication::sendEvent(form.get(), &key);
+            };
+            press();
+            EXPECT_EQ(form->correction_label->caption(), "NO CORRECTION");
+            EXPECT_TRUE(shows_list_image(*form->correction_button, form->icon_faces, 1));
+            EXPECT_TRUE(views_show_the_same(*form));
+            press();
+            EXPECT_EQ(form->correction_label->caption(), "AUTOMATIC CORRECTION");
+            EXPECT_EQ(shown(*form->corrected_view), corrected);
+        }
+}
+
+// An empty file is no photo: the load-failure message says so, the photo shown before
+// stays with its name, and with none before there is nothing to save.
+TEST(Open, AnEmptyFileFailsAndLeavesNothingEmptyToSave)
+{
+    PhotoFolder folder;
+    const std::string empty = folder.path("empty.jpg");
+    std::ofstream{empty};
+    auto form = quick_form();
+    open_through_button(*form, empty);
+    EXPECT_EQ(messages(*form).load_failures, 1);
+    EXPECT_EQ(messages(*form).last_load_failure.reason, LoadFailureReason::EmptyFile);
+    EXPECT_FALSE(form->corrector.photo_loaded);
+    EXPECT_EQ(form->status_label->caption(), "READY");
+    click(*form->save_button);
+    EXPECT_TRUE(save_dialog(*form).offered.empty());
+
+    open_through_button(*form, folder.photo("kept.jpg", 40, 30));
+    Bitmap32 kept;
+    kept.assign(&form->corrector.org_photo);
+    open_through_button(*form, empty);
+    EXPECT_EQ(messages(*form).load_failures, 2);
+    EXPECT_EQ(form->status_label->caption(), "kept.jpg");
+    EXPECT_TRUE(same_pixels(form->corrector.org_photo, kept));
+    save_dialog(*form).answers.push_back(empty);
+    save_dialog(*form).overwrite_answers.push_back(OverwriteAnswer::Yes);
+    click(*form->save_button);
+    EXPECT_GT(std::filesystem::file_size(empty), 0u);
+}
+
+// A photo cut off inside its data opens with its grey rows, and the status line says so
+// within the LCD's screen.
+TEST(Open, APhotoWhoseDataEndsEarlySaysSoOnTheStatusLine)
+{
+    PhotoFolder folder;
+    std::ifstream whole(folder.photo("whole.jpg", 900, 700), std::ios::binary);
+    const std::string bytes{std::istreambuf_iterator<char>(whole), {}};
+    const std::size_t data = bytes.find("\xFF\xDA");
+    ASSERT_NE(data, std::string::npos);
+    const std::string cut = folder.path("a rather long name for a photo that was cut short.jpg");
+    std::ofstream(cut) << bytes.substr(0, data + (bytes.size() - data) / 10);
+    auto form = quick_form();
+    open_through_button(*form, cut);
+    ASSERT_TRUE(form->corrector.photo_loaded);
+    EXPECT_EQ(messages(*form).load_failures, 0);
+    ASSERT_GT(form->corrector.load_outcome.grey_rows, 99);
+    const QString status = form->status_label->caption();
+    EXPECT_TRUE(status.startsWith("PHOTO DATA ENDS EARLY")) << status.toStdString();
+    EXPECT_TRUE(status.contains(QString::number(form->corrector.load_outcome.grey_rows)));
+    // The screen is the blue part of the LCD's picture; the status must end on it.
+    const Bitmap32& lcd = form->lcd_panel->bitmap();
+    const int row = form->status_label->geometry().center().y();
+    int screen_right = 0;
+    for (int x = 0; x < lcd.width(); ++x) {
+        const std::uint32_t p = lcd.pixel(x, row);
+        if ((p & 0xFF) > ((p >> 16) & 0xFF) + 40) screen_right = x;
+    }
+    EXPECT_LT(form->status_label->geometry().right(), screen_right);
 }
 
 TEST(Open, TheDialogOffersTheNameChosenLast)
@@ -552,21 +653,54 @@ TEST_F(WithPhoto, YesSavesThenCloses)
     EXPECT_EQ(messages(*form).save_questions, 1);
 }
 
-TEST_F(WithPhoto, CancellingTheSaveDialogReachedThroughTheQuestionStillCloses)
+// Yes asks to keep the work: whichever way the close is asked for, a save dialog
+// cancelled (or its overwrite prompt) or a save that fails keeps the window open
+// with the corrections, and the question comes again at the next close.
+TEST_F(WithPhoto, YesWithoutASaveKeepsTheWindowOpenWhicheverWayItCloses)
 {
-    messages(*form).save_answers.push_back(SavePromptAnswer::Yes);
+    const std::string taken = folder.path("taken.jpg");
+    std::ofstream(taken) << "someone else's";
+    struct Way {
+        const char* description;
+        std::function<void()> close;
+    };
+    const Way ways[] = {
+        {"EXIT", [&] { click(*form->close_button); }},
+        {"top bar close key", [&] { click(*form->top_close_key); }},
+        {"Ctrl+Q",
+         [&] {
+             QKeyEvent key(QEvent::KeyPress, Qt::Key_Q, Qt::ControlModifier);
+             QApplication::sendEvent(form.get(), &key);
+         }},
+        {"window system", [&] { form->windowHandle()->close(); }},
+    };
+    click(*form->correction_button);
+    Bitmap32 corrected;
+    corrected.assign(&form->corrector.corrected_photo);
+    int questions = 0;
+    std::size_t reports = 0;
+    for (const Way& way : ways) {
+        SCOPED_TRACE(way.description);
+        for (const std::optional<std::string>& answer :
+             {std::optional<std::string>(), std::optional<std::string>(taken),
+              std::optional<std::string>(folder.path("no such folder/x.jpg"))}) {
+            messages(*form).save_answers.push_back(SavePromptAnswer::Yes);
+            save_dialog(*form).answers.push_back(answer);
+            way.close();
+            EXPECT_EQ(messages(*form).save_questions, ++questions);
+            EXPECT_TRUE(form->isVisible());
+            EXPECT_TRUE(form->corrector.needs_save_prompt());
+            EXPECT_TRUE(same_pixels(form->corrector.corrected_photo, corrected));
+        }
+        // Only the failed write is an error to report.
+        EXPECT_EQ(messages(*form).error_reports.size(), ++reports);
+    }
+    std::string kept;
+    std::getline(std::ifstream(taken), kept);
+    EXPECT_EQ(kept, "someone else's");
+    messages(*form).save_answers.push_back(SavePromptAnswer::No);
     click(*form->close_button);
-    EXPECT_EQ(save_dialog(*form).offered.size(), 1u);
     EXPECT_FALSE(form->isVisible());
-}
-
-TEST_F(WithPhoto, ASaveThatFailsOnTheWayOutKeepsTheWindowOpen)
-{
-    messages(*form).save_answers.push_back(SavePromptAnswer::Yes);
-    save_dialog(*form).answers.push_back(folder.path("no such folder/x.jpg"));
-    click(*form->close_button);
-    EXPECT_EQ(messages(*form).error_reports.size(), 1u);
-    EXPECT_TRUE(form->isVisible());
 }
 
 TEST_F(WithPhoto, AfterASaveNothingIsAskedUntilAnotherOpen)

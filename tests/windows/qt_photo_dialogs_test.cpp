@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "tests/windows/modal_answers.h"
+#include "windows/main_window_messages.h"
 
 namespace {
 
@@ -244,6 +245,7 @@ struct MessageBoxSeen {
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QMessageBox::StandardButtons buttons;
     Qt::TextFormat format = Qt::AutoText;
+    std::string detail;
 };
 
 // Queues an answer that reads the next message box into `seen` and leaves it with `button`.
@@ -252,9 +254,13 @@ void read_box_then_click(ModalAnswers& answers, MessageBoxSeen& seen, QMessageBo
     answers.then([&seen, button](QWidget* modal) {
         QMessageBox* box = message_box(modal);
         if (!box) return;
-        seen = {box->objectName().toStdString(), box->windowTitle().toStdString(),
-                box->text().toStdString(),       box->icon(),
-                box->standardButtons(),          box->textFormat()};
+        seen = {box->objectName().toStdString(),
+                box->windowTitle().toStdString(),
+                box->text().toStdString(),
+                box->icon(),
+                box->standardButtons(),
+                box->textFormat(),
+                box->informativeText().toStdString()};
         box->button(button)->click();
     });
 }
@@ -362,23 +368,49 @@ TEST(QtMessageBoxes, SavePromptIsAWarningWithItsQuestion)
     EXPECT_EQ(seen.buttons, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
 }
 
-TEST(QtMessageBoxes, LoadFailureIsAnErrorWithOkAndCancelThatBothOnlyClose)
+// The message says why beneath its fixed text; memory that ran out is no fault of the
+// file, so then it says that instead, with what the user can do.
+TEST(QtMessageBoxes, LoadFailureIsAnErrorWithOkAndCancelThatBothOnlyCloseAndSaysWhy)
 {
-    for (QMessageBox::StandardButton leave : {QMessageBox::Ok, QMessageBox::Cancel}) {
-        ModalAnswers answers;
-        MessageBoxSeen seen;
-        read_box_then_click(answers, seen, leave);
+    LoadOutcome empty;
+    empty.reason = LoadFailureReason::EmptyFile;
+    LoadOutcome no_memory;
+    no_memory.reason = LoadFailureReason::OutOfMemory;
+    no_memory.width = 16000;
+    no_memory.height = 12000;
+    const std::string file_fault =
+        "Could not complete your reques because the file may be truncated or incomplete";
+    const struct {
+        LoadOutcome outcome;
+        QMessageBox::StandardButton leave;
+        std::string text;
+        std::string detail;
+    } cases[] = {
+        {empty, QMessageBox::Ok, file_fault, "Empty file"},
+        {empty, QMessageBox::Cancel, file_fault, "Empty file"},
+        {no_memory, QMessageBox::Ok, "Not enough memory for a photo of 16000 x 12000",
+         "Closing other programs may free enough memory."},
+    };
+    for (const auto& c : cases)
+        for (const bool from_main_window : {false, true}) {
+            SCOPED_TRACE(c.detail + (from_main_window ? ", from the main window" : ""));
+            ModalAnswers answers;
+            MessageBoxSeen seen;
+            read_box_then_click(answers, seen, c.leave);
 
-        show_load_failure_message(nullptr);
+            if (from_main_window)
+                QtMainWindowMessages(nullptr).show_load_failure(c.outcome);
+            else
+                show_load_failure_message(nullptr, c.outcome);
 
-        EXPECT_EQ(seen.text,
-                  "Could not complete your reques because the file may be truncated or incomplete");
-        EXPECT_EQ(seen.title, "Error");
-        EXPECT_EQ(seen.object_name, "load_failure_message");
-        EXPECT_EQ(seen.icon, QMessageBox::Critical);
-        EXPECT_EQ(seen.buttons, QMessageBox::Ok | QMessageBox::Cancel);
-        EXPECT_EQ(answers.unused(), 0u);
-    }
+            EXPECT_EQ(seen.text, c.text);
+            EXPECT_EQ(seen.detail, c.detail);
+            EXPECT_EQ(seen.title, "Error");
+            EXPECT_EQ(seen.object_name, "load_failure_message");
+            EXPECT_EQ(seen.icon, QMessageBox::Critical);
+            EXPECT_EQ(seen.buttons, QMessageBox::Ok | QMessageBox::Cancel);
+            EXPECT_EQ(answers.unused(), 0u);
+        }
 }
 
 TEST(QtMessageBoxes, OverwritePromptShowsAPathThatLooksLikeMarkupAsItIs)

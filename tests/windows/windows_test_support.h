@@ -149,14 +149,16 @@ public:
 class RecordedMessages : public MainWindowMessages {
 public:
     int load_failures = 0;
+    LoadOutcome last_load_failure;
     int save_questions = 0;
     std::deque<SavePromptAnswer> save_answers;
     std::vector<std::string> error_reports;
     std::function<void()> while_load_failure_shown;
 
-    void show_load_failure() override
+    void show_load_failure(const LoadOutcome& outcome) override
     {
         ++load_failures;
+        last_load_failure = outcome;
         if (while_load_failure_shown) while_load_failure_shown();
     }
     SavePromptAnswer ask_save_before_closing() override

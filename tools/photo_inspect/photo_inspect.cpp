@@ -171,7 +171,7 @@ Inspection inspect(const std::string& path, const Options& options)
         inspection.camera_profile = corrector.camera_profile;
         inspection.statistics = measure_photo(copy_to_bitmap24(corrector.org_photo));
     } else {
-        inspection.reason = load_failure_text(corrector.load_failure);
+        inspection.reason = load_failure_text(corrector.load_outcome);
     }
     if (options.write_path) {
         inspection.written = false;
