@@ -126,6 +126,10 @@ MalletCommand parse_mallet_arguments(std::span<const std::string> arguments)
         if (const auto equals = option.find('='); option.starts_with("--") && equals != std::string::npos) {
             value = option.substr(equals + 1);
             option.resize(equals);
+        } else if (!option.starts_with("--") && option.size() > 2 && takes_value(option.substr(0, 2))) {
+            // -j3, -oDIR: a short option with its value attached.
+            value = option.substr(2);
+            option.resize(2);
         }
         if (takes_value(option) && !value) {
             if (i + 1 == arguments.size()) return usage_error(option + " needs a value");
@@ -148,10 +152,12 @@ MalletCommand parse_mallet_arguments(std::span<const std::string> arguments)
             options.presses.push_back(*press);
         } else if (option == "-o" || option == "--output") {
             if (value->empty()) return usage_error(option + " needs a folder");
+            if (options.output_folder) return usage_error(option + " given twice");
             options.output_folder = *value;
         } else if (option == "--suffix") {
             if (value->empty() || value->find('/') != std::string::npos)
                 return usage_error("--suffix needs a text without \"/\"");
+            if (suffix_given) return usage_error("--suffix given twice");
             options.ending = with_jpg_extension(*value);
             suffix_given = true;
         } else if (option == "--jobs" || option == "-j") {
