@@ -130,10 +130,10 @@ std::string summary_line(const BatchCounts& counts, double seconds, bool interru
             format("%.1f", seconds) + " s";
     if (!interrupted && seconds > 0)
         line += format(" (%.2f photos/s)", static_cast<double>(counts.total) / seconds);
-    line += ": " + std::to_string(counts.corrected) + " corrected, " + std::to_string(counts.skipped) +
-            " skipped, " + std::to_string(counts.failed) + " failed";
+    line += ": " + std::to_string(counts.corrected) + " corrected";
     if (counts.ended_early > 0)
-        line += " (" + std::to_string(counts.ended_early) + " of them with data ending early)";
+        line += " (" + std::to_string(counts.ended_early) + " with data ending early)";
+    line += ", " + std::to_string(counts.skipped) + " skipped, " + std::to_string(counts.failed) + " failed";
     if (interrupted) line += ", " + std::to_string(counts.total - counts.done()) + " not done";
     return line;
 }

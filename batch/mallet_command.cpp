@@ -59,6 +59,7 @@ int correct(const CorrectOptions& options, const MalletConsole& console, std::at
 
     const std::vector<InputPhoto> photos = find_input_photos(
         options.inputs, console.input, options.list_delimiter, {options.ending, output_folder}, &stop);
+    const bool listing_stopped = stop;
     const std::vector<PhotoJob> jobs = plan_photo_jobs(photos, {output_folder, options.ending});
 
     const ReportStreams streams = report_streams(console, options.quiet);
@@ -72,7 +73,8 @@ int correct(const CorrectOptions& options, const MalletConsole& console, std::at
         [&](std::size_t job, const PhotoOutcome& outcome) { report.photo_finished(jobs[job], outcome); },
         [&] { report.waiting(); });
 
-    const bool interrupted = stop;
+    // A stop that came after the last photo ended interrupted nothing.
+    const bool interrupted = stop && (listing_stopped || report.counts().done() < jobs.size());
     report.end(interrupted);
     if (const int error = report.write_error()) return report_lost(console, error);
     if (interrupted) return kMalletInterrupted;
