@@ -10,6 +10,7 @@
 
 #include "batch/batch_report.h"
 #include "batch/input_photos.h"
+#include "batch/mallet_command.h"
 #include "batch/photo_jobs.h"
 #include "batch/worker_pool.h"
 #include "tests/support/temp_dir.h"
@@ -92,6 +93,52 @@ TEST(ProgressLine, FillsTheTerminalLineWithRateAndTimeLeft)
     EXPECT_EQ(before_the_first.rfind("0/10  -- photos/s", 0), 0u) << before_the_first;
     EXPECT_NE(progress_line({7200, 1, 0, 0}, 1.0, 80).find("1/7200  1.0 photos/s  1:59:59 left"),
               std::string::npos);
+}
+
+std::string text_of(std::FILE* file)
+{
+    std::rewind(file);
+    std::string text;
+    for (int c = std::fgetc(file); c != EOF; c = std::fgetc(file)) text += static_cast<char>(c);
+    return text;
+}
+
+TEST(PhotoLines, NamesWithControlCharactersAreQuotedSoEachPhotoKeepsOneLine)
+{
+    EXPECT_EQ(printable_name("trip/day 2/a.jpg"), "trip/day 2/a.jpg");
+    EXPECT_EQ(printable_name("odd\nname's\t\x1b\\.jpg"), "$'odd\\nname\\'s\\t\\x1B\\\\.jpg'");
+    const std::string line =
+        photo_line({"a\r.jpg", "a\r_corrected.jpg", {}}, {PhotoOutcome::Result::failed, "Cannot write a\r: x"});
+    EXPECT_EQ(line.find_first_of("\r\n"), std::string::npos) << line;
+}
+
+TEST(ProgressBar, FollowsTheTerminalsWidthAndStaysOffATerminalAPipeMayPrintTo)
+{
+    std::FILE* bar = std::tmpfile();
+    std::FILE* failures = std::tmpfile();
+    std::atomic<int> width{60};
+    ReportStreams streams;
+    streams.bar = bar;
+    streams.failure_lines = failures;
+    streams.live_bar_width = &width;
+    BatchReport report(streams, 4);
+    width = 30;  // the terminal was made narrower
+    report.photo_finished({"a.jpg", "b.jpg", {}}, {PhotoOutcome::Result::failed, "not a JPEG"});
+    const std::string drawn = text_of(bar);
+    EXPECT_EQ(drawn.size() - drawn.rfind("\033[K") - 3, 29u) << drawn;
+
+    // Standard output a pipe, standard error a terminal: the photo lines go to the pipe, no bar.
+    const TempDir temp("progress_bar_test");
+    std::FILE* output = std::tmpfile();
+    std::FILE* errors = std::tmpfile();
+    std::istringstream no_input;
+    std::atomic<bool> stop{false};
+    const MalletConsole console{no_input, output, errors, false, true, true, false, 80, nullptr};
+    const std::vector<std::string> arguments = {"correct", temp.file("missing.jpg")};
+    EXPECT_EQ(run_mallet(arguments, console, stop), 1);
+    EXPECT_NE(text_of(output).find("failed " + temp.file("missing.jpg")), std::string::npos);
+    EXPECT_EQ(text_of(errors).find("\033[K"), std::string::npos) << text_of(errors);
+    for (std::FILE* file : {bar, failures, output, errors}) std::fclose(file);
 }
 
 }  // namespace
