@@ -73,6 +73,16 @@ TEST(InputPhotos, FoldersGiveTheirPhotosSortedWithoutOutputsAndOnce)
     for (const InputPhoto& photo : photos) kept.push_back(photo.kept_path);
     EXPECT_EQ(kept, (std::vector<std::string>{"A.JPG", "b.jpg", "sub/c.jpeg"}));
 
+    // A list made on Windows works; NUL bytes in a list that is not NUL-separated stop it with a reason.
+    std::istringstream windows_list((folder / "b.jpg").string() + "\r\n" + (folder / "sub").string() +
+                                    "\r\n");
+    EXPECT_EQ(find_input_photos({{"-"}}, windows_list, '\n', {"_corrected.jpg", {}}).size(), 2u);
+    std::istringstream nul_list((folder / "b.jpg").string() + std::string(1, '\0') + "x\n");
+    const std::vector<InputPhoto> refused =
+        find_input_photos({{"-"}}, nul_list, '\n', {"_corrected.jpg", {}});
+    ASSERT_EQ(refused.size(), 1u);
+    EXPECT_NE(refused[0].problem.find("NUL bytes (a NUL-separated list needs -0)"), std::string::npos);
+
     // Ctrl+C during the listing ends it where it is, standard input and folders alike.
     const std::atomic<bool> stop{true};
     std::istringstream same_list((folder / "b.jpg").string() + "\n");
@@ -107,8 +117,8 @@ TEST(PhotoLines, NamesWithControlCharactersAreQuotedSoEachPhotoKeepsOneLine)
 {
     EXPECT_EQ(printable_name("trip/day 2/a.jpg"), "trip/day 2/a.jpg");
     EXPECT_EQ(printable_name("odd\nname's\t\x1b\\.jpg"), "$'odd\\nname\\'s\\t\\x1B\\\\.jpg'");
-    const std::string line =
-        photo_line({"a\r.jpg", "a\r_corrected.jpg", {}}, {PhotoOutcome::Result::failed, "Cannot write a\r: x"});
+    const std::string line = photo_line({"a\r.jpg", "a\r_corrected.jpg", {}},
+                                        {PhotoOutcome::Result::failed, "Cannot write a\r: x"});
     EXPECT_EQ(line.find_first_of("\r\n"), std::string::npos) << line;
 }
 
