@@ -70,9 +70,11 @@ CorrectedPhoto correct_photo(PhotoCorrector& corrector, const PhotoJob& job, con
             if (error) return failed("cannot create the folder " + folder.string() + ": " + error.message());
         }
         if (stop) return interrupted;
-        CorrectedPhoto written{{PhotoOutcome::Result::corrected, early_end_text(corrector.load_failure),
-                                corrector.load_failure.data_ends_early},
-                               write_corrected_photo(corrector, job.output, steps.overwrite)};
+        CorrectedPhoto written;
+        written.file = write_corrected_photo(corrector, job.output, steps.overwrite);
+        written.outcome.result = PhotoOutcome::Result::corrected;
+        written.outcome.reason = early_end_text(corrector.load_failure);
+        written.outcome.data_ended_early = corrector.load_failure.data_ends_early;
         return written;
     } catch (const EFileExists& e) {
         return {{PhotoOutcome::Result::skipped, e.what()}, nullptr};
@@ -82,21 +84,5 @@ CorrectedPhoto correct_photo(PhotoCorrector& corrector, const PhotoJob& job, con
         return failed("not enough memory");
     } catch (const std::exception& e) {
         return failed(e.what());
-    }
-}
-
-PhotoOutcome commit_photo(CorrectedPhoto& photo)
-{
-    if (!photo.file) return photo.outcome;
-    try {
-        photo.file->commit();
-        photo.file.reset();
-        return photo.outcome;
-    } catch (const EFileExists& e) {
-        photo.file.reset();
-        return {PhotoOutcome::Result::skipped, e.what()};
-    } catch (const std::exception& e) {
-        photo.file.reset();
-        return {PhotoOutcome::Result::failed, e.what()};
     }
 }

@@ -35,15 +35,11 @@ struct CorrectedPhoto {
 /// Corrects one photo as the window program would: `corrector` opens the input,
 /// the presses are replayed, and the photo the corrector would save is written for the
 /// output (creating its folder), so the file is the one the window saves after the same
-/// clicks. The file is returned uncommitted, for the caller to put in place when the
-/// disk has it. Only an existing output is skipped (and only without `steps.overwrite`);
-/// a link at the output, or an output path that cannot be examined, fails with its cause,
+/// clicks. The file is returned uncommitted, sent on to the disk, for the caller to put
+/// in place when the disk has it (SaveQueue); a commit that finds a file appeared at the
+/// output meanwhile makes the photo skipped. Only an existing output is skipped (and only without
+/// `steps.overwrite`); a link at the output, or an output path that cannot be examined, fails with its cause,
 /// as does a file that appears there before the commit. Once `stop` is set the photo is
 /// given up before its next step. Never throws.
 CorrectedPhoto correct_photo(PhotoCorrector& corrector, const PhotoJob& job, const CorrectionSteps& steps,
                              const std::atomic<bool>& stop);
-
-/// Puts `photo`'s file in place, waiting for the disk, and gives the photo's outcome:
-/// skipped when a file appeared at the output meanwhile (without overwrite), failed when
-/// the commit fails. Never throws.
-PhotoOutcome commit_photo(CorrectedPhoto& photo);

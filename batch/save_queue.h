@@ -6,6 +6,7 @@
 #include <functional>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 #include "batch/correct_photo.h"
 
@@ -27,12 +28,12 @@ public:
     bool wait_until_empty(std::chrono::milliseconds timeout);
 
 private:
-    void commit_in_order();
-
     struct Waiting {
         std::size_t job;
         CorrectedPhoto photo;
     };
+    void commit_in_order();
+    static std::vector<PhotoOutcome> commit_photos(std::deque<Waiting>& batch);
     Done done_;
     std::size_t capacity_;
     std::mutex mutex_;

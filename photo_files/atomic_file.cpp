@@ -76,17 +76,6 @@ mode_t mode_for_new_file()
     return 0666 & ~process_umask();
 }
 
-void sync_folder_of(const std::string& path)
-{
-    const auto slash = path.rfind('/');
-    const std::string folder = slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    // The rename is already done; a folder that cannot be flushed does not undo the save.
-    (void)::fsync(fd);
-    ::close(fd);
-}
-
 // Refuses, before anything is written, a path that the save may not take over.
 void check_what_stands_at(const std::string& path, ExistingFile existing)
 {
@@ -179,10 +168,29 @@ void AtomicFileWriter::write(const std::uint8_t* data, std::size_t size)
 
 void AtomicFileWriter::commit()
 {
+    flush();
+    place();
+    sync_folder(folder());
+}
+
+void AtomicFileWriter::start_flush()
+{
+#if defined(__linux__)
+    (void)sync_file_range(fd_, static_cast<off_t>(sent_to_disk_), 0, SYNC_FILE_RANGE_WRITE);
+    sent_to_disk_ = written_;
+#endif
+}
+
+void AtomicFileWriter::flush()
+{
     if (::fsync(fd_) != 0) fail_to_write(path_, errno);
     const int closed = ::close(fd_);
     fd_ = -1;
     if (closed != 0) fail_to_write(path_, errno);
+}
+
+void AtomicFileWriter::place()
+{
     if (existing_ == ExistingFile::keep) {
         const int error = rename_without_replacing(temporary_path_.data(), target_.c_str());
         if (error == EEXIST) throw EFileExists(path_ + " exists");
@@ -191,5 +199,19 @@ void AtomicFileWriter::commit()
         fail_to_write(path_, errno);
     }
     committed_ = true;
-    sync_folder_of(target_);
+}
+
+std::string AtomicFileWriter::folder() const
+{
+    const auto slash = target_.rfind('/');
+    return slash == std::string::npos ? "." : (slash == 0 ? "/" : target_.substr(0, slash));
+}
+
+void sync_folder(const std::string& folder)
+{
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    // The rename is already done; a folder that cannot be flushed does not undo the save.
+    (void)::fsync(fd);
+    ::close(fd);
 }

@@ -48,6 +48,13 @@ public:
     void write(const std::uint8_t* data, std::size_t size);
     /// Flushes the file to the disk and puts it in place at the target.
     void commit();
+    /// commit() in steps, for a caller that commits many files and syncs each folder once:
+    /// start_flush() sends the file on to the disk without waiting, flush() waits until the disk
+    /// has it, place() puts it in place, and sync_folder(folder()) makes that last.
+    void start_flush();
+    void flush();
+    void place();
+    std::string folder() const;
     const std::string& path() const { return path_; }
 
 private:
@@ -62,3 +69,6 @@ private:
     std::uint64_t sent_to_disk_ = 0;
     bool committed_ = false;
 };
+
+/// Makes what was renamed in `folder` last on the disk; a folder that cannot be synced is left.
+void sync_folder(const std::string& folder);
