@@ -2,8 +2,11 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -12,6 +15,7 @@
 #include "batch/input_photos.h"
 #include "batch/mallet_command.h"
 #include "batch/photo_jobs.h"
+#include "batch/save_queue.h"
 #include "batch/worker_pool.h"
 #include "tests/support/temp_dir.h"
 
@@ -103,6 +107,38 @@ TEST(ProgressLine, FillsTheTerminalLineWithRateAndTimeLeft)
     EXPECT_EQ(before_the_first.rfind("0/10  -- photos/s", 0), 0u) << before_the_first;
     EXPECT_NE(progress_line({7200, 1, 0, 0}, 1.0, 80).find("1/7200  1.0 photos/s  1:59:59 left"),
               std::string::npos);
+}
+
+TEST(SaveQueue, ReportsEachPhotoInOrderOnceItsFileIsInPlaceAndKeepsAFileThatAppearedMeanwhile)
+{
+    const TempDir temp("save_queue_test");
+    std::vector<std::pair<std::size_t, PhotoOutcome>> reported;
+    {
+        SaveQueue saves([&](std::size_t job, const PhotoOutcome& outcome) {
+            // Reported only once the file is there, complete.
+            if (outcome.result == PhotoOutcome::Result::corrected) {
+                EXPECT_TRUE(fs::exists(temp.file(std::to_string(job) + ".jpg"))) << job;
+            }
+            reported.emplace_back(job, outcome);
+        });
+        for (std::size_t job = 0; job < 3; ++job) {
+            auto file = std::make_unique<AtomicFileWriter>(temp.file(std::to_string(job) + ".jpg"),
+                                                           ExistingFile::keep);
+            file->write(reinterpret_cast<const std::uint8_t*>("new"), 3);
+            // Another run writes the second photo's output first.
+            if (job == 1) std::ofstream(temp.file("1.jpg")) << "other";
+            saves.put(job, {{PhotoOutcome::Result::corrected, {}}, std::move(file)});
+        }
+        EXPECT_TRUE(saves.wait_until_empty(std::chrono::seconds(10)));
+    }
+    ASSERT_EQ(reported.size(), 3u);
+    for (std::size_t job = 0; job < 3; ++job) EXPECT_EQ(reported[job].first, job);
+    EXPECT_EQ(reported[1].second.result, PhotoOutcome::Result::skipped);
+    EXPECT_EQ(reported[1].second.reason, temp.file("1.jpg") + " exists");
+    EXPECT_EQ(reported[2].second.result, PhotoOutcome::Result::corrected);
+    std::ifstream other(temp.file("1.jpg"));
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(other), {}), "other");
+    EXPECT_EQ(temp.entries().size(), 3u);  // no temporary file left
 }
 
 std::string text_of(std::FILE* file)
