@@ -1,6 +1,7 @@
 #include "batch/batch_report.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 
 namespace {
@@ -23,29 +24,82 @@ std::string duration(double seconds)
     return text;
 }
 
-void put_line(std::FILE* stream, const std::string& line)
+// 0, or the errno of the write that failed.
+int put_line(std::FILE* stream, const std::string& line)
 {
-    std::fputs(line.c_str(), stream);
-    std::fputc('\n', stream);
-    // Readers of a pipe (a test, a script) see each photo as it finishes.
-    std::fflush(stream);
+    errno = 0;
+    const bool written = std::fputs(line.c_str(), stream) >= 0 && std::fputc('\n', stream) != EOF &&
+                         // Readers of a pipe (a test, a script) see each photo as it finishes.
+                         std::fflush(stream) == 0;
+    if (written) return 0;
+    std::clearerr(stream);
+    return errno != 0 ? errno : EIO;
+}
+
+bool is_control(char c)
+{
+    return static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
+}
+
+// A reason carries names too; its control characters are escaped so that it stays on its line.
+std::string one_line(const std::string& text)
+{
+    if (std::none_of(text.begin(), text.end(), is_control)) return text;
+    const std::string quoted = printable_name(text);
+    return quoted.substr(2, quoted.size() - 3);
 }
 
 }  // namespace
 
+std::string printable_name(const std::string& name)
+{
+    if (std::none_of(name.begin(), name.end(), is_control)) return name;
+    std::string quoted = "$'";
+    for (const char c : name) {
+        switch (c) {
+            case '\n':
+                quoted += "\\n";
+                break;
+            case '\t':
+                quoted += "\\t";
+                break;
+            case '\r':
+                quoted += "\\r";
+                break;
+            case '\'':
+                quoted += "\\'";
+                break;
+            case '\\':
+                quoted += "\\\\";
+                break;
+            default:
+                if (is_control(c)) {
+                    char escape[8];
+                    std::snprintf(escape, sizeof escape, "\\x%02X", static_cast<unsigned char>(c));
+                    quoted += escape;
+                } else {
+                    quoted += c;
+                }
+        }
+    }
+    return quoted + "'";
+}
+
 std::string photo_line(const PhotoJob& job, const PhotoOutcome& outcome)
 {
+    const std::string input = printable_name(job.input);
     switch (outcome.result) {
         case PhotoOutcome::Result::corrected:
-            return "ok " + job.input + " -> " + job.output;
+            return "ok " + input + " -> " + printable_name(job.output) +
+                   (outcome.reason.empty() ? "" : " (" + one_line(outcome.reason) + ")");
         case PhotoOutcome::Result::skipped:
-            return "skipped " + job.input + ": " + outcome.reason;
+            return "skipped " + input + ": " + one_line(outcome.reason);
         case PhotoOutcome::Result::interrupted:
-            return "interrupted " + job.input;
+            return "interrupted " + input;
         case PhotoOutcome::Result::failed:
             break;
     }
-    return "failed " + job.input + ": " + outcome.reason;
+    return "failed " + input + ": " + one_line(outcome.reason);
 }
 
 std::string progress_line(const BatchCounts& counts, double seconds, int width)
@@ -69,20 +123,23 @@ std::string progress_line(const BatchCounts& counts, double seconds, int width)
 
 std::string summary_line(const BatchCounts& counts, double seconds, bool interrupted)
 {
-    if (counts.total == 0) return "mallet: no photos found";
+    if (counts.total == 0 && !interrupted) return "mallet: no photos found";
     std::string line = "mallet: ";
     if (interrupted) line += "interrupted after " + std::to_string(counts.done()) + " of ";
     line += std::to_string(counts.total) + (counts.total == 1 ? " photo" : " photos") + " in " +
             format("%.1f", seconds) + " s";
     if (!interrupted && seconds > 0)
         line += format(" (%.2f photos/s)", static_cast<double>(counts.total) / seconds);
-    line += ": " + std::to_string(counts.corrected) + " corrected, " + std::to_string(counts.skipped) +
-            " skipped, " + std::to_string(counts.failed) + " failed";
+    line += ": " + std::to_string(counts.corrected) + " corrected";
+    if (counts.ended_early > 0)
+        line += " (" + std::to_string(counts.ended_early) + " with data ending early)";
+    line += ", " + std::to_string(counts.skipped) + " skipped, " + std::to_string(counts.failed) + " failed";
     if (interrupted) line += ", " + std::to_string(counts.total - counts.done()) + " not done";
     return line;
 }
 
-BatchReport::BatchReport(const ReportStreams& streams, std::size_t total) : streams_(streams)
+BatchReport::BatchReport(const ReportStreams& streams, std::size_t total, std::atomic<bool>* stop)
+    : streams_(streams), stop_(stop)
 {
     counts_.total = total;
     const std::lock_guard lock(mutex_);
@@ -100,6 +157,7 @@ void BatchReport::photo_finished(const PhotoJob& job, const PhotoOutcome& outcom
     switch (outcome.result) {
         case PhotoOutcome::Result::corrected:
             ++counts_.corrected;
+            if (outcome.data_ended_early) ++counts_.ended_early;
             break;
         case PhotoOutcome::Result::skipped:
             ++counts_.skipped;
@@ -111,13 +169,27 @@ void BatchReport::photo_finished(const PhotoJob& job, const PhotoOutcome& outcom
             return;  // counted as not done; no line, the summary says it
     }
     const std::string line = photo_line(job, outcome);
-    if (streams_.photo_lines) put_line(streams_.photo_lines, line);
+    if (streams_.photo_lines) put(streams_.photo_lines, line);
     if (streams_.failure_lines && outcome.result == PhotoOutcome::Result::failed) {
         if (streams_.bar) std::fputs("\r\033[K", streams_.bar);
-        put_line(streams_.failure_lines, line);
+        put(streams_.failure_lines, line);
         draw_bar(true);
     }
     draw_bar(counts_.done() == counts_.total);
+}
+
+void BatchReport::put(std::FILE* stream, const std::string& line)
+{
+    const int error = put_line(stream, line);
+    if (error == 0 || write_error_ != 0) return;
+    write_error_ = error;
+    if (stop_) *stop_ = true;
+}
+
+int BatchReport::write_error() const
+{
+    const std::lock_guard lock(mutex_);
+    return write_error_;
 }
 
 void BatchReport::waiting()
@@ -132,9 +204,9 @@ void BatchReport::draw_bar(bool force)
     const auto now = std::chrono::steady_clock::now();
     if (!force && now - last_draw_ < std::chrono::milliseconds(100)) return;
     last_draw_ = now;
+    const int width = streams_.live_bar_width ? streams_.live_bar_width->load() : streams_.bar_width;
     // The last column stays free: writing it makes some terminals wrap at once.
-    std::fputs(("\r\033[K" + progress_line(counts_, seconds(), streams_.bar_width - 1)).c_str(),
-               streams_.bar);
+    std::fputs(("\r\033[K" + progress_line(counts_, seconds(), width - 1)).c_str(), streams_.bar);
     std::fflush(streams_.bar);
 }
 

@@ -33,7 +33,8 @@ const char* const kMalletHelp =
     "  --                 every argument after it is an input, even one starting with -\n"
     "\n"
     "Buttons, pressed in the order given after the automatic correction:\n"
-    "  --camera phone|digital  switch the camera type (corrects anew for that type)\n"
+    "  --camera phone|digital  switch the camera type (corrects anew for that type),\n"
+    "                     in any case\n"
     "  --preset NAME      a scene preset, by the name on its button in any case; may be\n"
     "                     repeated: outdoors-vivid, backlight, indoors-flash,\n"
     "                     indoors-no-flash, outdoors-too-shiny, outdoors-cloudy, outdoors,\n"
@@ -48,14 +49,17 @@ const char* const kMalletHelp =
     "  -o DIR             into DIR, under the input's own name; a photo found in a FOLDER\n"
     "                     keeps its path below that folder, a photo named by a relative\n"
     "                     path keeps that path, any other goes straight into DIR\n"
-    "  --overwrite        replace outputs that exist (they are skipped otherwise)\n"
-    "  Inputs are never replaced. Every save is atomic: the new file appears complete or\n"
-    "  not at all.\n"
+    "  --overwrite        replace outputs that exist (they are skipped otherwise); a\n"
+    "                     symbolic link at an output name is never written through\n"
+    "  Inputs are never replaced, whatever path reaches them. Every save is atomic: the\n"
+    "  new file appears complete or not at all, and never over a file that appeared\n"
+    "  meanwhile. Two photos that would write one file both fail.\n"
     "\n"
     "Running:\n"
     "  -j, --jobs N       photos corrected at once, on at most N processors in all\n"
     "                     (default: one per processor); with fewer photos than N each\n"
     "                     gets a share, and --jobs 1 keeps to one processor\n"
+    "  Short options take their value attached too (-j3, -oDIR), long ones after \"=\".\n"
     "  -q, --quiet        print only failures\n"
     "  -h, --help         print this text\n"
     "\n"
@@ -66,7 +70,8 @@ const char* const kMalletHelp =
     "so far and leaves no partly written file.\n"
     "\n"
     "Exit status: 0 every photo was corrected (or skipped), 1 some failed (the others are\n"
-    "done), 2 usage error, 130 interrupted by Ctrl+C (143 by SIGTERM).\n"
+    "done), 2 usage error, 130 interrupted by Ctrl+C (143 by SIGTERM, 129 by a closed\n"
+    "terminal); 1 also when the report cannot be written (141 when its reader went away).\n"
     "\n"
     "Examples:\n"
     "  mallet correct ~/trip\n"
@@ -126,6 +131,10 @@ MalletCommand parse_mallet_arguments(std::span<const std::string> arguments)
         if (const auto equals = option.find('='); option.starts_with("--") && equals != std::string::npos) {
             value = option.substr(equals + 1);
             option.resize(equals);
+        } else if (!option.starts_with("--") && option.size() > 2 && takes_value(option.substr(0, 2))) {
+            // -j3, -oDIR: a short option with its value attached.
+            value = option.substr(2);
+            option.resize(2);
         }
         if (takes_value(option) && !value) {
             if (i + 1 == arguments.size()) return usage_error(option + " needs a value");
@@ -148,10 +157,12 @@ MalletCommand parse_mallet_arguments(std::span<const std::string> arguments)
             options.presses.push_back(*press);
         } else if (option == "-o" || option == "--output") {
             if (value->empty()) return usage_error(option + " needs a folder");
+            if (options.output_folder) return usage_error(option + " given twice");
             options.output_folder = *value;
         } else if (option == "--suffix") {
             if (value->empty() || value->find('/') != std::string::npos)
                 return usage_error("--suffix needs a text without \"/\"");
+            if (suffix_given) return usage_error("--suffix given twice");
             options.ending = with_jpg_extension(*value);
             suffix_given = true;
         } else if (option == "--jobs" || option == "-j") {

@@ -1,27 +1,59 @@
 #include "batch/correct_photo.h"
 
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstring>
 #include <exception>
 #include <filesystem>
 
-#include "photo_files/file_names.h"
+#include "engine/bitmap32.h"
+#include "photo_files/jpeg_encoder.h"
 #include "photo_files/load_outcome.h"
+#include "photo_files/saved_photo_metadata.h"
 
 namespace {
 
-PhotoOutcome failed(std::string reason)
+CorrectedPhoto failed(std::string reason)
 {
-    return {PhotoOutcome::Result::failed, std::move(reason)};
+    return {{PhotoOutcome::Result::failed, std::move(reason)}, nullptr};
+}
+
+// Only an output that is there is skipped; a path that cannot be examined is no reason to think so.
+std::optional<CorrectedPhoto> check_output(const std::string& output, bool overwrite)
+{
+    struct stat info {};
+    if (::lstat(output.c_str(), &info) != 0) {
+        if (errno == ENOENT) return std::nullopt;
+        return failed("cannot check " + output + ": " + std::strerror(errno));
+    }
+    if (S_ISDIR(info.st_mode)) return failed(output + " is a folder");
+    if (!overwrite) return CorrectedPhoto{{PhotoOutcome::Result::skipped, output + " exists"}, nullptr};
+    if (S_ISLNK(info.st_mode)) return failed(output + " is a symbolic link; nothing is written through it");
+    return std::nullopt;
+}
+
+std::unique_ptr<AtomicFileWriter> write_corrected_photo(const PhotoCorrector& corrector,
+                                                        const std::string& path, bool overwrite)
+{
+    const Bitmap32& photo = corrector.photo_to_save();
+    const CurveTriple* curves = corrector.curves_on_save();
+    const PhotoMetadata metadata = metadata_for_saved_photo(corrector.org_metadata, photo, curves);
+    auto file = std::make_unique<AtomicFileWriter>(
+        path, overwrite ? ExistingFile::replace_but_not_links : ExistingFile::keep);
+    encode_jpeg_photo(photo, metadata, curves,
+                      [&file](const std::uint8_t* bytes, std::size_t size) { file->write(bytes, size); });
+    return file;
 }
 
 }  // namespace
 
-PhotoOutcome correct_photo(PhotoCorrector& corrector, const PhotoJob& job, const CorrectionSteps& steps,
-                           const std::atomic<bool>& stop)
+CorrectedPhoto correct_photo(PhotoCorrector& corrector, const PhotoJob& job, const CorrectionSteps& steps,
+                             const std::atomic<bool>& stop)
 {
     if (!job.problem.empty()) return failed(job.problem);
-    if (!steps.overwrite && file_exists(job.output))
-        return {PhotoOutcome::Result::skipped, job.output + " exists"};
-    const PhotoOutcome interrupted{PhotoOutcome::Result::interrupted, {}};
+    if (auto ended = check_output(job.output, steps.overwrite)) return std::move(*ended);
+    CorrectedPhoto interrupted{{PhotoOutcome::Result::interrupted, {}}, nullptr};
     try {
         if (stop) return interrupted;
         corrector.open_photo(job.input);
@@ -38,11 +70,19 @@ PhotoOutcome correct_photo(PhotoCorrector& corrector, const PhotoJob& job, const
             if (error) return failed("cannot create the folder " + folder.string() + ": " + error.message());
         }
         if (stop) return interrupted;
-        corrector.save_photo(job.output);
+        CorrectedPhoto written;
+        written.file = write_corrected_photo(corrector, job.output, steps.overwrite);
+        written.outcome.result = PhotoOutcome::Result::corrected;
+        written.outcome.reason = early_end_text(corrector.load_failure);
+        written.outcome.data_ended_early = corrector.load_failure.data_ends_early;
+        return written;
+    } catch (const EFileExists& e) {
+        return {{PhotoOutcome::Result::skipped, e.what()}, nullptr};
     } catch (const std::bad_alloc&) {
+        return failed("not enough memory");
+    } catch (const EBitmapError&) {
         return failed("not enough memory");
     } catch (const std::exception& e) {
         return failed(e.what());
     }
-    return {PhotoOutcome::Result::corrected, {}};
 }

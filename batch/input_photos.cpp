@@ -5,6 +5,7 @@
 #include <istream>
 #include <set>
 
+#include "batch/file_identity.h"
 #include "photo_files/file_names.h"
 
 namespace fs = std::filesystem;
@@ -29,44 +30,52 @@ public:
         add({path, (stays_below ? normal : normal.filename()).string(), {}});
     }
 
+    void add_problem(std::string problem) { photos_.push_back({"-", {}, std::move(problem)}); }
+
     std::vector<InputPhoto> take() { return std::move(photos_); }
 
 private:
     void add_folder(const fs::path& folder)
     {
         std::vector<fs::path> found;
-        std::error_code error;
-        fs::recursive_directory_iterator entries(folder, fs::directory_options::skip_permission_denied,
-                                                 error);
-        for (; !error && entries != fs::recursive_directory_iterator(); entries.increment(error)) {
-            if (stopped()) return;
-            const fs::path& path = entries->path();
-            std::error_code ignored;
-            if (entries->is_directory(ignored)) {
-                if (rules_.output_folder && fs::equivalent(path, *rules_.output_folder, ignored))
-                    entries.disable_recursion_pending();
-                continue;
-            }
-            const std::string name = path.filename().string();
-            if (has_jpeg_extension(name) && !name.ends_with(rules_.output_ending)) found.push_back(path);
-        }
-        if (error) {
-            add({folder.string(), folder.filename().string(), "cannot list the folder: " + error.message()});
-            return;
-        }
+        std::vector<InputPhoto> unlisted;
+        list_folder(folder, found, unlisted);
         std::sort(found.begin(), found.end());
         for (const fs::path& path : found) {
             if (stopped()) return;
             add({path.string(), path.lexically_relative(folder).string(), {}});
         }
+        for (InputPhoto& problem : unlisted) photos_.push_back(std::move(problem));
+    }
+
+    // Links to folders are not followed, so a link loop cannot make the listing endless.
+    void list_folder(const fs::path& folder, std::vector<fs::path>& found, std::vector<InputPhoto>& unlisted)
+    {
+        std::error_code error;
+        fs::directory_iterator entries(folder, error);
+        std::vector<fs::path> subfolders;
+        for (; !error && entries != fs::directory_iterator(); entries.increment(error)) {
+            if (stopped()) return;
+            const fs::path& path = entries->path();
+            std::error_code ignored;
+            if (entries->is_directory(ignored)) {
+                const bool skipped =
+                    entries->is_symlink(ignored) ||
+                    (rules_.output_folder && fs::equivalent(path, *rules_.output_folder, ignored));
+                if (!skipped) subfolders.push_back(path);
+                continue;
+            }
+            const std::string name = path.filename().string();
+            if (has_jpeg_extension(name) && !name.ends_with(rules_.output_ending)) found.push_back(path);
+        }
+        if (error) unlisted.push_back({folder.string(), {}, "cannot list: " + error.message()});
+        std::sort(subfolders.begin(), subfolders.end());
+        for (const fs::path& subfolder : subfolders) list_folder(subfolder, found, unlisted);
     }
 
     void add(InputPhoto photo)
     {
-        std::error_code error;
-        fs::path identity = fs::weakly_canonical(photo.path, error);
-        if (error) identity = fs::absolute(photo.path, error).lexically_normal();
-        if (seen_.insert(identity.string()).second) photos_.push_back(std::move(photo));
+        if (seen_.insert(file_identity(photo.path)).second) photos_.push_back(std::move(photo));
     }
 
     const FolderListingRules& rules_;
@@ -89,8 +98,16 @@ std::vector<InputPhoto> find_input_photos(std::span<const std::string> inputs, s
             continue;
         }
         std::string line;
-        while (!list.stopped() && std::getline(standard_input, line, delimiter))
+        while (!list.stopped() && std::getline(standard_input, line, delimiter)) {
+            if (delimiter == '\n' && line.find('\0') != std::string::npos) {
+                list.add_problem(
+                    "the list on standard input holds NUL bytes (a NUL-separated list needs -0)");
+                break;
+            }
+            // A list written on Windows ends its lines in CR LF.
+            if (delimiter == '\n' && line.ends_with('\r')) line.pop_back();
             if (!line.empty()) list.add_named(line);
+        }
     }
     return list.take();
 }

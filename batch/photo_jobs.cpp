@@ -3,19 +3,9 @@
 #include <filesystem>
 #include <map>
 
+#include "batch/file_identity.h"
+
 namespace fs = std::filesystem;
-
-namespace {
-
-// One name per file, however the path spells it, as far as the file system can tell without it existing.
-std::string identity_of(const std::string& path)
-{
-    std::error_code error;
-    const fs::path canonical = fs::weakly_canonical(path, error);
-    return error ? fs::absolute(path, error).lexically_normal().string() : canonical.string();
-}
-
-}  // namespace
 
 std::string output_path_for(const InputPhoto& photo, const OutputRule& rule)
 {
@@ -27,21 +17,33 @@ std::string output_path_for(const InputPhoto& photo, const OutputRule& rule)
 std::vector<PhotoJob> plan_photo_jobs(const std::vector<InputPhoto>& photos, const OutputRule& rule)
 {
     std::map<std::string, std::string> input_by_identity;
-    for (const InputPhoto& photo : photos) input_by_identity.emplace(identity_of(photo.path), photo.path);
+    for (const InputPhoto& photo : photos) input_by_identity.emplace(file_identity(photo.path), photo.path);
 
-    std::map<std::string, std::string> writer_by_identity;
     std::vector<PhotoJob> jobs;
+    std::vector<std::string> output_identities;
+    std::map<std::string, std::vector<std::size_t>> writers_by_identity;
     jobs.reserve(photos.size());
     for (const InputPhoto& photo : photos) {
-        PhotoJob job{photo.path, output_path_for(photo, rule), photo.problem};
-        if (job.problem.empty()) {
-            const std::string output = identity_of(job.output);
-            if (const auto input = input_by_identity.find(output); input != input_by_identity.end())
-                job.problem = "its output " + job.output + " is an input photo (" + input->second + ")";
-            else if (const auto [writer, added] = writer_by_identity.emplace(output, photo.path); !added)
-                job.problem = "its output " + job.output + " is written for " + writer->second + " already";
+        jobs.push_back({photo.path, output_path_for(photo, rule), photo.problem});
+        output_identities.push_back(file_identity(jobs.back().output));
+        if (photo.problem.empty()) writers_by_identity[output_identities.back()].push_back(jobs.size() - 1);
+    }
+    for (std::size_t i = 0; i < jobs.size(); ++i) {
+        PhotoJob& job = jobs[i];
+        if (!job.problem.empty()) continue;
+        if (const auto input = input_by_identity.find(output_identities[i]);
+            input != input_by_identity.end()) {
+            job.problem = "its output " + job.output + " is an input photo (" + input->second + ")";
+            continue;
         }
-        jobs.push_back(std::move(job));
+        // Every photo of such a group fails, whichever came first, so a second run does the same.
+        const std::vector<std::size_t>& writers = writers_by_identity[output_identities[i]];
+        if (writers.size() < 2) continue;
+        std::string names;
+        for (std::size_t w = 0; w < writers.size(); ++w)
+            names += (w == 0 ? "" : w + 1 == writers.size() ? " and " : ", ") + jobs[writers[w]].input;
+        job.problem =
+            names + (writers.size() == 2 ? " would both" : " would all") + " be saved as " + job.output;
     }
     return jobs;
 }

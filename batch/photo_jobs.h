@@ -23,7 +23,7 @@ struct PhotoJob {
 /// the rule's ending; in the rule's folder, its kept path unchanged.
 std::string output_path_for(const InputPhoto& photo, const OutputRule& rule);
 
-/// One job per photo, in order. A job whose output would replace one of the inputs,
-/// or a file an earlier job writes, gets a problem instead, so no input is ever
-/// overwritten and no two jobs race for one file.
+/// One job per photo, in order. A job whose output is one of the inputs (however its path
+/// reaches it: file_identity), and every job of a group that would write one file, gets a
+/// problem instead, so no input is ever overwritten and no two jobs race for one file.
 std::vector<PhotoJob> plan_photo_jobs(const std::vector<InputPhoto>& photos, const OutputRule& rule);

@@ -10,6 +10,7 @@
 #include <system_error>
 #include <thread>
 
+#include "batch/save_queue.h"
 #include "engine/row_pool.h"
 
 void run_photo_jobs(const std::vector<PhotoJob>& jobs, const CorrectionSteps& steps, int thread_count,
@@ -21,28 +22,35 @@ void run_photo_jobs(const std::vector<PhotoJob>& jobs, const CorrectionSteps& st
     std::mutex mutex;  // guards `running` and serialises `finished`
     std::condition_variable all_ended;
     int running = 0;
-
-    const auto work = [&] {
-        PhotoCorrector corrector(nullptr, CorrectedPixels::on_save);
-        for (std::size_t job = next++; job < jobs.size() && !stop; job = next++) {
-            const PhotoOutcome outcome = correct_photo(corrector, jobs[job], steps, stop);
-            // Every photo starts as in a freshly opened program, and decodes into the last one's storage.
-            corrector.close_photo();
-            const std::lock_guard lock(mutex);
-            finished(job, outcome);
-        }
+    const auto report = [&](std::size_t job, const PhotoOutcome& outcome) {
         const std::lock_guard lock(mutex);
-        --running;
-        all_ended.notify_one();
+        finished(job, outcome);
     };
 
     // Stop signals go to the waiting thread, never into a worker's system call.
     sigset_t stop_signals;
     sigemptyset(&stop_signals);
-    sigaddset(&stop_signals, SIGINT);
-    sigaddset(&stop_signals, SIGTERM);
+    for (const int signal_number : {SIGINT, SIGTERM, SIGHUP, SIGWINCH})
+        sigaddset(&stop_signals, signal_number);
     sigset_t previous;
     pthread_sigmask(SIG_BLOCK, &stop_signals, &previous);
+
+    SaveQueue saves(report);
+    const auto work = [&] {
+        PhotoCorrector corrector(nullptr, CorrectedPixels::on_save);
+        for (std::size_t job = next++; job < jobs.size() && !stop; job = next++) {
+            CorrectedPhoto photo = correct_photo(corrector, jobs[job], steps, stop);
+            // Every photo starts as in a freshly opened program, and decodes into the last one's storage.
+            corrector.close_photo();
+            if (photo.file)
+                saves.put(job, std::move(photo));
+            else
+                report(job, photo.outcome);
+        }
+        const std::lock_guard lock(mutex);
+        --running;
+        all_ended.notify_one();
+    };
 
     std::vector<std::jthread> workers;
     const auto wanted =
@@ -75,6 +83,8 @@ void run_photo_jobs(const std::vector<PhotoJob>& jobs, const CorrectionSteps& st
         waiting();
         lock.lock();
     }
+    lock.unlock();
+    while (!saves.wait_until_empty(std::chrono::milliseconds(100))) waiting();
 }
 
 int threads_per_job(int thread_count, std::size_t workers)

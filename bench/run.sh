@@ -12,3 +12,4 @@ done < <(find "$build/bench" -type f -name '*_bench' -perm -u+x | sort)
 [ "$found" = 1 ] || { echo "no benchmarks in $build/bench" >&2; exit 1; }
 # Whole-process comparisons of the command-line batch with other programs.
 bash "$(dirname "$0")/batch/mallet_vs_codecs.sh" "$build"
+bash "$(dirname "$0")/batch/many_small_photos.sh" "$build"

@@ -82,9 +82,11 @@ std::optional<ButtonPress> button_press_from_option(std::string_view option, std
         press.button = option == "--lighter" ? ButtonPress::Button::lighter : ButtonPress::Button::darker;
         press.count = *count;
     } else if (option == "--camera") {
-        if (value != "phone" && value != "digital") return std::nullopt;
+        // In any case, as the presets' names are.
+        const std::string camera = comparable_name(value);
+        if (camera != "phone" && camera != "digital") return std::nullopt;
         press.button = ButtonPress::Button::camera;
-        press.camera = value == "digital" ? CameraType::DigitalCamera : CameraType::MobilePhone;
+        press.camera = camera == "digital" ? CameraType::DigitalCamera : CameraType::MobilePhone;
     } else {
         return std::nullopt;
     }

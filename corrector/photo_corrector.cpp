@@ -353,16 +353,23 @@ void PhotoCorrector::undo()
     if (photo_loaded) show_org_as_corrected();
 }
 
+const Bitmap32& PhotoCorrector::photo_to_save() const
+{
+    return corrected_pixels_ == CorrectedPixels::shown ? corrected_photo : org_photo;
+}
+
+const CurveTriple* PhotoCorrector::curves_on_save() const
+{
+    return corrected_pixels_ == CorrectedPixels::shown ? nullptr : &corrected_curves_;
+}
+
 void PhotoCorrector::save_photo(const std::optional<std::string>& path)
 {
     if (!photo_loaded || !path) return;
     // Encoding a big photo takes a moment: show the hourglass meanwhile.
     set_busy(true);
     BusyGuard guard([this] { set_busy(false); });
-    if (corrected_pixels_ == CorrectedPixels::shown)
-        write_photo(corrected_photo, *path, org_metadata);
-    else
-        write_photo(org_photo, *path, org_metadata, &corrected_curves_);
+    write_photo(photo_to_save(), *path, org_metadata, curves_on_save());
     guard.release();
     set_busy(false);
     photo_saved = true;

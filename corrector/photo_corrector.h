@@ -122,6 +122,10 @@ public:
     /// with `photo_saved` and `status_text` unchanged.
     void save_photo(const std::optional<std::string>& path);
     bool needs_save_prompt() const { return photo_loaded && !photo_saved; }
+    /// What save_photo writes: the photo, and the curves it goes through on its way to the
+    /// file (null when it is saved as it is). For a program that writes the file itself.
+    const Bitmap32& photo_to_save() const;
+    const CurveTriple* curves_on_save() const;
     /// Done with the photo: back to the start state, with the photo's storage kept for
     /// the next one to be decoded into. For a program that goes through many photos; the
     /// window has no such step (it keeps a photo until another one opens).

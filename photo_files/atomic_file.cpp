@@ -76,27 +76,50 @@ mode_t mode_for_new_file()
     return 0666 & ~process_umask();
 }
 
-void sync_folder_of(const std::string& path)
+// Refuses, before anything is written, a path that the save may not take over.
+void check_what_stands_at(const std::string& path, ExistingFile existing)
 {
-    const auto slash = path.rfind('/');
-    const std::string folder = slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    // The rename is already done; a folder that cannot be flushed does not undo the save.
-    (void)::fsync(fd);
-    ::close(fd);
+    if (existing == ExistingFile::replace_through_links) return;
+    struct stat info {};
+    if (lstat(path.c_str(), &info) != 0) {
+        if (errno == ENOENT) return;
+        fail_to_write(path, errno);
+    }
+    if (existing == ExistingFile::keep) throw EFileExists(path + " exists");
+    if (S_ISLNK(info.st_mode)) throw EPhotoWriteError(path + " is a symbolic link");
+}
+
+// Puts `from` in place at `to` unless something stands there: 0, or the errno (EEXIST when something does).
+int rename_without_replacing(const char* from, const char* to)
+{
+    if (::renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE) == 0) return 0;
+    if (errno != EINVAL && errno != ENOSYS) return errno;
+    // A file system without the flag: a hard link cannot replace anything either.
+    if (::link(from, to) != 0) return errno;
+    ::unlink(from);
+    return 0;
 }
 
 }  // namespace
 
-AtomicFileWriter::AtomicFileWriter(const std::string& path) : path_(path), target_(resolve_target(path))
+AtomicFileWriter::AtomicFileWriter(const std::string& path, ExistingFile existing)
+    : path_(path),
+      target_(existing == ExistingFile::replace_through_links ? resolve_target(path) : path),
+      existing_(existing)
 {
-    struct stat existing {};
-    const bool replacing = stat(target_.c_str(), &existing) == 0;
-    if (replacing && S_ISDIR(existing.st_mode)) throw EPhotoWriteError(std::string(kCannotCreateFile) + path);
+    check_what_stands_at(path, existing);
+    struct stat present {};
+    const bool replacing = stat(target_.c_str(), &present) == 0;
+    if (replacing && S_ISDIR(present.st_mode)) throw EPhotoWriteError(std::string(kCannotCreateFile) + path);
     temporary_path_ = create_temporary_file(target_, fd_);
-    if (fd_ < 0) throw EPhotoWriteError(std::string(kCannotCreateFile) + path);
-    const mode_t mode = replacing ? (existing.st_mode & 07777) : mode_for_new_file();
+    if (fd_ < 0) {
+        // The window's message is its own fixed text; other callers are told why.
+        const std::string reason = existing == ExistingFile::replace_through_links
+                                       ? std::string()
+                                       : std::string(": ") + std::strerror(errno);
+        throw EPhotoWriteError(std::string(kCannotCreateFile) + path + reason);
+    }
+    const mode_t mode = replacing ? (present.st_mode & 07777) : mode_for_new_file();
     if (fchmod(fd_, mode) != 0) {
         // A constructor that throws gets no destructor: remove the file here.
         const int error = errno;
@@ -145,11 +168,50 @@ void AtomicFileWriter::write(const std::uint8_t* data, std::size_t size)
 
 void AtomicFileWriter::commit()
 {
+    flush();
+    place();
+    sync_folder(folder());
+}
+
+void AtomicFileWriter::start_flush()
+{
+#if defined(__linux__)
+    (void)sync_file_range(fd_, static_cast<off_t>(sent_to_disk_), 0, SYNC_FILE_RANGE_WRITE);
+    sent_to_disk_ = written_;
+#endif
+}
+
+void AtomicFileWriter::flush()
+{
     if (::fsync(fd_) != 0) fail_to_write(path_, errno);
     const int closed = ::close(fd_);
     fd_ = -1;
     if (closed != 0) fail_to_write(path_, errno);
-    if (::rename(temporary_path_.data(), target_.c_str()) != 0) fail_to_write(path_, errno);
+}
+
+void AtomicFileWriter::place()
+{
+    if (existing_ == ExistingFile::keep) {
+        const int error = rename_without_replacing(temporary_path_.data(), target_.c_str());
+        if (error == EEXIST) throw EFileExists(path_ + " exists");
+        if (error != 0) fail_to_write(path_, error);
+    } else if (::rename(temporary_path_.data(), target_.c_str()) != 0) {
+        fail_to_write(path_, errno);
+    }
     committed_ = true;
-    sync_folder_of(target_);
+}
+
+std::string AtomicFileWriter::folder() const
+{
+    const auto slash = target_.rfind('/');
+    return slash == std::string::npos ? "." : (slash == 0 ? "/" : target_.substr(0, slash));
+}
+
+void sync_folder(const std::string& folder)
+{
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    // The rename is already done; a folder that cannot be flushed does not undo the save.
+    (void)::fsync(fd);
+    ::close(fd);
 }

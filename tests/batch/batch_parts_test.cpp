@@ -2,15 +2,20 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "batch/batch_report.h"
 #include "batch/input_photos.h"
+#include "batch/mallet_command.h"
 #include "batch/photo_jobs.h"
+#include "batch/save_queue.h"
 #include "batch/worker_pool.h"
 #include "tests/support/temp_dir.h"
 
@@ -72,6 +77,16 @@ TEST(InputPhotos, FoldersGiveTheirPhotosSortedWithoutOutputsAndOnce)
     for (const InputPhoto& photo : photos) kept.push_back(photo.kept_path);
     EXPECT_EQ(kept, (std::vector<std::string>{"A.JPG", "b.jpg", "sub/c.jpeg"}));
 
+    // A list made on Windows works; NUL bytes in a list that is not NUL-separated stop it with a reason.
+    std::istringstream windows_list((folder / "b.jpg").string() + "\r\n" + (folder / "sub").string() +
+                                    "\r\n");
+    EXPECT_EQ(find_input_photos({{"-"}}, windows_list, '\n', {"_corrected.jpg", {}}).size(), 2u);
+    std::istringstream nul_list((folder / "b.jpg").string() + std::string(1, '\0') + "x\n");
+    const std::vector<InputPhoto> refused =
+        find_input_photos({{"-"}}, nul_list, '\n', {"_corrected.jpg", {}});
+    ASSERT_EQ(refused.size(), 1u);
+    EXPECT_NE(refused[0].problem.find("NUL bytes (a NUL-separated list needs -0)"), std::string::npos);
+
     // Ctrl+C during the listing ends it where it is, standard input and folders alike.
     const std::atomic<bool> stop{true};
     std::istringstream same_list((folder / "b.jpg").string() + "\n");
@@ -92,6 +107,84 @@ TEST(ProgressLine, FillsTheTerminalLineWithRateAndTimeLeft)
     EXPECT_EQ(before_the_first.rfind("0/10  -- photos/s", 0), 0u) << before_the_first;
     EXPECT_NE(progress_line({7200, 1, 0, 0}, 1.0, 80).find("1/7200  1.0 photos/s  1:59:59 left"),
               std::string::npos);
+}
+
+TEST(SaveQueue, ReportsEachPhotoInOrderOnceItsFileIsInPlaceAndKeepsAFileThatAppearedMeanwhile)
+{
+    const TempDir temp("save_queue_test");
+    std::vector<std::pair<std::size_t, PhotoOutcome>> reported;
+    {
+        SaveQueue saves([&](std::size_t job, const PhotoOutcome& outcome) {
+            // Reported only once the file is there, complete.
+            if (outcome.result == PhotoOutcome::Result::corrected) {
+                EXPECT_TRUE(fs::exists(temp.file(std::to_string(job) + ".jpg"))) << job;
+            }
+            reported.emplace_back(job, outcome);
+        });
+        for (std::size_t job = 0; job < 3; ++job) {
+            auto file = std::make_unique<AtomicFileWriter>(temp.file(std::to_string(job) + ".jpg"),
+                                                           ExistingFile::keep);
+            file->write(reinterpret_cast<const std::uint8_t*>("new"), 3);
+            // Another run writes the second photo's output first.
+            if (job == 1) std::ofstream(temp.file("1.jpg")) << "other";
+            saves.put(job, {{PhotoOutcome::Result::corrected, {}}, std::move(file)});
+        }
+        EXPECT_TRUE(saves.wait_until_empty(std::chrono::seconds(10)));
+    }
+    ASSERT_EQ(reported.size(), 3u);
+    for (std::size_t job = 0; job < 3; ++job) EXPECT_EQ(reported[job].first, job);
+    EXPECT_EQ(reported[1].second.result, PhotoOutcome::Result::skipped);
+    EXPECT_EQ(reported[1].second.reason, temp.file("1.jpg") + " exists");
+    EXPECT_EQ(reported[2].second.result, PhotoOutcome::Result::corrected);
+    std::ifstream other(temp.file("1.jpg"));
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(other), {}), "other");
+    EXPECT_EQ(temp.entries().size(), 3u);  // no temporary file left
+}
+
+std::string text_of(std::FILE* file)
+{
+    std::rewind(file);
+    std::string text;
+    for (int c = std::fgetc(file); c != EOF; c = std::fgetc(file)) text += static_cast<char>(c);
+    return text;
+}
+
+TEST(PhotoLines, NamesWithControlCharactersAreQuotedSoEachPhotoKeepsOneLine)
+{
+    EXPECT_EQ(printable_name("trip/day 2/a.jpg"), "trip/day 2/a.jpg");
+    EXPECT_EQ(printable_name("odd\nname's\t\x1b\\.jpg"), "$'odd\\nname\\'s\\t\\x1B\\\\.jpg'");
+    const std::string line = photo_line({"a\r.jpg", "a\r_corrected.jpg", {}},
+                                        {PhotoOutcome::Result::failed, "Cannot write a\r: x"});
+    EXPECT_EQ(line.find_first_of("\r\n"), std::string::npos) << line;
+}
+
+TEST(ProgressBar, FollowsTheTerminalsWidthAndStaysOffATerminalAPipeMayPrintTo)
+{
+    std::FILE* bar = std::tmpfile();
+    std::FILE* failures = std::tmpfile();
+    std::atomic<int> width{60};
+    ReportStreams streams;
+    streams.bar = bar;
+    streams.failure_lines = failures;
+    streams.live_bar_width = &width;
+    BatchReport report(streams, 4);
+    width = 30;  // the terminal was made narrower
+    report.photo_finished({"a.jpg", "b.jpg", {}}, {PhotoOutcome::Result::failed, "not a JPEG"});
+    const std::string drawn = text_of(bar);
+    EXPECT_EQ(drawn.size() - drawn.rfind("\033[K") - 3, 29u) << drawn;
+
+    // Standard output a pipe, standard error a terminal: the photo lines go to the pipe, no bar.
+    const TempDir temp("progress_bar_test");
+    std::FILE* output = std::tmpfile();
+    std::FILE* errors = std::tmpfile();
+    std::istringstream no_input;
+    std::atomic<bool> stop{false};
+    const MalletConsole console{no_input, output, errors, false, true, true, false, 80, nullptr};
+    const std::vector<std::string> arguments = {"correct", temp.file("missing.jpg")};
+    EXPECT_EQ(run_mallet(arguments, console, stop), 1);
+    EXPECT_NE(text_of(output).find("failed " + temp.file("missing.jpg")), std::string::npos);
+    EXPECT_EQ(text_of(errors).find("\033[K"), std::string::npos) << text_of(errors);
+    for (std::FILE* file : {bar, failures, output, errors}) std::fclose(file);
 }
 
 }  // namespace

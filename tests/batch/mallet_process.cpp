@@ -23,12 +23,13 @@ std::string text_of(const fs::path& path)
 }  // namespace
 
 MalletProcess::MalletProcess(const fs::path& folder, const std::vector<std::string>& arguments,
-                             const std::string& standard_input)
+                             const std::string& standard_input, bool as_nobody)
     : output_file_(folder.string() + ".output"), error_file_(folder.string() + ".errors")
 {
     // Beside the folder, so the files it holds are only mallet's.
     const fs::path input_file = folder.string() + ".input";
-    std::ofstream(input_file, std::ios::binary) << standard_input;
+    // A test may have made it a pipe that it keeps open.
+    if (!fs::is_fifo(input_file)) std::ofstream(input_file, std::ios::binary) << standard_input;
     std::vector<std::string> argv_strings{MALLET};
     argv_strings.insert(argv_strings.end(), arguments.begin(), arguments.end());
     std::vector<char*> argv;
@@ -41,6 +42,7 @@ MalletProcess::MalletProcess(const fs::path& folder, const std::vector<std::stri
         const int out = ::open(output_file_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         const int err = ::open(error_file_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         if (in < 0 || out < 0 || err < 0 || ::chdir(folder.c_str()) != 0) ::_exit(127);
+        if (as_nobody && ::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(127);
         ::dup2(in, 0);
         ::dup2(out, 1);
         ::dup2(err, 2);

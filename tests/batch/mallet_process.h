@@ -8,11 +8,11 @@
 
 /// The real `mallet` program run in `folder` (its working folder), with its
 /// standard input read from `standard_input` and its output kept in files beside
-/// the folder.
+/// the folder. `as_nobody`: run as user 65534 when the tests run as root, who may read any folder.
 class MalletProcess {
 public:
     MalletProcess(const std::filesystem::path& folder, const std::vector<std::string>& arguments,
-                  const std::string& standard_input = "");
+                  const std::string& standard_input = "", bool as_nobody = false);
     ~MalletProcess();
 
     /// Waits (up to a minute) until the standard output holds `text`; false if it never does.

@@ -1,11 +1,16 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "corrector/photo_corrector.h"
@@ -145,6 +150,11 @@ TEST_F(MalletTest, BrokenFilesFailAloneWhileTheOthersAreCorrected)
     make_photo("odd\nname.jpg", 60, 40);  // only a NUL-separated list can name it
     fs::copy_file(TINTELO_TEST_DATA "/text_named_jpg.jpg", folder / "text.jpg");
     fs::copy_file(TINTELO_TEST_DATA "/truncated_in_image_data.jpg", folder / "truncated.jpg");
+    std::ofstream(folder / "empty.jpg").close();
+    // Cut inside its image data: the rows after the cut are grey.
+    Bytes cut = bytes_of(make_photo("cut.jpg", 64, 256));
+    cut.resize(cut.size() / 2);
+    write_bytes((folder / "cut.jpg").string(), cut);
     // A real header that claims 65,000 x 65,000 pixels, far above the program's limit.
     Bytes huge = bytes_of(make_photo("huge.jpg", 8, 8));
     const auto frame =
@@ -153,13 +163,21 @@ TEST_F(MalletTest, BrokenFilesFailAloneWhileTheOthersAreCorrected)
     std::fill(frame + 5, frame + 9, 0xFD);
     write_bytes((folder / "huge.jpg").string(), huge);
 
-    const char list[] = "good.jpg\0text.jpg\0missing.jpg\0odd\nname.jpg\0huge.jpg\0truncated.jpg\0";
-    std::string output;
-    EXPECT_EQ(run_mallet(folder, {"correct", "--jobs", "2", "-0", "-"}, &output, nullptr,
+    const char list[] =
+        "good.jpg\0text.jpg\0missing.jpg\0odd\nname.jpg\0huge.jpg\0truncated.jpg\0empty.jpg\0cut.jpg\0";
+    std::string output, errors;
+    EXPECT_EQ(run_mallet(folder, {"correct", "--jobs", "2", "-0", "-"}, &output, &errors,
                          std::string(list, sizeof list - 1)),
               1);
+    EXPECT_NE(output.find("failed empty.jpg: empty file\n"), npos) << output;
+    EXPECT_NE(output.find("ok cut.jpg -> cut_corrected.jpg (the photo's data ends early: "), npos) << output;
+    EXPECT_NE(output.find(" rows are grey)\n"), npos) << output;
+    EXPECT_NE(errors.find("corrected (2 with data ending early)"), npos) << errors;
+    // One line per photo, whatever its name holds.
+    EXPECT_NE(output.find("ok $'odd\\nname.jpg' -> $'odd\\nname_corrected.jpg'\n"), npos) << output;
     EXPECT_NE(output.find("failed text.jpg: not a JPEG\n"), npos) << output;
-    EXPECT_NE(output.find("failed missing.jpg: cannot read the file: No such file or directory\n"), npos) << output;
+    EXPECT_NE(output.find("failed missing.jpg: cannot read the file: No such file or directory\n"), npos)
+        << output;
     EXPECT_NE(output.find("failed huge.jpg: too large to open: 65021 x 65021 pixels\n"), npos) << output;
     for (const std::string name : {"good", "odd\nname", "truncated"})
         EXPECT_TRUE(fs::exists(folder / (name + "_corrected.jpg"))) << name;
@@ -181,6 +199,8 @@ TEST_F(MalletTest, UsageErrorsExitTwoWithTheUsageAndHelpGoesToStandardOutput)
         {"correct", "-o", "file", "photo.jpg"},
         {"correct", "--frobnicate", "photo.jpg"},
         {"correct", "photo.jpg", "--camera"},
+        {"correct", "-o", "a", "-ob", "photo.jpg"},
+        {"correct", "--suffix", "_a", "--suffix=_b", "photo.jpg"},
     };
     for (const auto& arguments : wrong) {
         std::string output, errors;
@@ -194,6 +214,13 @@ TEST_F(MalletTest, UsageErrorsExitTwoWithTheUsageAndHelpGoesToStandardOutput)
     EXPECT_EQ(run_mallet(folder, {"correct", "--help"}, &output, &errors), 0);
     EXPECT_NE(output.find("--overwrite"), npos);
     EXPECT_EQ(errors, "");
+
+    // Short options take their value attached, long ones after "=", as in other tools.
+    EXPECT_EQ(run_mallet(folder, {"correct", "-j1", "--jobs=2", "-oout", "--camera", "DIGITAL", "photo.jpg"},
+                         &output, &errors),
+              0)
+        << errors;
+    EXPECT_TRUE(fs::exists(folder / "out/photo.jpg"));
 }
 
 TEST_F(MalletTest, CtrlCFinishesThePhotosUnderWayAndLeavesNoPartialFile)
@@ -224,6 +251,106 @@ TEST_F(MalletTest, CtrlCFinishesThePhotosUnderWayAndLeavesNoPartialFile)
     EXPECT_EQ(std::count(lines.begin(), lines.end(), '\n'), outputs) << lines;
     EXPECT_NE(mallet.errors().find("interrupted after " + std::to_string(outputs) + " of 40 photos"), npos)
         << mallet.errors();
+}
+
+TEST_F(MalletTest, NothingIsWrittenThroughALinkOrOverAnInputReachedByAnotherPath)
+{
+    const fs::path photo = make_photo("photo.jpg", 60, 40);
+    const Bytes original = bytes_of(photo);
+    std::ofstream(folder / "precious.txt") << "keep me";
+    fs::create_symlink("precious.txt", folder / "photo_corrected.jpg");
+    std::string output;
+    EXPECT_EQ(run_mallet(folder, {"correct", "--overwrite", "photo.jpg"}, &output), 1);
+    EXPECT_NE(output.find("failed photo.jpg: photo_corrected.jpg is a symbolic link"), npos) << output;
+    EXPECT_TRUE(fs::is_symlink(folder / "photo_corrected.jpg"));
+    EXPECT_TRUE(bytes_of(folder / "precious.txt") == Bytes({'k', 'e', 'e', 'p', ' ', 'm', 'e'}));
+
+    // The input by another name: a path cannot tell, its inode can.
+    fs::create_directories(folder / "out");
+    fs::create_hard_link(photo, folder / "out/photo.jpg");
+    EXPECT_EQ(run_mallet(folder, {"correct", "--overwrite", "-o", "out", "photo.jpg"}, &output), 1);
+    EXPECT_NE(output.find("failed photo.jpg: its output out/photo.jpg is an input photo"), npos) << output;
+    EXPECT_TRUE(fs::equivalent(photo, folder / "out/photo.jpg"));
+    EXPECT_TRUE(bytes_of(photo) == original);
+}
+
+TEST_F(MalletTest, OnlyAnOutputThatExistsIsSkippedAndEveryOtherProblemFailsWithItsCause)
+{
+    make_photo(std::string(245, 'n') + ".jpg", 8, 8);  // its output's name is longer than any allowed
+    make_photo("photo.jpg", 8, 8);
+    fs::create_symlink("loop", folder / "loop");
+    std::string output;
+    EXPECT_EQ(run_mallet(folder, {"correct", std::string(245, 'n') + ".jpg"}, &output), 1);
+    EXPECT_NE(output.find("_corrected.jpg: File name too long\n"), npos) << output;
+    EXPECT_EQ(run_mallet(folder, {"correct", "-o", "loop/in", "photo.jpg"}, &output), 1);
+    EXPECT_NE(
+        output.find("failed photo.jpg: cannot check loop/in/photo.jpg: Too many levels of symbolic links"),
+        npos)
+        << output;
+
+    // Two photos that would write one file fail together, on every run, each naming both.
+    make_photo("twin.jpg", 8, 8);
+    make_photo("twin.jpeg", 8, 8);
+    for (int run = 0; run < 2; ++run) {
+        EXPECT_EQ(run_mallet(folder, {"correct", "twin.jpeg", "twin.jpg"}, &output), 1);
+        for (const char* input : {"twin.jpeg", "twin.jpg"})
+            EXPECT_NE(output.find("failed " + std::string(input) +
+                                  ": twin.jpeg and twin.jpg would both be saved as twin_corrected.jpg\n"),
+                      npos)
+                << output;
+        std::ofstream(folder / "twin_corrected.jpg") << "made by hand";
+    }
+}
+
+TEST_F(MalletTest, UnlistableFoldersFailWithTheSystemsReason)
+{
+    make_photo("trip/a.jpg", 8, 8);
+    make_photo("trip/locked/b.jpg", 8, 8);
+    // Run as another user when the tests run as root, who could list it anyway.
+    for (const fs::path& path : {fs::path(root.path()), folder, folder / "trip"})
+        fs::permissions(path, fs::perms::all);
+    fs::permissions(folder / "trip/locked", fs::perms::none);
+    MalletProcess mallet(folder, {"correct", "trip"}, "", true);
+    EXPECT_EQ(mallet.wait(), 1) << mallet.errors();
+    fs::permissions(folder / "trip/locked", fs::perms::owner_all);
+    EXPECT_NE(mallet.output().find("ok trip/a.jpg -> trip/a_corrected.jpg\n"), npos) << mallet.output();
+    EXPECT_NE(mallet.output().find("failed trip/locked: cannot list: Permission denied\n"), npos)
+        << mallet.output();
+}
+
+TEST_F(MalletTest, AClosedTerminalOrAnUnwritableReportStopsTheRunWithoutSuccess)
+{
+    const fs::path first = make_photo("photos/00.jpg", 1600, 1200);
+    for (int i = 1; i < 20; ++i)
+        fs::copy_file(first, folder / "photos" / (std::to_string(100 + i).substr(1) + ".jpg"));
+    MalletProcess hung_up(folder, {"correct", "--jobs", "2", "photos"});
+    ASSERT_TRUE(hung_up.wait_for_output("ok "));
+    hung_up.send_signal(SIGHUP);
+    EXPECT_EQ(hung_up.wait(), 128 + SIGHUP) << hung_up.errors();
+    for (const auto& entry : fs::directory_iterator(folder / "photos"))
+        EXPECT_NE(entry.path().filename().string()[0], '.') << "left behind: " << entry.path();
+
+    // Ctrl+C while the list is still being read: the run ends as interrupted, not as empty.
+    const fs::path list = folder.string() + ".input";
+    fs::remove(list);
+    ASSERT_EQ(::mkfifo(list.c_str(), 0600), 0);
+    const int writer = ::open(list.c_str(), O_RDWR);  // keeps the pipe open, so the read waits
+    MalletProcess listing(folder, {"correct", "-"});
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    listing.send_signal(SIGINT);
+    EXPECT_EQ(listing.wait(), 130);
+    ::close(writer);
+    EXPECT_NE(listing.errors().find("mallet: interrupted after 0 of 0 photos"), npos) << listing.errors();
+    fs::remove(list);
+
+    // A report nobody can read is no success.
+    const fs::path report = folder.string() + ".output";
+    fs::remove(report);
+    fs::create_symlink("/dev/full", report);
+    std::string errors;
+    EXPECT_EQ(run_mallet(folder, {"correct", "photos/00.jpg"}, nullptr, &errors), 1);
+    EXPECT_NE(errors.find("mallet: cannot write the report: No space left on device"), npos) << errors;
+    fs::remove(report);
 }
 
 }  // namespace
