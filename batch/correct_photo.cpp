@@ -73,8 +73,8 @@ CorrectedPhoto correct_photo(PhotoCorrector& corrector, const PhotoJob& job, con
         CorrectedPhoto written;
         written.file = write_corrected_photo(corrector, job.output, steps.overwrite);
         written.outcome.result = PhotoOutcome::Result::corrected;
-        written.outcome.reason = early_end_text(corrector.load_failure);
-        written.outcome.data_ended_early = corrector.load_failure.data_ends_early;
+        written.outcome.reason = early_end_text(corrector.load_outcome);
+        written.outcome.data_ended_early = corrector.load_outcome.data_ends_early;
         return written;
     } catch (const EFileExists& e) {
         return {{PhotoOutcome::Result::skipped, e.what()}, nullptr};
