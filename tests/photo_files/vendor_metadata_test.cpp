@@ -183,6 +183,7 @@ TEST_F(VendorMetadata, MakerNotePointersAreMadeTrueOrCleared)
             if (make != "Canon") target = secondary;
             EncodeOptions options;
             options.markers = {app1_marker(payload)};
+            options.icc_profile.assign(600, 0x5A);  // saved between the EXIF block and the segment
             if (into_segment) options.markers.push_back({JPEG_APP0 + 7, target});
             Bytes file = encode_test_jpeg(quadrant_image(48, 32), options);
             const std::size_t exif_at = find(file, Bytes(payload.begin(), payload.begin() + 40));
