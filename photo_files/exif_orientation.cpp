@@ -26,9 +26,13 @@ int exif_orientation(const std::uint8_t* app1_payload, std::size_t size)
     exif_data_load_data(data.get(), app1_payload, static_cast<unsigned int>(size));
 
     ExifEntry* entry = exif_content_get_entry(data->ifd[EXIF_IFD_0], EXIF_TAG_ORIENTATION);
-    if (entry == nullptr || entry->format != EXIF_FORMAT_SHORT || entry->components < 1 ||
-        entry->data == nullptr || entry->size < 2)
+    // Readers take an orientation written as a LONG too.
+    const bool as_long = entry != nullptr && entry->format == EXIF_FORMAT_LONG;
+    if (entry == nullptr || (entry->format != EXIF_FORMAT_SHORT && !as_long) || entry->components < 1 ||
+        entry->data == nullptr || entry->size < (as_long ? 4u : 2u))
         return 1;
-    const int value = exif_get_short(entry->data, exif_data_get_byte_order(data.get()));
+    const ExifByteOrder order = exif_data_get_byte_order(data.get());
+    const long value =
+        as_long ? static_cast<long>(exif_get_long(entry->data, order)) : exif_get_short(entry->data, order);
     return value >= 1 && value <= 8 ? value : 1;
 }

@@ -8,12 +8,14 @@
 #include <memory>
 #include <new>
 #include <utility>
+#include <vector>
 
 #include "engine/bitmap32.h"
 #include "engine/row_sink.h"
 #include "photo_files/exif_orientation.h"
 #include "photo_files/jpeg_error_manager.h"
 #include "photo_files/jpeg_metadata_markers.h"
+#include "photo_files/jpeg_segments.h"
 #include "photo_files/photo_metadata.h"
 #include "photo_files/upright_rows.h"
 
@@ -68,6 +70,9 @@ struct DecodeState {
     Bitmap32* photo = nullptr;
     PhotoMetadata* metadata = nullptr;  // set when the caller wants the stream's metadata
     RowSink* rows = nullptr;            // set when the caller works on rows as they come
+    const std::uint8_t* data = nullptr;
+    const std::uint8_t* data_end = nullptr;
+    std::size_t trailer = 0;  // where the bytes after the end of image start; 0 when none
     PixelKind kind = PixelKind::Colour;
     int orientation = 1;
     bool photo_resized = false;
@@ -81,15 +86,11 @@ struct DecodeState {
     ~DecodeState() { jpeg_destroy_decompress(&cinfo); }
 };
 
-int orientation_of(j_decompress_ptr cinfo)
+int orientation_of(const std::uint8_t* data, const std::vector<HeaderSegment>& segments)
 {
-    for (jpeg_saved_marker_ptr marker = cinfo->marker_list; marker != nullptr; marker = marker->next) {
-        // Several APP1 blocks may appear (XMP uses APP1 too); the first EXIF block counts.
-        if (marker->marker == JPEG_APP0 + 1 && marker->data_length >= 6 &&
-            std::memcmp(marker->data, "Exif\0\0", 6) == 0)
-            return exif_orientation(marker->data, marker->data_length);
-    }
-    return 1;
+    // Several APP1 blocks may appear (XMP uses APP1 too); the EXIF block readers use counts.
+    const HeaderSegment* exif = chosen_exif(segments, data);
+    return exif != nullptr ? exif_orientation(data + exif->payload_offset, exif->payload_size) : 1;
 }
 
 // libjpeg's own working memory is bounded by what this photo's coefficients can
@@ -180,9 +181,7 @@ LoadFailureReason read_header(DecodeState& state, const std::uint8_t* data, std:
     state.scan_limit.pub.progress_monitor = refuse_scan_bombs;
     cinfo->progress = &state.scan_limit.pub;
     jpeg_mem_src(cinfo, data, static_cast<unsigned long>(size));
-    // The orientation is read from APP1 whatever the caller wants; the rest of the
-    // metadata (the ICC profile's APP2 among it) must be asked for before the header.
-    jpeg_save_markers(cinfo, JPEG_APP0 + 1, 0xFFFF);
+    // The ICC profile's APP2 segments must be asked for before the header.
     if (state.metadata != nullptr) keep_metadata_markers(cinfo);
     jpeg_read_header(cinfo, TRUE);
 
@@ -226,9 +225,11 @@ LoadFailureReason read_header(DecodeState& state, const std::uint8_t* data, std:
     if (state.metadata != nullptr) {
         JOCTET* icc = nullptr;
         if (jpeg_read_icc_profile(cinfo, &icc, &state.icc_size)) state.icc_bytes.reset(icc);
-        read_metadata_markers(cinfo, *state.metadata);
     }
-    state.orientation = orientation_of(cinfo);
+    // The orientation is read whatever the caller wants.
+    const std::vector<HeaderSegment> segments = header_segments(data, size);
+    if (state.metadata != nullptr) read_metadata_markers(cinfo, data, segments, *state.metadata);
+    state.orientation = orientation_of(data, segments);
     return LoadFailureReason::None;
 }
 
@@ -286,6 +287,11 @@ void read_rows(DecodeState& state)
     if (state.rows != nullptr && orientation_swaps_axes(orientation))
         state.rows->rows_final(photo, 0, photo.height());
     jpeg_finish_decompress(cinfo);
+    // The source now stands just after the end of image, unless the stream was cut
+    // short and the library supplied the end marker itself.
+    const JOCTET* next = cinfo->src->next_input_byte;
+    if (state.metadata != nullptr && !state.data_ends_early && next >= state.data && next <= state.data_end)
+        state.trailer = static_cast<std::size_t>(next - state.data);
 }
 
 // Runs the decoder; None when the photo is in. Only `state` owns anything, so the
@@ -327,12 +333,18 @@ bool decode(const std::uint8_t* data, std::size_t size, Bitmap32& org_photo, Pho
     state->photo = &org_photo;
     state->metadata = metadata;
     state->rows = rows;
+    state->data = data;
+    state->data_end = data + size;
     try {
         failure.reason = run_decoder(*state, data, size);
         if (failure.reason == LoadFailureReason::None) {
             if (metadata != nullptr && state->icc_bytes)
                 metadata->icc_profile.assign(state->icc_bytes.get(),
                                              state->icc_bytes.get() + state->icc_size);
+            if (metadata != nullptr && state->trailer != 0 && state->trailer < size) {
+                metadata->trailer.assign(data + state->trailer, data + size);
+                metadata->places.trailer = state->trailer;
+            }
             // Every word already has alpha 0xFF: the decoder writes it, and so do the
             // gray and CMYK conversions.
             failure.data_ends_early = state->data_ends_early;

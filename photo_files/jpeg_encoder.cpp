@@ -157,7 +157,11 @@ void encode_jpeg_photo(const Bitmap32& photo, const PhotoMetadata& metadata, con
     if (curves != nullptr)
         state->curved_row.reset(new std::uint32_t[static_cast<std::size_t>(photo.width())]);
     const CurveLookup* curve_lookup = lookup ? &*lookup : nullptr;
-    if (state->errors.run([&] { run_encoder(*state, photo, metadata, curve_lookup); })) return;
+    if (state->errors.run([&] { run_encoder(*state, photo, metadata, curve_lookup); })) {
+        // What the file carried after its image follows the new one's end.
+        if (!metadata.trailer.empty()) sink(metadata.trailer.data(), metadata.trailer.size());
+        return;
+    }
 
     if (state->destination.failure) std::rethrow_exception(state->destination.failure);
     if (state->errors.error_code() == JERR_OUT_OF_MEMORY)

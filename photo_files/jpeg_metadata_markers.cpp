@@ -17,12 +17,13 @@ constexpr std::string_view kExifSignature = "Exif\0\0"sv;
 constexpr std::string_view kXmpSignature = "http://ns.adobe.com/xap/1.0/\0"sv;
 constexpr std::string_view kExtendedXmpSignature = "http://ns.adobe.com/xmp/extension/\0"sv;
 constexpr std::string_view kPhotoshopSignature = "Photoshop 3.0\0"sv;
-
-bool starts_with(const jpeg_marker_struct& marker, std::string_view signature)
-{
-    return marker.data_length >= signature.size() &&
-           std::memcmp(marker.data, signature.data(), signature.size()) == 0;
-}
+constexpr std::string_view kJfifSignature = "JFIF\0"sv;
+constexpr std::string_view kIccSignature = "ICC_PROFILE\0"sv;
+// Bytes of profile per APP2 chunk, after the signature and the chunk's number and count.
+constexpr std::size_t kIccChunkData = 65519;
+constexpr std::size_t kIccChunkHeader = kIccSignature.size() + 2;
+// The start of image and the JFIF header the encoder writes before any segment of ours.
+constexpr std::size_t kBeforeFirstSegment = 2 + 2 + 2 + 14;
 
 void write_segment(j_compress_ptr cinfo, int code, const std::vector<std::uint8_t>& payload)
 {
@@ -34,29 +35,37 @@ void write_segment(j_compress_ptr cinfo, int code, const std::vector<std::uint8_
 
 void keep_metadata_markers(j_decompress_ptr cinfo)
 {
-    for (const int code : {kApp1, kApp2, kApp13, static_cast<int>(JPEG_COM)})
-        jpeg_save_markers(cinfo, code, 0xFFFF);
+    jpeg_save_markers(cinfo, kApp2, 0xFFFF);
 }
 
-void read_metadata_markers(j_decompress_ptr cinfo, PhotoMetadata& metadata)
+void read_metadata_markers(j_decompress_ptr cinfo, const std::uint8_t* data,
+                           const std::vector<HeaderSegment>& segments, PhotoMetadata& metadata)
 {
-    for (jpeg_saved_marker_ptr marker = cinfo->marker_list; marker != nullptr; marker = marker->next) {
-        auto copy = [marker] {
-            return std::vector<std::uint8_t>(marker->data, marker->data + marker->data_length);
-        };
-        if (marker->marker == kApp1) {
-            // Only the first of each counts, as for every reader.
-            if (starts_with(*marker, kExifSignature)) {
-                if (metadata.exif.empty()) metadata.exif = copy();
-            } else if (starts_with(*marker, kXmpSignature)) {
-                if (metadata.xmp.empty()) metadata.xmp = copy();
-            } else if (starts_with(*marker, kExtendedXmpSignature)) {
-                metadata.extended_xmp.push_back(copy());
-            }
-        } else if (marker->marker == kApp13 && starts_with(*marker, kPhotoshopSignature)) {
+    const HeaderSegment* exif = chosen_exif(segments, data);
+    for (const HeaderSegment& segment : segments) {
+        const std::uint8_t* payload = data + segment.payload_offset;
+        const std::string_view text(reinterpret_cast<const char*>(payload), segment.payload_size);
+        auto copy = [&] { return std::vector<std::uint8_t>(payload, payload + segment.payload_size); };
+        const int code = segment.code;
+        if (&segment == exif) {
+            metadata.exif = copy();
+            metadata.places.exif = segment.payload_offset;
+        } else if (code == kApp1 && text.starts_with(kExifSignature)) {
+            // Readers use only one EXIF block.
+        } else if (code == kApp1 && text.starts_with(kXmpSignature)) {
+            if (metadata.xmp.empty()) metadata.xmp = copy();
+        } else if (code == kApp1 && text.starts_with(kExtendedXmpSignature)) {
+            metadata.extended_xmp.push_back(copy());
+        } else if (code == kApp13 && text.starts_with(kPhotoshopSignature)) {
             metadata.iptc.push_back(copy());
-        } else if (marker->marker == JPEG_COM) {
+        } else if (code == JPEG_COM) {
             metadata.comments.push_back(copy());
+        } else if ((code == JPEG_APP0 && text.starts_with(kJfifSignature)) ||
+                   (code == kApp2 && text.starts_with(kIccSignature))) {
+            // The encoder writes its own JFIF header; libjpeg puts the profile together.
+        } else if (code >= JPEG_APP0 && code <= JPEG_APP0 + 15) {
+            metadata.vendor_segments.push_back({segment.code, copy()});
+            metadata.places.vendor_segments.push_back(segment.payload_offset);
         }
     }
     if (cinfo->saw_JFIF_marker)
@@ -81,6 +90,28 @@ void write_metadata_markers(j_compress_ptr cinfo, const PhotoMetadata& metadata)
     if (!metadata.icc_profile.empty())
         jpeg_write_icc_profile(cinfo, metadata.icc_profile.data(),
                                static_cast<unsigned int>(metadata.icc_profile.size()));
+    for (const auto& segment : metadata.vendor_segments) write_segment(cinfo, segment.code, segment.payload);
     for (const auto& block : metadata.iptc) write_segment(cinfo, kApp13, block);
     for (const auto& comment : metadata.comments) write_segment(cinfo, JPEG_COM, comment);
+}
+
+SavedPlaces saved_places(const PhotoMetadata& metadata)
+{
+    SavedPlaces places;
+    std::size_t at = kBeforeFirstSegment;
+    // Each segment written: its marker and length field, then its payload.
+    auto place = [&at](const std::vector<std::uint8_t>& payload) -> std::size_t {
+        if (payload.empty() || payload.size() > kMaxSegmentPayload) return 0;
+        at += 4 + payload.size();
+        return at - payload.size();
+    };
+    places.exif = place(metadata.exif);
+    place(metadata.xmp);
+    for (const auto& part : metadata.extended_xmp) place(part);
+    const std::size_t profile = metadata.icc_profile.size();
+    const std::size_t chunks = (profile + kIccChunkData - 1) / kIccChunkData;
+    at += chunks * (4 + kIccChunkHeader) + profile;
+    for (const auto& segment : metadata.vendor_segments)
+        places.vendor_segments.push_back(place(segment.payload));
+    return places;
 }

@@ -2,10 +2,13 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string_view>
 
 #include "engine/bitmap32.h"
 #include "photo_files/exif_rewrite.h"
 #include "photo_files/exif_thumbnail.h"
+#include "photo_files/file_pointers.h"
+#include "photo_files/jpeg_metadata_markers.h"
 #include "photo_files/xmp_rewrite.h"
 
 namespace {
@@ -52,6 +55,71 @@ Bytes without_photoshop_thumbnails(const Bytes& block)
     return kept;
 }
 
+// Vendor segments that would be false of the saved photo: the multi-picture index
+// (its images go, see below), the JFIF extension's thumbnail (the uncorrected
+// picture) and Adobe's colour-transform flag (the saved stream is YCbCr under a JFIF
+// header; the flag would make readers take it for something else).
+bool false_after_save(const VendorSegment& segment)
+{
+    auto starts = [&](std::uint8_t code, std::string_view signature) {
+        return segment.code == code && segment.payload.size() >= signature.size() &&
+               std::memcmp(segment.payload.data(), signature.data(), signature.size()) == 0;
+    };
+    using namespace std::string_view_literals;
+    return starts(0xE2, "MPF\0"sv) || starts(0xE0, "JFXX\0"sv) || starts(0xEE, "Adobe"sv);
+}
+
+// The loaded trailer without `dropped` (ranges of the loaded file).
+Bytes trailer_without(const PhotoMetadata& loaded, const std::vector<FileRange>& dropped)
+{
+    Bytes kept;
+    const std::size_t begin = loaded.places.trailer;
+    for (std::size_t i = 0; i < loaded.trailer.size(); ++i) {
+        const std::size_t at = begin + i;
+        if (std::none_of(dropped.begin(), dropped.end(), [at](const FileRange& r) { return r.holds(at); }))
+            kept.push_back(loaded.trailer[i]);
+    }
+    return kept;
+}
+
+// Keeps the vendor segments that stay true, and the data after the image that
+// nothing points at; makes every maker-note pointer to other segments or to that
+// data true of the saved file, or removes it.
+void carry_vendor_data(const PhotoMetadata& loaded, PhotoMetadata& saved)
+{
+    std::vector<FileRange> dropped;
+    std::vector<std::size_t> kept_places;
+    for (std::size_t i = 0; i < loaded.vendor_segments.size(); ++i) {
+        const VendorSegment& segment = loaded.vendor_segments[i];
+        const std::size_t place =
+            i < loaded.places.vendor_segments.size() ? loaded.places.vendor_segments[i] : 0;
+        if (segment.code == 0xE2) {
+            const std::vector<FileRange> images = mpf_secondary_images(segment.payload, place);
+            dropped.insert(dropped.end(), images.begin(), images.end());
+        }
+        if (false_after_save(segment)) continue;
+        saved.vendor_segments.push_back(segment);
+        kept_places.push_back(place);
+    }
+    const SavedPlaces places = saved_places(saved);
+    saved.places.exif = places.exif;
+    saved.places.vendor_segments = places.vendor_segments;
+    FileMoves moves;
+    moves.old_exif = loaded.places.exif;
+    moves.new_exif = places.exif;
+    for (std::size_t i = 0; i < kept_places.size(); ++i)
+        if (places.vendor_segments[i] != 0)
+            moves.kept.push_back({{kept_places[i], kept_places[i] + saved.vendor_segments[i].payload.size()},
+                                  places.vendor_segments[i]});
+    moves.trailer = {loaded.places.trailer, loaded.places.trailer + loaded.trailer.size()};
+    moves.trailer_bytes = &loaded.trailer;
+    if (!saved.exif.empty()) {
+        const std::vector<FileRange> pointed = fix_maker_note_pointers(saved.exif, moves);
+        dropped.insert(dropped.end(), pointed.begin(), pointed.end());
+    }
+    saved.trailer = trailer_without(loaded, dropped);
+}
+
 }  // namespace
 
 PhotoMetadata metadata_for_saved_photo(const PhotoMetadata& loaded, const Bitmap32& saved_photo,
@@ -69,5 +137,6 @@ PhotoMetadata metadata_for_saved_photo(const PhotoMetadata& loaded, const Bitmap
     if (!loaded.exif.empty())
         saved.exif = exif_for_saved_photo(loaded.exif, width, height,
                                           [&] { return exif_thumbnail_of(saved_photo, curves); });
+    carry_vendor_data(loaded, saved);
     return saved;
 }

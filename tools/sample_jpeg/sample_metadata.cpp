@@ -133,22 +133,26 @@ private:
 
 // The maker note: a directory of its own whose out-of-line values are addressed from
 // the TIFF header, so its bytes are only right where they were written.
-Bytes maker_note(const TiffWriter& w, std::size_t at, std::size_t padding)
+Bytes maker_note(const TiffWriter& w, std::size_t at, const CameraExifSettings& s)
 {
     Bytes note;
-    const std::size_t data_at = at + 2 + 3 * 12 + 4;
-    w.append16(note, 3);
+    const std::size_t entries = 3 + s.maker_note_longs.size();
+    const std::size_t data_at = at + 2 + entries * 12 + 4;
+    w.append16(note, static_cast<unsigned>(entries));
     w.append16(note, 0x0001), w.append16(note, kShort), w.append32(note, 6);
     w.append32(note, static_cast<std::uint32_t>(data_at));
     w.append16(note, 0x0002), w.append16(note, kAscii), w.append32(note, 16);
     w.append32(note, static_cast<std::uint32_t>(data_at + 12));
     w.append16(note, 0x0003), w.append16(note, kLong), w.append32(note, 1), w.append32(note, 0x01020304);
+    for (const auto& [tag, value] : s.maker_note_longs)
+        w.append16(note, tag), w.append16(note, kLong), w.append32(note, 1), w.append32(note, value);
     w.append32(note, 0);
     for (const unsigned v : {7u, 1u, 300u, 42u, 65535u, 9u}) w.append16(note, v);
     const std::string serial = "TX-0001234-5678";
     note.insert(note.end(), serial.begin(), serial.end());
     note.push_back(0);
-    for (std::size_t i = 0; i < padding; ++i) note.push_back(static_cast<std::uint8_t>(i * 31 + 7));
+    for (std::size_t i = 0; i < s.maker_note_padding; ++i)
+        note.push_back(static_cast<std::uint8_t>(i * 31 + 7));
     return note;
 }
 
@@ -161,7 +165,7 @@ CameraLayout camera_layout(const CameraExifSettings& s)
 {
     TiffWriter w(s.big_endian);
     std::vector<Field> ifd0 = {
-        w.ascii(0x010F, "Tintelo Optics"),
+        w.ascii(0x010F, s.make),
         w.ascii(0x0110, "TX-100"),
         w.shorts(0x0112, {static_cast<unsigned>(s.orientation)}),
         w.rationals(0x011A, {{300, 1}}),
@@ -205,7 +209,7 @@ CameraLayout camera_layout(const CameraExifSettings& s)
     std::size_t note_at = exif_at + 2 + 12 * exif.size() + 4;
     for (const Field& f : exif)
         if (f.tag < 0x927C && f.value.size() > 4) note_at += f.value.size() + f.value.size() % 2;
-    Bytes note = maker_note(w, note_at, s.maker_note_padding);
+    Bytes note = maker_note(w, note_at, s);
     const ByteSpan note_span{6 + note_at, note.size()};
     for (Field& f : exif)
         if (f.tag == 0x927C) f = TiffWriter::bytes(0x927C, kUndefined, std::move(note));

@@ -6,6 +6,8 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "tools/sample_jpeg/sample_jpeg.h"
 
@@ -17,6 +19,9 @@ struct CameraExifSettings {
     bool image_size_in_ifd0 = false;     // ImageWidth and ImageLength in IFD0 as well
     Bytes thumbnail;                     // a JPEG stream for IFD1, placed last; no IFD1 when empty
     std::size_t maker_note_padding = 0;  // extra bytes at the maker note's end, to make the block big
+    std::string make = "Tintelo Optics";
+    // More maker-note entries, each one LONG (tags above 3), such as a maker's pointers.
+    std::vector<std::pair<std::uint16_t, std::uint32_t>> maker_note_longs;
 };
 
 /// An EXIF APP1 payload ("Exif\0\0" and a TIFF structure) like a camera's: IFD0
