@@ -7,10 +7,8 @@
 #include <exception>
 #include <filesystem>
 
-#include "engine/bitmap32.h"
-#include "photo_files/jpeg_encoder.h"
+#include "photo_files/jpeg_photo.h"
 #include "photo_files/load_outcome.h"
-#include "photo_files/saved_photo_metadata.h"
 
 namespace {
 
@@ -36,14 +34,9 @@ std::optional<CorrectedPhoto> check_output(const std::string& output, bool overw
 std::unique_ptr<AtomicFileWriter> write_corrected_photo(const PhotoCorrector& corrector,
                                                         const std::string& path, bool overwrite)
 {
-    const Bitmap32& photo = corrector.photo_to_save();
-    const CurveTriple* curves = corrector.curves_on_save();
-    const PhotoMetadata metadata = metadata_for_saved_photo(corrector.org_metadata, photo, curves);
-    auto file = std::make_unique<AtomicFileWriter>(
-        path, overwrite ? ExistingFile::replace_but_not_links : ExistingFile::keep);
-    encode_jpeg_photo(photo, metadata, curves,
-                      [&file](const std::uint8_t* bytes, std::size_t size) { file->write(bytes, size); });
-    return file;
+    return write_photo_uncommitted(corrector.photo_to_save(), path, corrector.org_metadata,
+                                   corrector.curves_on_save(),
+                                   overwrite ? ExistingFile::replace_but_not_links : ExistingFile::keep);
 }
 
 }  // namespace
@@ -80,9 +73,8 @@ CorrectedPhoto correct_photo(PhotoCorrector& corrector, const PhotoJob& job, con
         return {{PhotoOutcome::Result::skipped, e.what()}, nullptr};
     } catch (const std::bad_alloc&) {
         return failed("not enough memory");
-    } catch (const EBitmapError&) {
-        return failed("not enough memory");
     } catch (const std::exception& e) {
+        // The engine's storage failures say which photo size could not be had.
         return failed(e.what());
     }
 }

@@ -85,21 +85,31 @@ bool load_photo(const std::string& path, Bitmap32& org_photo, PhotoMetadata* met
     return false;
 }
 
-void write_photo(const Bitmap32& corrected_photo, const std::string& path,
-                 const PhotoMetadata& loaded_metadata, const CurveTriple* curves)
+std::unique_ptr<AtomicFileWriter> write_photo_uncommitted(const Bitmap32& corrected_photo,
+                                                          const std::string& path,
+                                                          const PhotoMetadata& loaded_metadata,
+                                                          const CurveTriple* curves, ExistingFile existing)
 {
     // The file is written as the encoder makes it; whatever fails on the way, the
     // temporary file goes and the one at `path` stays as it was.
     try {
         const PhotoMetadata metadata = metadata_for_saved_photo(loaded_metadata, corrected_photo, curves);
-        AtomicFileWriter file(path);
+        auto file = std::make_unique<AtomicFileWriter>(path, existing);
         encode_jpeg_photo(corrected_photo, metadata, curves,
-                          [&file](const std::uint8_t* bytes, std::size_t size) { file.write(bytes, size); });
-        file.commit();
+                          [&file](const std::uint8_t* bytes, std::size_t size) { file->write(bytes, size); });
+        return file;
     } catch (const std::bad_alloc&) {
         fail_for_lack_of_memory(path, corrected_photo);
     } catch (const EBitmapError&) {
         // Only the EXIF thumbnail's pixels are allocated on the way.
         fail_for_lack_of_memory(path, corrected_photo);
     }
+}
+
+void write_photo(const Bitmap32& corrected_photo, const std::string& path,
+                 const PhotoMetadata& loaded_metadata, const CurveTriple* curves)
+{
+    write_photo_uncommitted(corrected_photo, path, loaded_metadata, curves,
+                            ExistingFile::replace_through_links)
+        ->commit();
 }

@@ -3,8 +3,10 @@
 // Photo files as the program opens and saves them: the file read whole and decoded,
 // and the encoded photo written so that a failed save never harms the file it replaces.
 
+#include <memory>
 #include <string>
 
+#include "photo_files/atomic_file.h"
 #include "photo_files/load_outcome.h"
 #include "photo_files/photo_metadata.h"
 #include "photo_files/photo_write_error.h"
@@ -36,3 +38,12 @@ bool load_photo(const std::string& path, Bitmap32& org_photo, PhotoMetadata* met
 /// <reason>", or the encoder's refusal.
 void write_photo(const Bitmap32& corrected_photo, const std::string& path,
                  const PhotoMetadata& loaded_metadata = {}, const CurveTriple* curves = nullptr);
+
+/// write_photo up to the last step, for a caller that commits many files together: the
+/// photo is encoded into the returned writer, which commit() (or its steps) puts in
+/// place at `path` as `existing` says; dropping it leaves `path` as it was. Throws as
+/// write_photo does.
+std::unique_ptr<AtomicFileWriter> write_photo_uncommitted(const Bitmap32& corrected_photo,
+                                                          const std::string& path,
+                                                          const PhotoMetadata& loaded_metadata,
+                                                          const CurveTriple* curves, ExistingFile existing);
