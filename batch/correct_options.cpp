@@ -7,12 +7,12 @@
 
 const char* const kMalletUsage =
     "usage: mallet correct [--camera phone|digital] [--preset NAME]... [--lighter N] [--darker N]\n"
-    "                      [-o DIR | --suffix TEXT] [--overwrite] [--jobs N] [--quiet] [-0]\n"
+    "                      [--strength N] [-o DIR | --suffix TEXT] [--overwrite] [--jobs N] [--quiet] [-0]\n"
     "                      PHOTO|FOLDER|- ...\n"
     "       mallet --help\n";
 
 const char* const kMalletHelp =
-    "mallet corrects the colours of JPEG photos from the command line, exactly as the\n"
+    "mallet corrects the colours of JPEG and HEIF photos from the command line, exactly as the\n"
     "window program does, on every processor at once.\n"
     "\n"
     "usage: mallet correct [OPTION]... PHOTO|FOLDER|- ...\n"
@@ -24,8 +24,8 @@ const char* const kMalletHelp =
     "photo's EXIF, XMP, IPTC, comments and colour profile, the orientation set upright).\n"
     "\n"
     "Inputs:\n"
-    "  PHOTO              a .jpg or .jpeg file\n"
-    "  FOLDER             every .jpg and .jpeg file in it and its subfolders, in name order;\n"
+    "  PHOTO              a .jpg or .jpeg file, or a .heic, .heif, .hif or .avif file\n"
+    "  FOLDER             every such file in it and its subfolders, in name order;\n"
     "                     files already named like this run's outputs are left out, and so\n"
     "                     is the -o folder\n"
     "  -                  paths read from standard input, one a line (photos or folders)\n"
@@ -41,9 +41,12 @@ const char* const kMalletHelp =
     "                     indoors-mixed-light, indoors-bulb-lamp ('Indoors flash' works too)\n"
     "  --lighter N        N lighter steps (at most 6 count)\n"
     "  --darker N         N darker steps (at most 6 count)\n"
+    "  --strength N       the correction at N per cent, 0 to 100 (default 100), as the\n"
+    "                     window's strength slider sets it: each level moves that share\n"
+    "                     of the way the correction takes it; 0 saves the photo as loaded\n"
     "\n"
     "Outputs:\n"
-    "  (default)          beside each input: NAME_corrected.jpg for NAME.jpg or NAME.jpeg\n"
+    "  (default)          beside each input: NAME_corrected.jpg for NAME.jpg, NAME.heic, ...\n"
     "  --suffix TEXT      beside each input: NAME followed by TEXT (\".jpg\" is added\n"
     "                     unless TEXT ends in .jpg in any case)\n"
     "  -o DIR             into DIR, under the input's own name; a photo found in a FOLDER\n"
@@ -76,6 +79,7 @@ const char* const kMalletHelp =
     "Examples:\n"
     "  mallet correct ~/trip\n"
     "  mallet correct --preset backlight --lighter 1 -o ~/trip-corrected ~/trip\n"
+    "  mallet correct --strength 60 ~/trip\n"
     "  find ~/trip -name '*.jpg' -newer ~/last-run -print0 | mallet correct -0 -\n";
 
 namespace {
@@ -154,9 +158,10 @@ MalletCommand parse_mallet_arguments(std::span<const std::string> arguments)
         } else if (is_button_option(option)) {
             const std::optional<ButtonPress> press = button_press_from_option(option, *value);
             if (!press) {
-                const char* wanted = option == "--preset"   ? "a preset's name (see --help)"
-                                     : option == "--camera" ? "phone or digital"
-                                                            : "a number from 0 to 1000";
+                const char* wanted = option == "--preset"     ? "a preset's name (see --help)"
+                                     : option == "--camera"   ? "phone or digital"
+                                     : option == "--strength" ? "a number from 0 to 100"
+                                                              : "a number from 0 to 1000";
                 return usage_error(option + " '" + *value + "': needs " + wanted);
             }
             options.presses.push_back(*press);

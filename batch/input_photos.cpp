@@ -66,7 +66,7 @@ private:
                 continue;
             }
             const std::string name = path.filename().string();
-            if (has_jpeg_extension(name) && !name.ends_with(rules_.output_ending)) found.push_back(path);
+            if (has_photo_extension(name) && !name.ends_with(rules_.output_ending)) found.push_back(path);
         }
         if (error) unlisted.push_back({folder.string(), {}, "cannot list: " + error.message()});
         std::sort(subfolders.begin(), subfolders.end());

@@ -4,12 +4,18 @@
 #include <map>
 
 #include "batch/file_identity.h"
+#include "photo_files/file_names.h"
 
 namespace fs = std::filesystem;
 
 std::string output_path_for(const InputPhoto& photo, const OutputRule& rule)
 {
-    if (rule.folder) return (fs::path(*rule.folder) / photo.kept_path).string();
+    if (rule.folder) {
+        // Every output is a JPEG, so a HEIF photo's keeps its name with a JPEG extension.
+        fs::path kept(photo.kept_path);
+        if (has_heif_extension(photo.kept_path)) kept.replace_extension(".jpg");
+        return (fs::path(*rule.folder) / kept).string();
+    }
     const fs::path input(photo.path);
     return (input.parent_path() / (input.stem().string() + rule.ending)).string();
 }

@@ -20,7 +20,8 @@ struct PhotoJob {
 };
 
 /// The output for `photo`: beside it, its name without the extension followed by
-/// the rule's ending; in the rule's folder, its kept path unchanged.
+/// the rule's ending; in the rule's folder, its kept path unchanged, but for a HEIF
+/// photo's extension, which becomes ".jpg".
 std::string output_path_for(const InputPhoto& photo, const OutputRule& rule);
 
 /// One job per photo, in order. A job whose output is one of the inputs (however its path

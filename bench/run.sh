@@ -12,4 +12,9 @@ done < <(find "$build/bench" -type f -name '*_bench' -perm -u+x | sort)
 [ "$found" = 1 ] || { echo "no benchmarks in $build/bench" >&2; exit 1; }
 # Whole-process comparisons of the command-line batch with other programs.
 bash "$(dirname "$0")/batch/mallet_vs_codecs.sh" "$build"
+bash "$(dirname "$0")/batch/mallet_vs_heif_convert.sh" "$build"
 bash "$(dirname "$0")/batch/many_small_photos.sh" "$build"
+# Start to the corrected photo, as a file manager starts the program (needs Xvfb and xdotool).
+if command -v Xvfb >/dev/null && command -v xdotool >/dev/null; then
+    python3 -B "$(dirname "$0")/windows/first_photo.py" "$build"
+fi

@@ -23,11 +23,11 @@ std::string comparable_name(std::string_view name)
     return result;
 }
 
-std::optional<int> click_count(std::string_view text)
+std::optional<int> number_up_to(std::string_view text, int highest)
 {
     int value = -1;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size() || value < 0 || value > 1000)
+    if (error != std::errc() || end != text.data() + text.size() || value < 0 || value > highest)
         return std::nullopt;
     return value;
 }
@@ -50,6 +50,9 @@ void press_buttons(PhotoCorrector& corrector, std::span<const ButtonPress> press
             case ButtonPress::Button::camera:
                 corrector.set_camera_type(press.camera);
                 break;
+            case ButtonPress::Button::strength:
+                corrector.set_strength(press.count);
+                break;
         }
     }
 }
@@ -66,7 +69,8 @@ std::optional<ScenePreset> scene_preset_named(std::string_view name)
 
 bool is_button_option(std::string_view option)
 {
-    return option == "--preset" || option == "--lighter" || option == "--darker" || option == "--camera";
+    return option == "--preset" || option == "--lighter" || option == "--darker" || option == "--camera" ||
+           option == "--strength";
 }
 
 std::optional<ButtonPress> button_press_from_option(std::string_view option, std::string_view value)
@@ -77,10 +81,15 @@ std::optional<ButtonPress> button_press_from_option(std::string_view option, std
         if (!preset) return std::nullopt;
         press.preset = *preset;
     } else if (option == "--lighter" || option == "--darker") {
-        const std::optional<int> count = click_count(value);
+        const std::optional<int> count = number_up_to(value, 1000);
         if (!count) return std::nullopt;
         press.button = option == "--lighter" ? ButtonPress::Button::lighter : ButtonPress::Button::darker;
         press.count = *count;
+    } else if (option == "--strength") {
+        const std::optional<int> percent = number_up_to(value, kFullStrength);
+        if (!percent) return std::nullopt;
+        press.button = ButtonPress::Button::strength;
+        press.count = *percent;
     } else if (option == "--camera") {
         // In any case, as the presets' names are.
         const std::string camera = comparable_name(value);

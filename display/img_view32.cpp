@@ -2,9 +2,14 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QWindow>
+#include <algorithm>
 #include <cmath>
 
+#include "display/display_profile.h"
+#include "display/view_colour_transform.h"
 #include "display/view_render.h"
+#include "engine/row_pool.h"
 
 struct TImgView32::BitmapLink {
     TImgView32* view;
@@ -99,6 +104,7 @@ void TImgView32::sync_photo_size()
 
 void TImgView32::bitmap_changed()
 {
+    offered_picture_.reset();
     // A resize notifies the change before OnResize; keep the placement in step
     // so that a repaint from the change handler never reads past the photo.
     sync_photo_size();
@@ -153,12 +159,67 @@ void TImgView32::render_back_buffer()
     if (back_buffer_.isNull()) return;
     back_buffer_.setDevicePixelRatio(ratio);
     sync_photo_size();
-    static const Bitmap32 nothing;
-    render_view(bitmap_ != nullptr ? *bitmap_ : nothing,
-                geometry_.in_device_pixels(static_cast<float>(ratio)), color_.rgb() & 0x00FFFFFFu,
-                reinterpret_cast<std::uint32_t*>(back_buffer_.bits()), back_buffer_.bytesPerLine() / 4);
+    const ViewGeometry placed = geometry_.in_device_pixels(static_cast<float>(ratio));
+    const std::uint32_t background = color_.rgb() & 0x00FFFFFFu;
+    const std::shared_ptr<const ViewPicture> offered = std::move(offered_picture_);
+    offered_picture_.reset();
+    if (offered && bitmap_ != nullptr && offered->device_geometry == placed &&
+        offered->background == background) {
+        const int width = placed.view_width();
+        for (int y = 0; y < placed.view_height(); ++y)
+            std::copy_n(offered->words.data() + static_cast<std::size_t>(y) * width, width,
+                        reinterpret_cast<std::uint32_t*>(back_buffer_.scanLine(y)));
+        ++pictures_taken_;
+    } else {
+        static const Bitmap32 nothing;
+        render_view(bitmap_ != nullptr ? *bitmap_ : nothing, placed, background,
+                    reinterpret_cast<std::uint32_t*>(back_buffer_.bits()), back_buffer_.bytesPerLine() / 4);
+        ++render_count_;
+    }
+    convert_colours();
     picture_valid_ = true;
-    ++render_count_;
+}
+
+void TImgView32::offer_picture(std::shared_ptr<const ViewPicture> picture)
+{
+    offered_picture_ = std::move(picture);
+}
+
+void TImgView32::set_photo_profile(const IccProfile& profile)
+{
+    if (profile == photo_profile_) return;
+    photo_profile_ = profile;
+    transform_valid_ = false;
+    invalidate_picture();
+}
+
+void TImgView32::convert_colours()
+{
+    QScreen* shown_on = screen();
+    if (!transform_valid_ || shown_on != transform_screen_) {
+        colour_transform_ = ViewColourTransform::between(photo_profile_, display_profile(shown_on));
+        transform_screen_ = shown_on;
+        transform_valid_ = true;
+    }
+    if (!colour_transform_ || bitmap_ == nullptr) return;
+    // Only the photo: the background is the skin's colour, not the photo's.
+    const ViewGeometry device = geometry_.in_device_pixels(static_cast<float>(devicePixelRatioF()));
+    const int left = std::max(0, device.left());
+    const int top = std::max(0, device.top());
+    const int right = std::min(back_buffer_.width(), device.left() + device.drawn_width());
+    const int bottom = std::min(back_buffer_.height(), device.top() + device.drawn_height());
+    if (right <= left || bottom <= top) return;
+    const std::ptrdiff_t stride = back_buffer_.bytesPerLine() / 4;
+    auto* pixels = reinterpret_cast<std::uint32_t*>(back_buffer_.bits()) + top * stride + left;
+    colour_transform_->convert(pixels, stride, right - left, bottom - top, RowPool::shared());
+}
+
+void TImgView32::showEvent(QShowEvent*)
+{
+    // A window moved to another screen shows through that screen's profile.
+    QWindow* window_handle = window()->windowHandle();
+    if (window_handle == nullptr || screen_watch_) return;
+    screen_watch_ = connect(window_handle, &QWindow::screenChanged, this, [this] { invalidate_picture(); });
 }
 
 void TImgView32::paintEvent(QPaintEvent*)
@@ -194,6 +255,7 @@ void TImgView32::mouseDoubleClickEvent(QMouseEvent* event)
 {
     // The second press of a double click is still a press for the handlers.
     mousePressEvent(event);
+    if (event->button() == Qt::LeftButton && OnDblClick) OnDblClick();
 }
 
 void TImgView32::mouseMoveEvent(QMouseEvent* event)

@@ -8,7 +8,12 @@
 #include <memory>
 
 #include "display/view_geometry.h"
+#include "display/view_picture.h"
 #include "engine/bitmap32.h"
+#include "photo_files/photo_metadata.h"
+
+class QScreen;
+class ViewColourTransform;
 
 /// A photo view: shows a Bitmap32 owned elsewhere at a chosen scale, centred
 /// where it is smaller than the view and pannable where it is larger, with
@@ -25,6 +30,10 @@
 /// screen's device pixels, only when the photo, scale, offsets or size change
 /// (or the view moves to a screen of another scale); other paints copy the
 /// buffer. Scale, positions and mouse coordinates stay in layout pixels.
+///
+/// The photo's part of the buffer is converted from the photo's colour profile to
+/// that of the screen the view is on, after the resampling; the conversion is looked up
+/// again when the profile is set or the window moves to another screen.
 class TImgView32 : public QWidget {
     Q_OBJECT
 
@@ -37,6 +46,10 @@ public:
     /// Shows `bitmap` (nullptr: nothing) and re-centres on it. The view does not own it.
     void set_bitmap(Bitmap32* bitmap);
     Bitmap32* bitmap() const { return bitmap_; }
+
+    /// The colour profile the bitmap's values are in, as ICC bytes (empty: sRGB, the
+    /// start value). Setting it repaints.
+    void set_photo_profile(const IccProfile& profile);
 
     /// Screen pixels per photo pixel. Setting it keeps the photo point at the
     /// view's centre in place; values below 0.001 become 0.001, and setting the
@@ -61,9 +74,17 @@ public:
     bool has_capture() const { return captured_; }
     void release_capture() { captured_ = false; }
 
+    /// A picture drawn ahead for the next time the back buffer is drawn: taken instead of
+    /// resampling when it was drawn for exactly the placement, size and colour the view has
+    /// then, and let go either way. A change of the shown bitmap lets go of it too.
+    void offer_picture(std::shared_ptr<const ViewPicture> picture);
     /// How many times the back buffer has been resampled (for diagnostics).
     long long render_count() const { return render_count_; }
+    /// How many times it took a picture drawn ahead instead (for diagnostics).
+    long long pictures_taken() const { return pictures_taken_; }
 
+    /// Runs on the second press of a left-button double click, after OnMouseDown.
+    std::function<void()> OnDblClick;
     /// Runs after the shown bitmap reported a change.
     std::function<void()> OnChange;
     /// Mouse events in the view's client coordinates. The cursor is set with QWidget::setCursor.
@@ -80,6 +101,7 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     struct BitmapLink;
@@ -94,6 +116,7 @@ private:
     void sync_photo_size();
     void invalidate_picture();
     void render_back_buffer();
+    void convert_colours();
     /// The view's size in the screen's own pixels.
     QSize device_size() const;
     bool accepts_outside(const QMouseEvent* event) const;
@@ -108,4 +131,12 @@ private:
     bool picture_valid_ = false;
     bool captured_ = false;
     long long render_count_ = 0;
+    long long pictures_taken_ = 0;
+    std::shared_ptr<const ViewPicture> offered_picture_;
+    IccProfile photo_profile_;
+    // The conversion for the photo's profile on the screen it was made for.
+    std::shared_ptr<const ViewColourTransform> colour_transform_;
+    const QScreen* transform_screen_ = nullptr;
+    bool transform_valid_ = false;
+    QMetaObject::Connection screen_watch_;
 };

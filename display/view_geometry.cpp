@@ -110,10 +110,14 @@ void ViewGeometry::set_photo_size(int width, int height)
 
 void ViewGeometry::set_view_size(int width, int height)
 {
-    x_.view = std::max(0, width);
-    y_.view = std::max(0, height);
-    clamp(x_);
-    clamp(y_);
+    for (auto [axis, length] : {std::pair{&x_, width}, std::pair{&y_, height}}) {
+        const int range = drawn_size(axis->photo, scale_);
+        const int view = std::max(0, length);
+        axis->position = range <= axis->view ? static_cast<float>(range - view) / 2.0f
+                                             : axis->position + static_cast<float>(axis->view - view) / 2.0f;
+        axis->view = view;
+        clamp(*axis);
+    }
 }
 
 ViewGeometry ViewGeometry::in_device_pixels(float device_pixel_ratio) const

@@ -53,7 +53,8 @@ public:
     /// lies at the view's centre, clamped.
     void set_photo_size(int width, int height);
 
-    /// The view was resized; positions are clamped to the new ranges.
+    /// The view was resized: the photo point at its centre stays there (a photo that fitted
+    /// before is centred), within the new ranges.
     void set_view_size(int width, int height);
 
     static int drawn_size(int photo_size, float scale);
@@ -65,11 +66,14 @@ public:
     /// NaN) gives an identical copy.
     ViewGeometry in_device_pixels(float device_pixel_ratio) const;
 
+    bool operator==(const ViewGeometry&) const = default;
+
 private:
     struct Axis {
         int photo = 0;
         int view = 0;
         float position = 0.0f;
+        bool operator==(const Axis&) const = default;
     };
 
     float offset(const Axis& axis) const;

@@ -30,7 +30,22 @@ void render_view(const Bitmap32& photo, const ViewGeometry& geometry, std::uint3
 void render_view(const Bitmap32& photo, const ViewGeometry& geometry, std::uint32_t background,
                  std::uint32_t* target, std::ptrdiff_t stride, RowPool& pool);
 
-/// Whether reduced views are drawn with AVX2 instructions: on x86-64 CPUs that have
-/// them, unless TINTELO_RENDER_PATH=plain asks for the portable code (the same words).
-/// Decided once per process.
-bool render_with_avx2();
+/// The instruction sets a reduced view can be drawn with, slowest first. All give the same words.
+enum class RenderPath {
+    plain,   // the portable vector code; any CPU
+    avx2,    // x86-64 with AVX2
+    avx512,  // x86-64 with AVX-512 F, BW and VL
+};
+
+/// The fastest path this CPU runs, lowered by TINTELO_RENDER_PATH=plain|avx2|avx512 (a request
+/// above what the CPU has is ignored). Decided once per process.
+RenderPath render_path();
+
+/// Overrides the choice for the rest of the process (benchmarks compare paths side by side);
+/// a path the CPU lacks falls back to the fastest it has.
+void set_render_path(RenderPath path);
+
+/// The fastest path this CPU runs, whatever the environment says.
+RenderPath fastest_render_path();
+
+const char* render_path_name(RenderPath path);

@@ -1,8 +1,9 @@
 #include "engine/curve_path.h"
 
+#include <algorithm>
 #include <atomic>
-#include <cstdlib>
-#include <cstring>
+
+#include "engine/requested_path.h"
 
 namespace {
 
@@ -16,19 +17,10 @@ CurvePath detect_fastest()
     return CurvePath::pair_tables;
 }
 
-CurvePath lower_of(CurvePath a, CurvePath b)
-{
-    return static_cast<int>(a) < static_cast<int>(b) ? a : b;
-}
-
 CurvePath from_environment()
 {
-    const CurvePath fastest = fastest_curve_path();
-    const char* requested = std::getenv("TINTELO_CURVE_PATH");
-    if (requested == nullptr) return fastest;
-    for (CurvePath path : {CurvePath::plain, CurvePath::pair_tables, CurvePath::vbmi})
-        if (std::strcmp(requested, curve_path_name(path)) == 0) return lower_of(path, fastest);
-    return fastest;
+    return requested_path("TINTELO_CURVE_PATH", {CurvePath::plain, CurvePath::pair_tables, CurvePath::vbmi},
+                          fastest_curve_path(), curve_path_name);
 }
 
 std::atomic<CurvePath>& chosen()
@@ -52,7 +44,7 @@ CurvePath curve_path()
 
 void set_curve_path(CurvePath path)
 {
-    chosen().store(lower_of(path, fastest_curve_path()), std::memory_order_relaxed);
+    chosen().store(std::min(path, fastest_curve_path()), std::memory_order_relaxed);
 }
 
 const char* curve_path_name(CurvePath path)

@@ -14,6 +14,7 @@ struct CurveTriple {
     std::uint8_t red_table[256];
     std::uint8_t green_table[256];
     std::uint8_t blue_table[256];
+    bool operator==(const CurveTriple&) const = default;
 };
 static_assert(sizeof(CurveTriple) == 768);
 

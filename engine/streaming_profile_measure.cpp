@@ -6,6 +6,14 @@
 #include "engine/pixel_storage.h"
 #include "engine/row_pool.h"
 
+void StreamingProfileMeasure::run_here(const std::function<void()>& make)
+{
+    counts_ = ProfileCounts{};
+    photo_ = nullptr;
+    beside_ = false;
+    make();
+}
+
 void StreamingProfileMeasure::run(const std::function<void()>& make)
 {
     counts_ = ProfileCounts{};

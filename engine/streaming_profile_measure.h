@@ -19,6 +19,9 @@ public:
     /// Runs make() on this thread; make tells this sink of the photo's rows. Returns
     /// when make has returned (or thrown, which passes on) and every row told is counted.
     void run(const std::function<void()>& make);
+    /// The same with every row counted on this thread as it is told, leaving the row
+    /// pool's workers to the passes of the photo shown (for a photo read ahead).
+    void run_here(const std::function<void()>& make);
 
     /// The figures of every row told; call after run(). Raises EHistogramError for
     /// more pixels than a histogram bin can count, as copy_and_measure_profile does.

@@ -15,10 +15,12 @@ struct FileFilter {
 };
 
 /// The open dialog's entries; the first is selected when the dialog opens.
-inline constexpr std::array<FileFilter, 3> kOpenPictureFilters{{
-    {"All (*.jpg;*.jpeg)", "*.jpg;*.jpeg"},
+inline constexpr std::array<FileFilter, 5> kOpenPictureFilters{{
+    {"All (*.jpg;*.jpeg;*.heic;*.heif;*.hif;*.avif)", "*.jpg;*.jpeg;*.heic;*.heif;*.hif;*.avif"},
     {"JPEG Image File (*.jpg)", "*.jpg"},
     {"JPEG Image File (*.jpeg)", "*.jpeg"},
+    {"HEIF Image File (*.heic;*.heif;*.hif)", "*.heic;*.heif;*.hif"},
+    {"AVIF Image File (*.avif)", "*.avif"},
 }};
 
 /// The save dialog's entries; the first is selected when the dialog opens.

@@ -5,6 +5,7 @@
 #include <iterator>
 #include <optional>
 
+#include "photo_files/jpeg_segments.h"
 #include "photo_files/photo_metadata.h"
 #include "photo_files/tiff_block.h"
 
@@ -182,7 +183,9 @@ std::optional<Bytes> patched_exif(const Bytes& exif, int width, int height,
     if (!intel && !motorola) return std::nullopt;
     Bytes payload = exif;
     TiffBlock tiff(payload, kExifHeaderSize);
-    if (tiff.u32(4) < kTiffHeaderSize) return Bytes{};
+    // An IFD0 inside the TIFF header cannot be patched without rewriting the header: such a
+    // block is one no reader can walk, kept as the others are.
+    if (tiff.u32(4) < kTiffHeaderSize) return std::nullopt;
     const std::optional<Directory> ifd0 = read_directory(tiff, tiff.u32(4));
     if (!ifd0) return std::nullopt;
 
@@ -210,13 +213,27 @@ std::optional<Bytes> patched_exif(const Bytes& exif, int width, int height,
     return payload;
 }
 
+// A block no reader can walk is kept for what lenient readers still find in it, but any
+// picture in it (its thumbnail, a maker's preview) shows the uncorrected photo: zeroed.
+Bytes without_pictures(Bytes exif)
+{
+    for (std::size_t at = kExifHeaderSize; at + 1 < exif.size(); ++at) {
+        const std::size_t end = embedded_jpeg_end(exif.data(), exif.size(), at);
+        if (end == 0) continue;
+        std::fill(exif.begin() + static_cast<std::ptrdiff_t>(at),
+                  exif.begin() + static_cast<std::ptrdiff_t>(end), 0);
+        at = end - 1;
+    }
+    return exif;
+}
+
 }  // namespace
 
 std::vector<std::uint8_t> exif_for_saved_photo(const std::vector<std::uint8_t>& exif, int width, int height,
                                                const std::function<ExifThumbnail()>& make_thumbnail)
 {
     const std::optional<Bytes> with_thumbnail = patched_exif(exif, width, height, &make_thumbnail);
-    if (!with_thumbnail) return exif.size() <= kMaxSegmentPayload ? exif : Bytes{};
+    if (!with_thumbnail) return exif.size() <= kMaxSegmentPayload ? without_pictures(exif) : Bytes{};
     if (with_thumbnail->size() <= kMaxSegmentPayload) return *with_thumbnail;
     Bytes without_thumbnail = *patched_exif(exif, width, height, nullptr);
     if (without_thumbnail.size() <= kMaxSegmentPayload) return without_thumbnail;

@@ -24,7 +24,8 @@ struct ExifThumbnail {
 ///   would outgrow one segment, IFD1 is unlinked instead. The old thumbnail's bytes
 ///   are cut off or zeroed where that disturbs nothing else.
 /// Tags that are absent stay absent. Every offset is checked against the block; a
-/// block without a readable TIFF header or IFD0 is returned unchanged. Returns an
+/// block without a readable TIFF header or IFD0 is returned unchanged but for the
+/// JPEG pictures found in it, which are zeroed. Returns an
 /// empty payload when even without its thumbnail the block would not fit a segment.
 std::vector<std::uint8_t> exif_for_saved_photo(const std::vector<std::uint8_t>& exif, int width, int height,
                                                const std::function<ExifThumbnail()>& make_thumbnail);

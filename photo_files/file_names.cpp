@@ -43,6 +43,24 @@ bool has_jpeg_extension(const std::string& path)
     return extension == ".JPG" || extension == ".JPEG";
 }
 
+bool has_heif_extension(const std::string& path)
+{
+    const std::string extension = to_upper_ascii(extension_of(path));
+    return extension == ".HEIC" || extension == ".HEIF" || extension == ".HIF" || extension == ".AVIF";
+}
+
+std::string jpeg_name_beside(const std::string& path)
+{
+    std::string name = path.substr(0, path.size() - extension_of(path).size());
+    name.append(".jpg");
+    return name;
+}
+
+bool has_photo_extension(const std::string& path)
+{
+    return has_jpeg_extension(path) || has_heif_extension(path);
+}
+
 bool file_exists(const std::string& path)
 {
     if (path.empty()) return false;

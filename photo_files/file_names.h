@@ -18,6 +18,17 @@ std::string with_jpg_extension(const std::string& name);
 /// True when the extension of `path` selects the JPEG decoder: "jpg" or "jpeg" in any case.
 bool has_jpeg_extension(const std::string& path);
 
+/// True when the extension of `path` selects the HEIF decoder, which also reads AVIF:
+/// "heic", "heif", "hif" or "avif" in any case.
+bool has_heif_extension(const std::string& path);
+
+/// The name the save dialog offers for a photo that is no JPEG (a HEIF or AVIF one): `path`
+/// with its extension replaced by ".jpg", beside it (/p/IMG_1.HEIC -> /p/IMG_1.jpg).
+std::string jpeg_name_beside(const std::string& path);
+
+/// True when the extension of `path` selects any decoder: a JPEG or a HEIF name.
+bool has_photo_extension(const std::string& path);
+
 /// True when something other than a folder stands at `path` and saving there
 /// would replace it: a file, or a link to one or to nothing. Only a definite
 /// "no such file" counts as absent: a path that cannot be examined (a folder

@@ -41,5 +41,9 @@ struct FileMoves {
 /// to bytes the save drops is set to 0 with its length. Returns the ranges of the
 /// loaded trailer such pointers pointed at, for the save to drop. Known pointers:
 /// Canon's original decision data (counted from the file's start), and the preview
-/// image of Minolta and Sony maker notes (counted from the TIFF header).
+/// image of Minolta and Sony maker notes (counted from the TIFF header). In a maker
+/// note of any make whose directory starts it (or follows Sony's header), any other
+/// out-of-line value outside the EXIF block is moved with its segment or emptied, and
+/// a single LONG that points at a JPEG picture after the image is set to 0, the
+/// picture dropped.
 std::vector<FileRange> fix_maker_note_pointers(std::vector<std::uint8_t>& exif, const FileMoves& moves);

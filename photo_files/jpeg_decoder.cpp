@@ -12,6 +12,7 @@
 
 #include "engine/bitmap32.h"
 #include "engine/row_sink.h"
+#include "photo_files/cmyk_to_srgb.h"
 #include "photo_files/exif_orientation.h"
 #include "photo_files/jpeg_error_manager.h"
 #include "photo_files/jpeg_metadata_markers.h"
@@ -67,6 +68,7 @@ struct DecodeState {
     std::unique_ptr<JOCTET, FreeDeleter> icc_bytes;
     unsigned int icc_size = 0;
     std::unique_ptr<std::uint32_t[]> turn_rows;  // rows waiting to be turned upright
+    std::unique_ptr<CmykToSrgb> cmyk_profile;    // set when a CMYK stream embeds a usable profile
     Bitmap32* photo = nullptr;
     PhotoMetadata* metadata = nullptr;  // set when the caller wants the stream's metadata
     RowSink* rows = nullptr;            // set when the caller works on rows as they come
@@ -117,6 +119,7 @@ void expand_gray_row(std::uint32_t* row, int width, const std::uint32_t* gray_wo
 
 // CMYK rows arrive as four bytes per pixel, exactly in the pixel's own word. Streams
 // with an Adobe marker store the inks inverted (0 = full ink), as editors write them.
+// The plain formula, for streams without a profile to convert through.
 void convert_cmyk_row(std::uint32_t* row, int width, bool inverted)
 {
     auto* bytes = reinterpret_cast<std::uint8_t*>(row);
@@ -181,8 +184,12 @@ LoadFailureReason read_header(DecodeState& state, const std::uint8_t* data, std:
     state.scan_limit.pub.progress_monitor = refuse_scan_bombs;
     cinfo->progress = &state.scan_limit.pub;
     jpeg_mem_src(cinfo, data, static_cast<unsigned long>(size));
-    // The ICC profile's APP2 segments must be asked for before the header.
-    if (state.metadata != nullptr) keep_metadata_markers(cinfo);
+    // The ICC profile's APP2 segments must be asked for before the header; a CMYK stream
+    // is converted through its profile whatever the caller wants.
+    if (state.metadata != nullptr)
+        keep_metadata_markers(cinfo);
+    else
+        jpeg_save_markers(cinfo, JPEG_APP0 + 2, 0xFFFF);
     jpeg_read_header(cinfo, TRUE);
 
     if (static_cast<std::int64_t>(cinfo->image_width) * cinfo->image_height > kMaxPhotoPixels)
@@ -222,10 +229,13 @@ LoadFailureReason read_header(DecodeState& state, const std::uint8_t* data, std:
     }
     cinfo->mem->max_memory_to_use = working_memory_limit(cinfo);
 
-    if (state.metadata != nullptr) {
+    if (state.metadata != nullptr || state.kind == PixelKind::Cmyk) {
         JOCTET* icc = nullptr;
         if (jpeg_read_icc_profile(cinfo, &icc, &state.icc_size)) state.icc_bytes.reset(icc);
     }
+    if (state.kind == PixelKind::Cmyk && state.icc_bytes)
+        state.cmyk_profile =
+            CmykToSrgb::through(state.icc_bytes.get(), state.icc_size, cinfo->saw_Adobe_marker);
     // The orientation is read whatever the caller wants.
     const std::vector<HeaderSegment> segments = header_segments(data, size);
     if (state.metadata != nullptr) read_metadata_markers(cinfo, data, segments, *state.metadata);
@@ -276,7 +286,12 @@ void read_rows(DecodeState& state)
         for (int i = 0; i < count; ++i) {
             std::uint32_t* row = rows + static_cast<std::size_t>(i) * width;
             if (state.kind == PixelKind::Gray) expand_gray_row(row, width, gray_words);
-            if (state.kind == PixelKind::Cmyk) convert_cmyk_row(row, width, inverted_cmyk);
+            if (state.kind == PixelKind::Cmyk) {
+                if (state.cmyk_profile)
+                    state.cmyk_profile->convert_row(row, width);
+                else
+                    convert_cmyk_row(row, width, inverted_cmyk);
+            }
         }
         if (orientation != 1)
             place_upright_rows(photo, orientation, rows, width, first_row, count, width, height);

@@ -26,10 +26,12 @@ inline constexpr int kMaxJpegScans = 256;
 /// orientation is applied to the pixels), every pixel has alpha 0xFF, colour streams
 /// carry the decoder's RGB levels unchanged, grayscale streams are dithered onto 236
 /// gray levels (level j = (255 j + 117) / 235) with red = green = blue, and CMYK or
-/// YCCK streams are converted to RGB. It is resized (notifying as Bitmap32::set_size
-/// does) before decoding, and notified once more when the pixels are in; a photo of
-/// the size it already has is decoded into its present storage. A stream cut off
-/// inside its image data decodes at full size, and `outcome` says so.
+/// YCCK streams are converted to RGB: to sRGB through the CMYK profile they embed
+/// (photo_files/cmyk_to_srgb.h), or by the plain formula without a usable one. It is
+/// resized (notifying as Bitmap32::set_size does) before decoding, and notified once
+/// more when the pixels are in; a photo of the size it already has is decoded into its
+/// present storage. A stream cut off inside its image data decodes at full size, and
+/// `outcome` says so.
 ///
 /// Returns false on any failure: anything the decoder refuses, a photo above
 /// kMaxPhotoPixels, a stream of more than kMaxJpegScans scans, or memory that cannot

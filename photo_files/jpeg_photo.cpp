@@ -13,6 +13,7 @@
 #include "engine/row_sink.h"
 #include "photo_files/atomic_file.h"
 #include "photo_files/file_names.h"
+#include "photo_files/heif_decoder.h"
 #include "photo_files/jpeg_decoder.h"
 #include "photo_files/jpeg_encoder.h"
 #include "photo_files/saved_photo_metadata.h"
@@ -75,8 +76,10 @@ bool load_photo(const std::string& path, Bitmap32& org_photo, PhotoMetadata* met
     LoadOutcome read;
     std::unique_ptr<std::uint8_t[]> bytes;
     std::size_t size = 0;
-    read.reason =
-        has_jpeg_extension(path) ? read_whole_file(path, bytes, size, read) : LoadFailureReason::NotAJpegName;
+    read.reason = has_photo_extension(path) ? read_whole_file(path, bytes, size, read)
+                                            : LoadFailureReason::NotAJpegName;
+    if (read.reason == LoadFailureReason::None && has_heif_extension(path))
+        return decode_heif_photo(bytes.get(), size, org_photo, metadata, outcome, rows);
     if (read.reason == LoadFailureReason::None)
         return decode_jpeg_photo(bytes.get(), size, org_photo, metadata, outcome, rows);
     // The rows end on every way out, also when the decoder never starts.

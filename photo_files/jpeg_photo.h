@@ -16,10 +16,11 @@ class RowSink;
 struct CurveTriple;
 
 /// Loads the photo at `path` into `org_photo`. The extension chooses the decoder:
-/// "jpg" or "jpeg" in any case; any other extension fails. The whole file is read into
-/// memory and decoded as decode_jpeg_photo does (photo_files/jpeg_decoder.h), with its
-/// results, promises and optional `metadata`, `outcome` and `rows`; an empty file
-/// fails as EmptyFile.
+/// "jpg" or "jpeg" in any case for decode_jpeg_photo (photo_files/jpeg_decoder.h),
+/// "heic", "heif", "hif" or "avif" for decode_heif_photo (photo_files/heif_decoder.h);
+/// any other extension fails. The whole file is read into memory and decoded, with the
+/// decoder's results, promises and optional `metadata`, `outcome` and `rows`; an empty
+/// file fails as EmptyFile.
 /// Besides the decoder's failures, fails for a missing or unreadable file (a folder,
 /// a device or a named pipe among them, read without waiting) and for a file too big
 /// to hold in memory. Never throws for a bad or hostile file.

@@ -13,7 +13,48 @@ bool stands_alone(std::uint8_t code)
     return code == 0x01 || (code >= 0xD0 && code <= 0xD8);  // TEM, RST0 to RST7, SOI
 }
 
+bool is_frame_header(std::uint8_t code)
+{
+    return code >= 0xC0 && code <= 0xCF && code != 0xC4 && code != 0xC8 && code != 0xCC;
+}
+
 }  // namespace
+
+std::size_t embedded_jpeg_end(const std::uint8_t* data, std::size_t size, std::size_t at)
+{
+    if (at > size || size - at < 4 || data[at] != 0xFF || data[at + 1] != 0xD8) return 0;
+    bool frame = false, scan = false;
+    std::size_t next = at + 2;
+    while (next + 1 < size) {
+        if (data[next] != 0xFF) {
+            if (!scan) return 0;  // only image data may lie between segments
+            ++next;
+            continue;
+        }
+        const std::uint8_t code = data[next + 1];
+        if (code == 0xFF) {
+            ++next;
+            continue;
+        }
+        if (code == kEndOfImage) return frame && scan ? next + 2 : 0;
+        if (scan && (code == 0x00 || (code >= 0xD0 && code <= 0xD7))) {  // stuffed byte, restart marker
+            next += 2;
+            continue;
+        }
+        if (code < 0xC0 || stands_alone(code)) return 0;
+        if (next + 4 > size) break;
+        const std::size_t length = static_cast<std::size_t>(data[next + 2]) << 8 | data[next + 3];
+        if (length < 2) return 0;
+        if (length > size - next - 2) break;
+        frame = frame || is_frame_header(code);
+        if (code == kStartOfScan) {
+            if (!frame) return 0;
+            scan = true;
+        }
+        next += 2 + length;
+    }
+    return frame && scan ? size : 0;
+}
 
 std::vector<HeaderSegment> header_segments(const std::uint8_t* data, std::size_t size)
 {

@@ -18,6 +18,12 @@ struct HeaderSegment {
 /// the end of the data.
 std::vector<HeaderSegment> header_segments(const std::uint8_t* data, std::size_t size);
 
+/// Where the JPEG stream that starts at `at` inside other data ends (just after its end of image,
+/// or at `size` when it is cut off inside its image data); 0 when none starts there. A stream
+/// is a start of image followed by marker segments that fit, a frame header and a scan; data
+/// that only happens to hold the start-of-image bytes is not taken for one.
+std::size_t embedded_jpeg_end(const std::uint8_t* data, std::size_t size, std::size_t at);
+
 /// Whether an APP1 payload is an EXIF block a reader can use: "Exif\0\0", a TIFF
 /// byte order and 42, and IFD0 past the TIFF header with its entry count inside the
 /// block.

@@ -15,7 +15,7 @@ std::string load_failure_text(const LoadOutcome& outcome)
         case LoadFailureReason::None:
             return "";
         case LoadFailureReason::NotAJpegName:
-            return "the name does not end in .jpg or .jpeg";
+            return "the name does not end in .jpg, .jpeg, .heic, .heif, .hif or .avif";
         case LoadFailureReason::CannotReadFile:
             return outcome.system_message.empty() ? "cannot read the file"
                                                   : "cannot read the file: " + outcome.system_message;
@@ -23,6 +23,8 @@ std::string load_failure_text(const LoadOutcome& outcome)
             return "empty file";
         case LoadFailureReason::NotAJpeg:
             return "not a JPEG";
+        case LoadFailureReason::NotAHeif:
+            return "not a HEIF photo";
         case LoadFailureReason::TooManyPixels:
             return "too large to open: " + size_text(outcome) + " pixels";
         case LoadFailureReason::TooManyScans:

@@ -10,6 +10,7 @@ enum class LoadFailureReason {
     CannotReadFile,  // missing, unreadable, a folder, a device or a named pipe
     EmptyFile,       // a file of no bytes: no photo, whatever its name says
     NotAJpeg,        // the bytes do not start like a JPEG stream
+    NotAHeif,        // a HEIF or AVIF name on bytes libheif does not take for such a file
     TooManyPixels,   // the header claims more than kMaxPhotoPixels
     TooManyScans,    // more than kMaxJpegScans scans
     // Anything else libjpeg refuses, in its own words. A file whose components have
@@ -23,7 +24,7 @@ enum class LoadFailureReason {
 /// ended before its last row.
 struct LoadOutcome {
     LoadFailureReason reason = LoadFailureReason::None;
-    std::string decoder_message;  // libjpeg's message, for DecoderError only
+    std::string decoder_message;  // libjpeg's or libheif's message, for DecoderError only
     std::string system_message;   // the system's reason, for CannotReadFile ("Permission denied")
     // The size the file's header gives (before any EXIF turn); 0 x 0 when the load
     // failed before the header was read.
@@ -39,11 +40,12 @@ struct LoadOutcome {
 };
 
 /// A short English text for a failed load that says what happened: "the name does not
-/// end in .jpg or .jpeg", "cannot read the file: <the system's reason>", "empty file",
-/// "not a JPEG", "too large to open: <width> x <height> pixels", "more progressive
-/// scans than any real photo has", "decoder error: <libjpeg's message>", "not enough
-/// memory for a photo of <width> x <height>" or, before the header was read, "not
-/// enough memory to read the file"; empty when nothing failed.
+/// end in .jpg, .jpeg, .heic, .heif, .hif or .avif", "cannot read the file: <the
+/// system's reason>", "empty file", "not a JPEG", "not a HEIF photo", "too large to
+/// open: <width> x <height> pixels", "more progressive scans than any real photo has",
+/// "decoder error: <the decoder's message>", "not enough memory for a photo of <width>
+/// x <height>" or, before the header was read, "not enough memory to read the file";
+/// empty when nothing failed.
 std::string load_failure_text(const LoadOutcome& outcome);
 
 /// For a photo that loaded although its data ends early: "the photo's data ends

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "engine/bitmap32.h"
+#include "photo_files/colour_profile.h"
 #include "photo_files/exif_rewrite.h"
 #include "photo_files/exif_thumbnail.h"
 #include "photo_files/file_pointers.h"
@@ -128,7 +129,8 @@ PhotoMetadata metadata_for_saved_photo(const PhotoMetadata& loaded, const Bitmap
     const int width = saved_photo.is_empty() ? 0 : saved_photo.width();
     const int height = saved_photo.is_empty() ? 0 : saved_photo.height();
     PhotoMetadata saved;
-    saved.icc_profile = loaded.icc_profile;
+    // The saved stream is RGB: a photo converted from CMYK is in sRGB by then.
+    saved.icc_profile = is_cmyk_profile(loaded.icc_profile) ? srgb_profile() : loaded.icc_profile;
     saved.density = loaded.density;
     saved.comments = loaded.comments;
     saved.extended_xmp = loaded.extended_xmp;

@@ -10,7 +10,8 @@ struct CurveTriple;
 /// upright, so the EXIF orientation (and XMP tiff:Orientation) become 1; the pixel
 /// dimensions in EXIF and XMP become the saved photo's; the EXIF thumbnail is
 /// encoded afresh from `saved_photo` (or removed when it cannot be); Photoshop
-/// thumbnails in the IPTC blocks are left out. Every other byte is kept. Each
+/// thumbnails in the IPTC blocks are left out; a CMYK colour profile becomes sRGB's
+/// (colour_profile.h). Every other byte is kept. Each
 /// segment fits one marker: a rewritten EXIF block that would not loses its
 /// thumbnail first and is left out if it still would not. Never throws for bad
 /// metadata; only a lack of memory can leave (std::bad_alloc, or EBitmapError for

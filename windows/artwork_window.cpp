@@ -1,5 +1,6 @@
 #include "windows/artwork_window.h"
 
+#include "windows/accessible_controls.h"
 #include "windows/skin_fonts.h"
 #include "windows/window_support.h"
 
@@ -14,5 +15,11 @@ ArtworkControls build_artwork_window(QWidget& window, int picture_width, int pic
     auto* version = new TLabel(picture, 247, label_top, "Version 1.1", terminal_font(10),
                                window.palette().color(QPalette::WindowText), QColor(202, 202, 202), false,
                                fine_terminal_font(10));
+    picture->setAccessibleName(QString::fromLatin1(kProgramDisplayName));
+    describe_for_screen_readers(*picture, {.role = QAccessible::Graphic, .press = [picture] {
+                                               if (picture->OnClick) picture->OnClick();
+                                           }});
+    describe_for_screen_readers(*version, {.role = QAccessible::StaticText});
+    list_for_screen_readers(window, {picture, version});
     return {picture, version};
 }

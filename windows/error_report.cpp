@@ -1,8 +1,12 @@
 #include "windows/error_report.h"
 
 #include <QMessageBox>
+#include <QPointer>
+#include <QWidget>
 #include <new>
 #include <stdexcept>
+
+#include "windows/window_support.h"
 
 namespace {
 
@@ -36,6 +40,7 @@ void show_error_report(const QString& text, QWidget* parent)
     box.setObjectName(QString::fromLatin1(kErrorReportObjectName));
     // Error texts carry paths, which must not be read as markup.
     box.setTextFormat(Qt::PlainText);
+    settle_parent_position(box);
     box.exec();
 }
 
@@ -56,12 +61,15 @@ bool report_errors(const std::function<void()>& handler, QWidget* parent)
 
 bool ErrorReportingApplication::notify(QObject* receiver, QEvent* event)
 {
+    // Watched, since the failed handler may have deleted it.
+    const QPointer<QWidget> widget = qobject_cast<QWidget*>(receiver);
     QString text;
     try {
         return QApplication::notify(receiver, event);
     } catch (...) {
         text = error_report_text(std::current_exception());
     }
-    show_error_report(text);
+    // Over the window whose event failed, where it was one.
+    show_error_report(text, widget ? widget->window() : nullptr);
     return false;
 }

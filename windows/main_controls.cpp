@@ -1,4 +1,5 @@
 // Building the main window's controls and image lists from its layout table.
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QPalette>
 #include <map>
@@ -65,6 +66,7 @@ void MainWindow::load_lists()
     fill(icon_faces, main_layout::icon_face_pictures);
     fill(button_faces, main_layout::button_face_pictures);
     fill(top_key_faces, main_layout::top_key_face_pictures);
+    fill(step_key_faces, main_layout::step_key_face_pictures);
 }
 
 QWidget* MainWindow::make_control(const main_layout::Control& place, QWidget* parent)
@@ -120,6 +122,9 @@ void MainWindow::build_controls()
         control->setObjectName(place.name);
         if (place.hidden) control->setVisible(false);
         made.add(place.name, control);
+        laid_out_controls_.push_back(control);
+        // The window's rim lies under its controls.
+        control->installEventFilter(this);
     }
 
     made.take(views_backdrop, "views_backdrop");
@@ -138,10 +143,15 @@ void MainWindow::build_controls()
     made.take(light_indicator, "light_indicator");
     made.take(dark_button, "dark_button");
     made.take(light_button, "light_button");
+    made.take(strength_track, "strength_track");
+    made.take(strength_label, "strength_label");
+    made.take(strength_value, "strength_value");
+    made.take(strength_knob, "strength_knob");
     made.take(corrected_view, "corrected_view");
     made.take(top_bar, "top_bar");
     made.take(top_close_key, "top_close_key");
     made.take(top_minimise_key, "top_minimise_key");
+    made.take(top_maximise_key, "top_maximise_key");
     made.take(lcd_panel, "lcd_panel");
     made.take(title_label, "title_label");
     made.take(status_label, "status_label");
@@ -154,6 +164,8 @@ void MainWindow::build_controls()
     made.take(open_button, "open_button");
     made.take(undo_button, "undo_button");
     made.take(about_button, "about_button");
+    made.take(previous_button, "previous_button");
+    made.take(next_button, "next_button");
     made.take(lower_bar, "lower_bar");
     made.take(camera_icon, "camera_icon");
     made.take(phone_icon, "phone_icon");
@@ -171,8 +183,18 @@ void MainWindow::build_controls()
     made.take(corrected_zoom_label, "corrected_zoom_label");
     made.take(corrected_zoom, "corrected_zoom");
 
+    // A zoom percentage stands on the baseline of the caption beside it, whatever the heights of
+    // their two fonts: on a fine screen both are drawn on their layout baselines.
+    for (auto [zoom, caption] : {std::pair{original_zoom_label, original_caption},
+                                 std::pair{corrected_zoom_label, corrected_caption}})
+        zoom->move(zoom->x(), caption->y() + QFontMetrics(caption->font()).ascent() -
+                                  QFontMetrics(zoom->font()).ascent());
+
     original_view->set_bitmap(&corrector.org_photo);
     corrected_view->set_bitmap(&corrector.corrected_photo);
+    strength_slider = std::make_unique<StrengthSlider>(*strength_track, *strength_knob, *strength_value,
+                                                       *corrected_view, corrector, device_pixel_ratio_);
+    strength_slider->choose = [this](int percent) { guarded([this, percent] { strength_chosen(percent); }); };
 
     for (QTimer* timer : {&panel_open_timer, &panel_close_timer}) {
         timer->setInterval(ToolsSlide::tick_milliseconds);

@@ -12,7 +12,7 @@
 
 namespace {
 
-// The first local file with a JPEG name among the dragged ones.
+// The first local file with a photo name (JPEG or HEIF) among the dragged ones.
 std::optional<std::string> dropped_photo(const QDropEvent& event)
 {
     // Only a copy is taken: a file manager told "moved" would remove the photo.
@@ -20,7 +20,7 @@ std::optional<std::string> dropped_photo(const QDropEvent& event)
     for (const QUrl& url : event.mimeData()->urls()) {
         if (!url.isLocalFile()) continue;
         const std::string path = QFile::encodeName(url.toLocalFile()).toStdString();
-        if (has_jpeg_extension(path)) return path;
+        if (has_photo_extension(path)) return path;
     }
     return std::nullopt;
 }

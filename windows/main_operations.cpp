@@ -1,5 +1,9 @@
 // The main window's handlers that run the corrector's operations.
+#include <utility>
+
+#include "batch/photo_jobs.h"
 #include "display/fit_views.h"
+#include "photo_files/file_names.h"
 #include "photo_files/photo_dialogs.h"
 #include "windows/about_window.h"
 #include "windows/main_window.h"
@@ -7,21 +11,42 @@
 void MainWindow::open_buttonClick()
 {
     press_control(*open_button);
-    corrector.open_photo([this] { return choose_open_path(*open_dialogs); });
+    corrector.open_photo([this] {
+        std::optional<std::string> chosen = choose_open_path(*open_dialogs);
+        if (chosen) opening_path_ = *chosen;
+        return chosen;
+    });
     render_corrector();
 }
 
 void MainWindow::open_photo_file(const std::string& path)
 {
     guarded([&] {
+        opening_path_ = path;
         corrector.open_photo([&path] { return std::optional<std::string>(path); });
         render_corrector();
     });
 }
 
+void MainWindow::open_photo_before_showing(const std::string& path)
+{
+    opening_before_shown_ = true;
+    open_photo_file(path);
+    opening_before_shown_ = false;
+}
+
 void MainWindow::photo_opened()
 {
-    fit_views(*original_view, *corrected_view, *original_zoom, *corrected_zoom);
+    fit_both_views();
+    // Both dialogs start in the photo's folder, and the save dialog offers the name mallet
+    // gives the same photo's correction; a phone's HEIF or AVIF photo becomes a JPEG of its
+    // own name, which stands beside it without replacing it.
+    open_dialogs->file_name = opening_path_;
+    save_dialogs->file_name = has_heif_extension(opening_path_)
+                                  ? jpeg_name_beside(opening_path_)
+                                  : output_path_for(InputPhoto{opening_path_, {}, {}}, OutputRule{});
+    show_photo_colour_profile();
+    use_view_drawn_ahead();
     save_button->set_bitmap(button_faces.Bitmaps[ButtonFace::Red].Bitmap);
     draw_layout_captions(*save_button);
     undo_button->set_bitmap(button_faces.Bitmaps[ButtonFace::Red].Bitmap);
@@ -71,6 +96,7 @@ void MainWindow::correction_buttonClick()
 void MainWindow::save_buttonClick()
 {
     if (!corrector.photo_loaded) return;
+    if (std::exchange(save_pressed_with_shift_, false)) return save_and_go_on();
     press_control(*save_button);
     // A write that fails leaves here with its error, for the general error report.
     corrector.save_photo(choose_save_path(*save_dialogs));
@@ -121,17 +147,27 @@ void MainWindow::dark_buttonClick()
 
 void MainWindow::fit_both_views()
 {
-    fit_views(*original_view, *corrected_view, *original_zoom, *corrected_zoom);
+    // One large view is fitted to its own size; two to the smaller one's.
+    const TImgView32& fitted = single_view ? *corrected_view : *original_view;
+    fit_views(*original_view, *corrected_view, *original_zoom, *corrected_zoom, fitted.width(),
+              fitted.height());
+    // Both views take the whole percent their sliders settled on (the slider's range may
+    // have clamped it), so each shows the zoom its caption names, whatever either showed before.
+    original_zoomChange();
+    corrected_zoomChange();
+    views_fitted_ = true;
 }
 
 void MainWindow::original_zoomChange()
 {
+    views_fitted_ = false;
     original_view->set_scale(static_cast<float>(original_zoom->position()) / 100.0f);
     original_zoom_label->set_caption(QString::number(original_zoom->position()) + "%");
 }
 
 void MainWindow::corrected_zoomChange()
 {
+    views_fitted_ = false;
     corrected_view->set_scale(static_cast<float>(corrected_zoom->position()) / 100.0f);
     corrected_zoom_label->set_caption(QString::number(corrected_zoom->position()) + "%");
 }
@@ -140,5 +176,8 @@ void MainWindow::about_buttonClick()
 {
     press_control(*about_button);
     // Showing an already visible window must not raise it.
-    if (about_window != nullptr && !about_window->isVisible()) about_window->show();
+    if (about_window == nullptr || about_window->isVisible()) return;
+    about_window->show();
+    // It takes the keyboard, so that Escape, Enter or Space closes it.
+    about_window->activateWindow();
 }

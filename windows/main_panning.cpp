@@ -43,6 +43,7 @@ void MainWindow::original_viewMouseUp(Qt::MouseButton button, Qt::KeyboardModifi
 }
 void MainWindow::corrected_viewMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers, int x, int y)
 {
+    if (button == Qt::MiddleButton) show_original_in_place(true);
     view_mouse_down(*corrected_view, button, x, y);
 }
 void MainWindow::corrected_viewMouseMove(Qt::MouseButtons, Qt::KeyboardModifiers, int x, int y)
@@ -51,5 +52,6 @@ void MainWindow::corrected_viewMouseMove(Qt::MouseButtons, Qt::KeyboardModifiers
 }
 void MainWindow::corrected_viewMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers, int, int)
 {
+    if (button == Qt::MiddleButton) show_original_in_place(false);
     view_mouse_up(*corrected_view, button);
 }

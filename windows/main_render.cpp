@@ -5,6 +5,7 @@
 
 #include "display/antialiased_text.h"
 #include "display/bitmap_qt.h"
+#include "windows/elided_text.h"
 #include "windows/main_layout.h"
 #include "windows/main_window.h"
 #include "windows/on_exit.h"
@@ -22,9 +23,30 @@ QString status_caption(const std::string& text)
 
 }  // namespace
 
+void MainWindow::show_status_text()
+{
+    // A long file name is cut in its middle, so that it stays on the LCD's glass with its end,
+    // which tells photos apart, in view; the hint then gives it whole. The folder position
+    // and the strength after it are never cut.
+    const QString text = status_caption(corrector.status_text);
+    const QString position = status_position_text() + QString::fromStdString(corrector.strength_text());
+    const QFontMetrics metrics(status_label->font());
+    // The glass ends as far from the LCD's right end at every width.
+    constexpr int glass_right_end = main_layout::control_named("lcd_panel").width - main_layout::lcd_glass_right;
+    const int room = lcd_panel->width() - glass_right_end - main_layout::lcd_glass_margin - status_label->x() -
+                     metrics.horizontalAdvance(position);
+    const QString shown = elided_in_the_middle(text, metrics, room);
+    status_label->set_caption(shown + position);
+    status_label->setToolTip(shown == text ? QString() : text + position);
+    // A screen reader reads the whole line, and announces it as it changes.
+    status_label->setAccessibleName(text + position);
+}
+
 void MainWindow::render_corrector()
 {
-    status_label->set_caption(status_caption(corrector.status_text));
+    folder_walk.follow_shown_photo();
+    show_status_text();
+    strength_slider->show_strength(corrector.strength);
     profile_label->set_caption(QString::fromStdString(corrector.profile_caption));
     correction_label->set_caption(QString::fromStdString(corrector.correction_caption));
     for (QWidget* caption :
@@ -44,6 +66,7 @@ void MainWindow::render_corrector()
         main_layout::light_indicator_middle + main_layout::light_indicator_step * corrector.light_level,
         light_indicator->y());
     busy_changed(corrector.busy());
+    controls_changed();
 }
 
 void MainWindow::busy_changed(bool busy)
@@ -58,7 +81,7 @@ void MainWindow::busy_changed(bool busy)
 
 void MainWindow::loading_started()
 {
-    status_label->set_caption(status_caption(corrector.status_text));
+    show_status_text();
     // "LOADING PHOTO" must be on the screen before the open dialog covers the
     // window: paint it now, then let pending window messages through once.
     // User input waits, so a queued second click cannot start another open
@@ -69,6 +92,13 @@ void MainWindow::loading_started()
 
 void MainWindow::load_failed()
 {
+    if (stepping_) return;
+    // A photo named at start-up opens before the window shows: its message waits for the
+    // window, so that it stands over it.
+    if (opening_before_shown_) {
+        load_failure_to_show_ = corrector.load_outcome;
+        return;
+    }
     // The message waits for the user: no hourglass over it.
     QGuiApplication::setOverrideCursor(Qt::ArrowCursor);
     const OnExit restore([] { QGuiApplication::restoreOverrideCursor(); });

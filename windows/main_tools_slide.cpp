@@ -18,17 +18,19 @@ void MainWindow::tools_buttonClick()
         tools_open = false;
     }
     draw_layout_captions(*tools_button);
+    controls_changed();
 }
 
+// The slide runs on the designed sizes; what the window grew beyond them stays as it is.
 void MainWindow::panel_open_timerTick()
 {
-    ToolsSlide slide(height(), bottom_bar->y());
+    ToolsSlide slide(kClosedHeight + slide_offset_, ToolsSlide::closed_bar_top + slide_offset_);
     show_slide_step(slide, slide.open_one_pixel());
 }
 
 void MainWindow::panel_close_timerTick()
 {
-    ToolsSlide slide(height(), bottom_bar->y());
+    ToolsSlide slide(kClosedHeight + slide_offset_, ToolsSlide::closed_bar_top + slide_offset_);
     show_slide_step(slide, slide.close_one_pixel());
 }
 
@@ -40,6 +42,6 @@ void MainWindow::show_slide_step(const ToolsSlide& slide, bool moved)
         panel_close_timer.stop();
         return;
     }
+    // The bottom bar follows the slide as the window lays its controls out.
     set_window_height(slide.window_height());
-    bottom_bar->move(bottom_bar->x(), slide.bar_top());
 }

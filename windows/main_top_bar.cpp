@@ -1,4 +1,4 @@
-// The top bar: moving the window by dragging it, and its close and minimise keys.
+// The top bar: moving the window by dragging it, maximising it, and its close, minimise and maximise keys.
 #include <QApplication>
 
 #include "windows/main_window.h"
@@ -56,4 +56,36 @@ void MainWindow::top_minimise_keyClick()
     // The whole program goes to the task bar, not just this window.
     for (QWidget* window : QApplication::topLevelWidgets())
         if (window->isVisible()) window->showMinimized();
+}
+
+void MainWindow::top_maximise_keyMouseEnter()
+{
+    top_maximise_key->set_bitmap(
+        top_key_faces.Bitmaps[isMaximized() ? TopKeyFace::RestoreHover : TopKeyFace::MaximiseHover].Bitmap);
+}
+void MainWindow::top_maximise_keyMouseLeave()
+{
+    top_maximise_key->set_bitmap(
+        top_key_faces.Bitmaps[isMaximized() ? TopKeyFace::Restore : TopKeyFace::Maximise].Bitmap);
+}
+
+void MainWindow::top_maximise_keyClick()
+{
+    top_bar_drag_.release();
+    if (isMaximized())
+        showNormal();
+    else
+        showMaximized();
+}
+
+void MainWindow::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange) return;
+    top_maximise_key->setAccessibleName(isMaximized() ? "Restore" : "Maximise");
+    const bool under_mouse = top_maximise_key->underMouse();
+    if (under_mouse)
+        top_maximise_keyMouseEnter();
+    else
+        top_maximise_keyMouseLeave();
 }

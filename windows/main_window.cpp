@@ -24,6 +24,9 @@ MainWindow::MainWindow(int pixels_per_inch, QScreen* screen)
     device_pixel_ratio_ = screen_pixel_ratio(*this);
     sleep_for = [](std::chrono::milliseconds duration) { std::this_thread::sleep_for(duration); };
     start_window_move = [this] { return windowHandle() != nullptr && windowHandle()->startSystemMove(); };
+    start_window_resize = [this](Qt::Edges edges) {
+        return windowHandle() != nullptr && windowHandle()->startSystemResize(edges);
+    };
     open_dialogs = std::make_unique<QtOpenDialogs>(this);
     save_dialogs = std::make_unique<QtSaveDialogs>(this);
     messages = std::make_unique<QtMainWindowMessages>(this);
@@ -38,12 +41,13 @@ MainWindow::MainWindow(int pixels_per_inch, QScreen* screen)
     setAttribute(Qt::WA_AlwaysShowToolTips);
     // Photos dragged from a file manager may be dropped anywhere on the window.
     setAcceptDrops(true);
-    resize(kWidth, kClosedHeight);
+    resize(size_on_screen({kWidth, kClosedHeight}));
 
     load_lists();
     build_controls();
     wire_events();
     WindowCreate();
+    describe_controls();
 }
 
 MainWindow::~MainWindow()
@@ -63,9 +67,11 @@ void MainWindow::showEvent(QShowEvent* event)
         centred_ = true;
     }
     QWidget::showEvent(event);
-}
-
-void MainWindow::set_window_height(int height)
-{
-    setFixedSize(kWidth, height);
+    if (load_failure_to_show_) {
+        // Once the event loop runs, so that the window is on the screen under it.
+        QTimer::singleShot(0, this, [this] {
+            const std::optional<LoadOutcome> outcome = std::exchange(load_failure_to_show_, std::nullopt);
+            if (outcome) guarded([&] { messages->show_load_failure(*outcome); });
+        });
+    }
 }

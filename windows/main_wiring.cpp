@@ -31,6 +31,7 @@ constexpr ClickWiring kClicks[] = {
     {&MainWindow::light_button, &MainWindow::light_buttonClick, false},
     {&MainWindow::dark_button, &MainWindow::dark_buttonClick, false},
     {&MainWindow::top_minimise_key, &MainWindow::top_minimise_keyClick, false},
+    {&MainWindow::top_maximise_key, &MainWindow::top_maximise_keyClick, false},
 };
 
 // The hover images of the top bar's keys.
@@ -43,6 +44,8 @@ constexpr HoverWiring kHovers[] = {
     {&MainWindow::top_close_key, &MainWindow::top_close_keyMouseEnter, &MainWindow::top_close_keyMouseLeave},
     {&MainWindow::top_minimise_key, &MainWindow::top_minimise_keyMouseEnter,
      &MainWindow::top_minimise_keyMouseLeave},
+    {&MainWindow::top_maximise_key, &MainWindow::top_maximise_keyMouseEnter,
+     &MainWindow::top_maximise_keyMouseLeave},
 };
 
 struct ZoomWiring {
@@ -96,6 +99,7 @@ void MainWindow::wire_events()
     for (const ZoomWiring& wiring : kZooms)
         (this->*wiring.slider)->OnChange = [this, change = wiring.change] {
             guarded([this, change] { (this->*change)(); });
+            controls_changed();
         };
     for (const ViewWiring& wiring : kViews) {
         TImgView32& view = *(this->*wiring.view);
@@ -106,6 +110,7 @@ void MainWindow::wire_events()
         view.OnMouseUp = [this, up = wiring.up](Qt::MouseButton b, Qt::KeyboardModifiers m, int x, int y) {
             guarded([&] { (this->*up)(b, m, x, y); });
         };
+        view.OnDblClick = [this] { toggle_full_screen(); };
     }
 
     // Dragging the window by its top bar.
@@ -118,7 +123,9 @@ void MainWindow::wire_events()
     top_bar->OnMouseUp = [this](Qt::MouseButton b, Qt::KeyboardModifiers m, int x, int y) {
         top_barMouseUp(b, m, x, y);
     };
+    top_bar->OnDblClick = [this] { top_maximise_keyClick(); };
 
+    wire_stepping();
     connect(&panel_open_timer, &QTimer::timeout, this, [this] { panel_open_timerTick(); });
     connect(&panel_close_timer, &QTimer::timeout, this, [this] { panel_close_timerTick(); });
 }

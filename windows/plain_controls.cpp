@@ -1,5 +1,6 @@
 #include "windows/plain_controls.h"
 
+#include <QAccessible>
 #include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPainter>
@@ -26,6 +27,11 @@ void TLabel::set_caption(const QString& caption)
     caption_ = caption;
     size_to_text();
     update();
+    // A label without a name of its own is read by its text.
+    if (accessibleName().isEmpty()) {
+        QAccessibleEvent event(this, QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&event);
+    }
 }
 
 void TLabel::size_to_text()

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "windows/error_report.h"
+#include "windows/window_support.h"
 
 namespace {
 
@@ -58,6 +59,7 @@ std::optional<std::string> run_file_dialog(QFileDialog& dialog, const QStringLis
     // extension (HOLIDAY.JPG would come back as HOLIDAY.jpg).
     if (!initial_name.empty()) dialog.selectFile(path_from_bytes(initial_name));
 
+    settle_parent_position(dialog);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     const QStringList chosen = dialog.selectedFiles();
     if (chosen.isEmpty() || chosen.constFirst().isEmpty()) return std::nullopt;
@@ -68,6 +70,7 @@ QMessageBox::StandardButton run_message_box(QMessageBox& box)
 {
     // Paths may hold characters that would otherwise be read as markup.
     box.setTextFormat(Qt::PlainText);
+    settle_parent_position(box);
     box.exec();
     return box.standardButton(box.clickedButton());
 }

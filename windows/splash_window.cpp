@@ -8,6 +8,7 @@
 SplashWindow::SplashWindow() : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint)
 {
     setWindowTitle("SplashScreen");
+    setAccessibleName(QString::fromLatin1(kProgramDisplayName) + " is starting");
     const ArtworkControls controls = build_artwork_window(*this, 413, 387, 276);
     picture = controls.picture;
     version_label = controls.version;

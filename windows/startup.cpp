@@ -3,10 +3,10 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QIcon>
-#include <QTimer>
 #include <QWindow>
 #include <thread>
 
+#include "windows/artwork_window.h"
 #include "windows/skin_fonts.h"
 #include "windows/window_support.h"
 
@@ -53,12 +53,16 @@ ProgramWindows start_program(const StartupOptions& options)
     wait_until_exposed(*splash);
     repaint_now(*splash);
     step(StartupStep::splash_painted, splash.get());
+    QElapsedTimer painted;
+    painted.start();
 
     // The event thread sleeps: nothing is handled, not even the splash's repaints.
-    sleep(options.splash_pause);
-    step(StartupStep::pause_done, splash.get());
+    if (!options.photo) {
+        sleep(options.splash_pause);
+        step(StartupStep::pause_done, splash.get());
+    }
 
-    QGuiApplication::setApplicationDisplayName("Tintelo photo mallet");
+    QGuiApplication::setApplicationDisplayName(QString::fromLatin1(kProgramDisplayName));
     // The desktop matches the running program to its menu entry and icon by this name.
     QGuiApplication::setDesktopFileName(QStringLiteral(TINTELO_APPLICATION_ID));
     QGuiApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral(TINTELO_APPLICATION_ID)));
@@ -68,9 +72,18 @@ ProgramWindows start_program(const StartupOptions& options)
     windows.main_window = std::make_unique<MainWindow>(options.pixels_per_inch);
     step(StartupStep::main_created, splash.get());
 
-    windows.about_window = std::make_unique<AboutWindow>();
+    windows.about_window = std::make_unique<AboutWindow>(windows.main_window.get());
     windows.main_window->about_window = windows.about_window.get();
     step(StartupStep::about_created, splash.get());
+
+    if (options.photo) {
+        // The splash covers the decoding, measuring and correcting, and only that.
+        windows.main_window->open_photo_before_showing(*options.photo);
+        step(StartupStep::photo_opened, splash.get());
+        const std::chrono::milliseconds shown(painted.elapsed());
+        if (shown < options.least_splash_with_photo) sleep(options.least_splash_with_photo - shown);
+        step(StartupStep::pause_done, splash.get());
+    }
 
     splash->hide();
     splash.reset();
@@ -78,15 +91,8 @@ ProgramWindows start_program(const StartupOptions& options)
     return windows;
 }
 
-int run_program(ProgramWindows& windows, const std::optional<std::string>& photo)
+int run_program(ProgramWindows& windows)
 {
     windows.main_window->show();
-    if (photo) {
-        MainWindow* window = windows.main_window.get();
-        QTimer::singleShot(0, window, [window, path = *photo] {
-            wait_until_exposed(*window);
-            window->open_photo_file(path);
-        });
-    }
     return QApplication::exec();
 }

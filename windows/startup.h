@@ -10,10 +10,18 @@
 #include "windows/main_window.h"
 #include "windows/splash_window.h"
 
-/// The windows that live until the program ends.
+/// The windows that live until the program ends. The about window is a child of
+/// the main window, so it must go first: members go in reverse order, and `release`
+/// keeps that order where the struct is emptied by hand.
 struct ProgramWindows {
     std::unique_ptr<MainWindow> main_window;
     std::unique_ptr<AboutWindow> about_window;
+
+    void release()
+    {
+        about_window.reset();
+        main_window.reset();
+    }
 };
 
 /// Start-up steps a caller may watch (tests do) as they are taken.
@@ -24,11 +32,18 @@ enum class StartupStep {
     title_set,         // the application title is set
     main_created,      // the main window exists (its creation work is done)
     about_created,     // the about window exists, hidden
+    photo_opened,      // the photo named at start-up is open in the hidden main window
     splash_destroyed,  // the splash window is gone
 };
 
 struct StartupOptions {
-    std::chrono::milliseconds splash_pause{2000};
+    std::chrono::milliseconds splash_pause{2000};  // with no photo to open
+    /// With a photo, the splash stays as long as opening it takes, and at least this
+    /// long from when it was painted, so that it is seen rather than flashed.
+    std::chrono::milliseconds least_splash_with_photo{300};
+    /// A photo to open (from the command line): decoded, measured and corrected while
+    /// the splash shows, so the main window comes up showing it.
+    std::optional<std::string> photo;
     std::function<void(std::chrono::milliseconds)>
         sleep_for;                                      // the event thread's sleep; empty: a real sleep
     std::function<void(StartupStep, SplashWindow*)>
@@ -44,11 +59,11 @@ void prepare_platform();
 void prepare_resources();
 
 /// The entry block up to the event loop: shows and paints the splash window,
-/// pauses, sets the application title, creates the main window (which runs
-/// its creation work) and the hidden about window, and destroys the splash
-/// window. The caller then shows the main window and runs the event loop.
+/// pauses (with no photo to open), sets the application title, creates the main
+/// window (which runs its creation work) and the hidden about window, opens the
+/// photo if there is one and keeps the splash up to its least time, and destroys
+/// the splash window. The caller then shows the main window and runs the event loop.
 ProgramWindows start_program(const StartupOptions& options = {});
 
 /// Shows the main window (centred) and runs the event loop until it closes.
-/// `photo` (from the command line) opens as soon as the window is on the screen.
-int run_program(ProgramWindows& windows, const std::optional<std::string>& photo = std::nullopt);
+int run_program(ProgramWindows& windows);

@@ -21,9 +21,11 @@ int main(int argc, char** argv)
     Q_INIT_RESOURCE(assets);
     prepare_resources();
 
-    ProgramWindows windows = start_program();
-    const int result = run_program(windows, command_line.photo);
+    StartupOptions options;
+    options.photo = command_line.photo;
+    ProgramWindows windows = start_program(options);
+    const int result = run_program(windows);
     // The windows go before the application object does.
-    windows = {};
+    windows.release();
     return result;
 }

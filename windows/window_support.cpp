@@ -3,6 +3,7 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QScreen>
+#include <QWindow>
 #include <cmath>
 #include <stdexcept>
 #include <string>
@@ -52,6 +53,24 @@ void centre_on_screen(QWidget& window)
     const QRect area = screen->geometry();
     window.move(area.left() + (area.width() - window.width()) / 2,
                 area.top() + (area.height() - window.height()) / 2);
+}
+
+void centre_on_window(QWidget& window, const QWidget& over)
+{
+    window.move(over.x() + (over.width() - window.width()) / 2,
+                over.y() + (over.height() - window.height()) / 2);
+}
+
+void settle_window_position(QWidget& window)
+{
+    QWindow* handle = window.windowHandle();
+    if (handle == nullptr || !window.isVisible() || handle->position() == window.pos()) return;
+    handle->setPosition(window.pos());
+}
+
+void settle_parent_position(QWidget& dialog)
+{
+    if (QWidget* parent = dialog.parentWidget()) settle_window_position(*parent->window());
 }
 
 void repaint_now(QWidget& window)

@@ -20,6 +20,19 @@ double screen_pixel_ratio(const QWidget& widget);
 /// Places a top-level window so that its centre is the centre of its screen.
 void centre_on_screen(QWidget& window);
 
+/// Places the top-level `window` so that its centre is the centre of `over`.
+void centre_on_window(QWidget& window, const QWidget& over);
+
+/// Tells the window system's handle of the top-level `window` the position the window
+/// was given, where the two differ. Under some window managers (Openbox) the handle keeps
+/// a position the window never had, and a resize through it, or a dialog centred on it,
+/// would go there.
+void settle_window_position(QWidget& window);
+
+/// settle_window_position for the window `dialog` is shown over, so that the
+/// dialog is centred on where that window really is.
+void settle_parent_position(QWidget& dialog);
+
 /// Paints `window` and every control on it now, before the next event is
 /// handled. Qt repaints only what it considers dirty, and a window entirely
 /// covered by opaque controls is never dirty itself.

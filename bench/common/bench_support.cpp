@@ -1,6 +1,9 @@
 #include "bench/common/bench_support.h"
 
+#include <libheif/heif.h>
+
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <fstream>
 #include <memory>
@@ -8,6 +11,7 @@
 #include "engine/curve_path.h"
 #include "engine/row_pool.h"
 #include "photo_files/jpeg_error_manager.h"
+#include "photo_files/jpeg_photo.h"
 
 bool bare_decode_file(const std::string& path, std::uint32_t* pixels, int width)
 {
@@ -41,6 +45,30 @@ bool bare_decode_file(const std::string& path, std::uint32_t* pixels, int width)
     });
     jpeg_destroy_decompress(&cinfo);
     return decoded;
+}
+
+bool bare_heif_decode_file(const std::string& path)
+{
+    heif_context* context = heif_context_alloc();
+    heif_image_handle* handle = nullptr;
+    heif_image* image = nullptr;
+    const bool decoded =
+        heif_context_read_from_file(context, path.c_str(), nullptr).code == heif_error_Ok &&
+        heif_context_get_primary_image_handle(context, &handle).code == heif_error_Ok &&
+        heif_decode_image(handle, &image, heif_colorspace_RGB, heif_chroma_interleaved_RGB, nullptr).code ==
+            heif_error_Ok;
+    benchmark::DoNotOptimize(image);
+    heif_image_release(image);
+    heif_image_handle_release(handle);
+    heif_context_free(context);
+    return decoded;
+}
+
+void write_bench_heic(const Bitmap32& photo, const std::string& jpeg_path, const std::string& heic_path)
+{
+    write_photo(photo, jpeg_path);
+    if (std::system(("heif-enc -q 85 -o " + heic_path + " " + jpeg_path + " >/dev/null").c_str()) != 0)
+        std::abort();
 }
 
 double thread_cpu_seconds()

@@ -7,11 +7,21 @@
 #include <string>
 #include <vector>
 
+class Bitmap32;
+
 /// What any loader must do: read the whole file and run libjpeg with the
 /// loader's decoder settings, writing every pixel as a 0xAARRGGBB word into
 /// `pixels` (width x height words, row by row). False when the file cannot be read
 /// or libjpeg refuses it.
 bool bare_decode_file(const std::string& path, std::uint32_t* pixels, int width);
+
+/// What any HEIF loader must do: read the file and have libheif decode its primary
+/// image to interleaved 8-bit RGB with its default options. False when libheif refuses it.
+bool bare_heif_decode_file(const std::string& path);
+
+/// Writes `photo` as a JPEG at `jpeg_path`, then as a HEIC made from it by heif-enc at
+/// quality 85, the way a phone's photo is stored. Aborts when heif-enc fails.
+void write_bench_heic(const Bitmap32& photo, const std::string& jpeg_path, const std::string& heic_path);
 
 /// This thread's CPU time in seconds. Timing two things alternately on it, in
 /// one loop, lets other work on a shared machine hit both alike.

@@ -10,11 +10,16 @@
 #include <string>
 #include <vector>
 
+#include "display/colour_conversion_path.h"
 #include "display/fit_views.h"
 #include "display/gauge_bar.h"
 #include "display/img_view32.h"
+#include "display/view_colour_transform.h"
+#include "display/view_render.h"
 #include "engine/bitmap32.h"
 #include "engine/curve_triple.h"
+#include "engine/row_pool.h"
+#include "photo_files/colour_profile.h"
 #include "tests/support/synthetic_photos.h"
 
 namespace {
@@ -104,6 +109,58 @@ void BM_ViewUncoveredRepaint(benchmark::State& state)
 }
 BENCHMARK(BM_ViewUncoveredRepaint)->Unit(benchmark::kMillisecond);
 
+// A view fitted around the photo on one core, as in a window of 1920 x 1080 with two views, at
+// 100 % (range 1) and 200 % (range 2) device pixels. Range 0: the instruction set (RenderPath).
+void BM_FittedViewOnOneCore(benchmark::State& state)
+{
+    set_render_path(static_cast<RenderPath>(state.range(0)));
+    const int device_ratio = static_cast<int>(state.range(1));
+    ViewGeometry geometry(940 * device_ratio, 900 * device_ratio);
+    geometry.set_photo_size(kPhotoWidth, kPhotoHeight);
+    geometry.set_scale(static_cast<float>(940 * device_ratio) / kPhotoWidth);
+    std::vector<std::uint32_t> words(static_cast<std::size_t>(geometry.view_width()) *
+                                     geometry.view_height());
+    RowPool one_core(1);
+    state.SetLabel(render_path_name(render_path()));
+    for (auto _ : state) {
+        render_view(photo(), geometry, 0xC9C9C9u, words.data(), geometry.view_width(), one_core);
+        benchmark::DoNotOptimize(words.data());
+    }
+    set_render_path(fastest_render_path());
+}
+BENCHMARK(BM_FittedViewOnOneCore)
+    ->ArgsProduct({benchmark::CreateDenseRange(0, static_cast<int>(fastest_render_path()), 1), {1, 2}})
+    ->Unit(benchmark::kMillisecond);
+// One 420 x 320 view of a smooth photo converted from Adobe RGB to sRGB; the args are the
+// path (0 plain, 1 AVX2, 2 AVX-512 VBMI) and the threads (1, or the pool's).
+void BM_ViewColourConversion(benchmark::State& state)
+{
+    const auto path = static_cast<ColourConversionPath>(state.range(0));
+    if (static_cast<int>(path) > static_cast<int>(fastest_colour_conversion_path())) {
+        state.SkipWithError("this CPU lacks the path");
+        return;
+    }
+    const auto transform = ViewColourTransform::between(adobe_rgb_profile(), {});
+    RowPool pool(state.range(1) == 1 ? 1 : RowPool::threads_for_this_process());
+    Bitmap32 shown;
+    fill_grainy_photo(shown, 420, 320);
+    std::vector<std::uint32_t> view(420 * 320);
+    const std::uint32_t* pixels = shown.pixels();
+    set_colour_conversion_path(path);
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::copy(pixels, pixels + view.size(), view.begin());
+        state.ResumeTiming();
+        transform->convert(view.data(), 420, 420, 320, pool);
+        benchmark::DoNotOptimize(view.data());
+    }
+    set_colour_conversion_path(fastest_colour_conversion_path());
+}
+BENCHMARK(BM_ViewColourConversion)
+    ->ArgsProduct({{0, 1, 2}, {1, 0}})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
 // Prints each benchmark's wall and CPU time as a ratio to the curve pass
 // measured in the same run (the median when repetitions are asked for).
 class RatioReporter : public benchmark::ConsoleReporter {
@@ -112,7 +169,11 @@ public:
     {
         for (const Run& run : runs) {
             const Times times{run.GetAdjustedRealTime(), run.GetAdjustedCPUTime()};
-            const std::string& name = run.run_name.function_name;
+            std::string name = run.run_name.function_name;
+            if (!run.run_name.args.empty()) {
+                name += '/';
+                name += run.run_name.args;
+            }
             if (run.run_type == Run::RT_Aggregate) {
                 if (run.aggregate_name == "median") medians_[name] = times;
             } else {

@@ -4,6 +4,7 @@
 //                 on every lookup path this CPU has, on one thread and on all of them
 //   load_photo    vs bare libjpeg decoding the same file    (target: within 1.10x)
 //   write_photo   vs bare libjpeg encoding the same pixels  (target: within 1.10x)
+//   load_photo of a 12-megapixel HEIC vs bare libheif decoding to RGB (target: within 1.20x)
 //   write_photo with a camera's metadata vs without it       (target: within 1.01x;
 //                 BM_SaveWithMetadataOverWithout times the two alternately)
 // Each pair runs side by side in one run; the ratios of the medians are printed at
@@ -188,6 +189,36 @@ void BM_LoadPhoto(benchmark::State& state)
     per_pixel(state);
 }
 
+// A 12-megapixel HEIC made with heif-enc from a photo-like JPEG, on first use only.
+const std::string& heic_path()
+{
+    static const std::string path = [] {
+        Bitmap32 photo;
+        fill_grainy_photo(photo, 4000, 3000);
+        const std::string heic = fixture().folder.file("phone.heic");
+        write_bench_heic(photo, fixture().folder.file("phone.jpg"), heic);
+        return heic;
+    }();
+    return path;
+}
+
+void BM_BareHeifDecode(benchmark::State& state)
+{
+    const std::string& path = heic_path();
+    for (auto _ : state)
+        if (!bare_heif_decode_file(path)) state.SkipWithError("libheif refused the photo");
+}
+
+void BM_LoadHeif(benchmark::State& state)
+{
+    const std::string& path = heic_path();
+    for (auto _ : state) {
+        Bitmap32 photo;
+        if (!load_photo(path, photo)) state.SkipWithError("load failed");
+        benchmark::DoNotOptimize(photo.pixels());
+    }
+}
+
 // What any saver must do: run the encoder with the same settings on the 24-bit
 // pixels and put the bytes into a file.
 void BM_BareEncode(benchmark::State& state)
@@ -297,6 +328,8 @@ BENCHMARK(BM_LoadPhoto)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->Repetitions(kRepetitions);
+BENCHMARK(BM_BareHeifDecode)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(kRepetitions);
+BENCHMARK(BM_LoadHeif)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(kRepetitions);
 BENCHMARK(BM_BareEncode)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(kRepetitions);
 BENCHMARK(BM_WritePhoto)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(kRepetitions);
 BENCHMARK(BM_SaveWithMetadataOverWithout)->UseManualTime()->Iterations(31)->Unit(benchmark::kMillisecond);
@@ -324,6 +357,8 @@ int main(int argc, char** argv)
                 kPixels);
     print_ratio(reporter, "load_photo / bare decode (new buffer each time)", "BM_LoadPhoto/1",
                 "BM_BareDecode/1", 1.10, kPixels);
+    print_ratio(reporter, "load_photo (12-MP HEIC) / bare libheif decode", "BM_LoadHeif", "BM_BareHeifDecode",
+                1.20, 12e6);
     print_ratio(reporter, "write_photo / bare encode", "BM_WritePhoto", "BM_BareEncode", 1.10, kPixels);
     benchmark::Shutdown();
     return 0;

@@ -48,6 +48,8 @@ TEST(OutputNames, BesideTheInputOrInTheOutputFolderUnderTheRelativePath)
         {"./trip/../trip/a.jpg", {"out"}, "out/trip/a.jpg"},
         {"../elsewhere/a.jpg", {"out"}, "out/a.jpg"},
         {"/photos/a.jpg", {"/out"}, "/out/a.jpg"},
+        {"trip/Phone.HEIC", {}, "trip/Phone_corrected.jpg"},
+        {"trip/b.avif", {"out"}, "out/trip/b.jpg"},
     };
     for (const Case& c : cases) EXPECT_EQ(output_for(c.named, c.rule), c.output) << c.named;
 }
@@ -65,7 +67,8 @@ TEST(InputPhotos, FoldersGiveTheirPhotosSortedWithoutOutputsAndOnce)
 {
     const TempDir temp("input_photos_test");
     const fs::path folder = temp.path();
-    for (const char* name : {"b.jpg", "A.JPG", "sub/c.jpeg", "note.txt", "b_corrected.jpg", "out/d.jpg"}) {
+    for (const char* name : {"b.jpg", "A.JPG", "sub/c.jpeg", "note.txt", "b_corrected.jpg", "out/d.jpg",
+                             "sub/e.Heic", "f.avif"}) {
         fs::create_directories((folder / name).parent_path());
         std::ofstream(folder / name) << "x";
     }
@@ -75,12 +78,12 @@ TEST(InputPhotos, FoldersGiveTheirPhotosSortedWithoutOutputsAndOnce)
         find_input_photos(inputs, list, '\n', {"_corrected.jpg", (folder / "out").string()});
     std::vector<std::string> kept;
     for (const InputPhoto& photo : photos) kept.push_back(photo.kept_path);
-    EXPECT_EQ(kept, (std::vector<std::string>{"A.JPG", "b.jpg", "sub/c.jpeg"}));
+    EXPECT_EQ(kept, (std::vector<std::string>{"A.JPG", "b.jpg", "f.avif", "sub/c.jpeg", "sub/e.Heic"}));
 
     // A list made on Windows works; NUL bytes in a list that is not NUL-separated stop it with a reason.
     std::istringstream windows_list((folder / "b.jpg").string() + "\r\n" + (folder / "sub").string() +
                                     "\r\n");
-    EXPECT_EQ(find_input_photos({{"-"}}, windows_list, '\n', {"_corrected.jpg", {}}).size(), 2u);
+    EXPECT_EQ(find_input_photos({{"-"}}, windows_list, '\n', {"_corrected.jpg", {}}).size(), 3u);
     std::istringstream nul_list((folder / "b.jpg").string() + std::string(1, '\0') + "x\n");
     const std::vector<InputPhoto> refused =
         find_input_photos({{"-"}}, nul_list, '\n', {"_corrected.jpg", {}});

@@ -23,13 +23,13 @@ std::string text_of(const fs::path& path)
 }  // namespace
 
 MalletProcess::MalletProcess(const fs::path& folder, const std::vector<std::string>& arguments,
-                             const std::string& standard_input, bool as_nobody)
+                             const MalletStart& start)
     : output_file_(folder.string() + ".output"), error_file_(folder.string() + ".errors")
 {
     // Beside the folder, so the files it holds are only mallet's.
     const fs::path input_file = folder.string() + ".input";
     // A test may have made it a pipe that it keeps open.
-    if (!fs::is_fifo(input_file)) std::ofstream(input_file, std::ios::binary) << standard_input;
+    if (!fs::is_fifo(input_file)) std::ofstream(input_file, std::ios::binary) << start.standard_input;
     std::vector<std::string> argv_strings{MALLET};
     argv_strings.insert(argv_strings.end(), arguments.begin(), arguments.end());
     std::vector<char*> argv;
@@ -38,14 +38,24 @@ MalletProcess::MalletProcess(const fs::path& folder, const std::vector<std::stri
 
     pid_ = ::fork();
     if (pid_ == 0) {
+        auto stream = [](int given, const fs::path& own) {
+            return given == MalletStart::kOwnFile ? ::open(own.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644)
+                                                  : given;
+        };
         const int in = ::open(input_file.c_str(), O_RDONLY);
-        const int out = ::open(output_file_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        const int err = ::open(error_file_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (in < 0 || out < 0 || err < 0 || ::chdir(folder.c_str()) != 0) ::_exit(127);
-        if (as_nobody && ::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(127);
+        const int out = stream(start.output, output_file_);
+        const int err = stream(start.errors, error_file_);
+        if (in < 0 || out == -1 || err == -1 || ::chdir(folder.c_str()) != 0) ::_exit(127);
+        if (start.as_nobody && ::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+            ::_exit(127);
+        if (start.in_child && !start.in_child()) ::_exit(126);
         ::dup2(in, 0);
-        ::dup2(out, 1);
-        ::dup2(err, 2);
+        for (const auto& [fd, target] : {std::pair{out, 1}, std::pair{err, 2}}) {
+            if (fd == MalletStart::kClosedStream)
+                ::close(target);
+            else
+                ::dup2(fd, target);
+        }
         ::execv(MALLET, argv.data());
         ::_exit(127);
     }
@@ -99,7 +109,7 @@ std::string MalletProcess::errors() const
 int run_mallet(const fs::path& folder, const std::vector<std::string>& arguments, std::string* output,
                std::string* errors, const std::string& standard_input)
 {
-    MalletProcess process(folder, arguments, standard_input);
+    MalletProcess process(folder, arguments, {.standard_input = standard_input});
     const int status = process.wait();
     if (output) *output = process.output();
     if (errors) *errors = process.errors();

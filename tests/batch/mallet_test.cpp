@@ -1,11 +1,16 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <poll.h>
+#include <sched.h>
 #include <signal.h>
+#include <sys/ioctl.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -13,6 +18,7 @@
 #include <thread>
 #include <vector>
 
+#include "batch/mallet_command.h"
 #include "corrector/photo_corrector.h"
 #include "engine/database.h"
 #include "tests/batch/mallet_process.h"
@@ -82,6 +88,27 @@ protected:
 
     Bytes bytes_of(const fs::path& path) { return read_bytes(path.string()); }
 
+    // Photos big enough that a run lasts while a test does something to it.
+    void make_slow_folder(const std::string& name, int photos)
+    {
+        const fs::path first = make_photo(name + "/00.jpg", 1600, 1200);
+        for (int i = 1; i < photos; ++i)
+            fs::copy_file(first, folder / name / (std::to_string(100 + i).substr(1) + ".jpg"));
+    }
+
+    // Photos written, and whether any temporary file was left behind.
+    std::pair<int, bool> outputs_in(const std::string& name)
+    {
+        int outputs = 0;
+        bool left_behind = false;
+        for (const auto& entry : fs::directory_iterator(folder / name)) {
+            const std::string file = entry.path().filename().string();
+            outputs += file.ends_with("_corrected.jpg");
+            left_behind |= file[0] == '.';
+        }
+        return {outputs, left_behind};
+    }
+
     TempDir root{"mallet_test"};
     fs::path folder = root.file("work");
 };
@@ -93,6 +120,10 @@ TEST_F(MalletTest, WritesWhatTheWindowProgramSavesAfterTheSameButtons)
     const fs::path phone = make_photo("trip/beach.jpg", 60, 40);
     const fs::path tagged = make_tagged_photo("trip/camera.jpg");
     const fs::path camera = make_photo("trip/day 2/hill.jpeg", 1301, 1000);  // above the phone pixel limit
+    const fs::path heic = folder / "trip/harbour.HEIC";
+    ASSERT_EQ(std::system(
+                  ("heif-enc -q 90 -o '" + heic.string() + "' '" + phone.string() + "' >/dev/null").c_str()),
+              0);
     std::string output;
     ASSERT_EQ(run_mallet(folder,
                          {"correct", "--jobs", "1", "--preset", "indoors BULB lamp", "--lighter", "2",
@@ -111,6 +142,8 @@ TEST_F(MalletTest, WritesWhatTheWindowProgramSavesAfterTheSameButtons)
     EXPECT_TRUE(bytes_of(folder / "out/camera.jpg") == saved_by_program(tagged, buttons));
     // The same worker opened this one right after the tagged photo: none of its metadata may follow.
     EXPECT_TRUE(bytes_of(folder / "out/day 2/hill.jpeg") == saved_by_program(camera, buttons));
+    // Every output is a JPEG, named so.
+    EXPECT_TRUE(bytes_of(folder / "out/harbour.jpg") == saved_by_program(heic, buttons));
 
     // Without buttons: the automatic correction, saved beside each input, by two workers.
     ASSERT_EQ(run_mallet(folder, {"correct", "--jobs", "2", "trip"}, &output), 0) << output;
@@ -118,7 +151,27 @@ TEST_F(MalletTest, WritesWhatTheWindowProgramSavesAfterTheSameButtons)
     EXPECT_TRUE(bytes_of(folder / "trip/beach_corrected.jpg") == saved_by_program(phone, no_buttons));
     EXPECT_TRUE(bytes_of(folder / "trip/camera_corrected.jpg") == saved_by_program(tagged, no_buttons));
     EXPECT_TRUE(bytes_of(folder / "trip/day 2/hill_corrected.jpg") == saved_by_program(camera, no_buttons));
+    EXPECT_TRUE(bytes_of(folder / "trip/harbour_corrected.jpg") == saved_by_program(heic, no_buttons));
     EXPECT_TRUE(bytes_of(folder / "trip/beach_corrected.jpg") != bytes_of(folder / "out/beach.jpg"));
+
+    // A strength before the buttons softens what they give, as the slider set at any time does.
+    ASSERT_EQ(run_mallet(folder,
+                         {"correct", "--strength", "35", "--preset", "backlight", "--lighter", "1", "-o",
+                          "soft", "trip/beach.jpg", "trip/day 2/hill.jpeg"},
+                         &output),
+              0)
+        << output;
+    const auto softened = [](PhotoCorrector& c) {
+        c.apply_preset(ScenePreset::Backlight);
+        c.lighten();
+        c.set_strength(35);
+    };
+    EXPECT_TRUE(bytes_of(folder / "soft/trip/beach.jpg") == saved_by_program(phone, softened));
+    EXPECT_TRUE(bytes_of(folder / "soft/trip/day 2/hill.jpeg") == saved_by_program(camera, softened));
+    EXPECT_TRUE(bytes_of(folder / "soft/trip/beach.jpg") != saved_by_program(phone, [](PhotoCorrector& c) {
+                    c.apply_preset(ScenePreset::Backlight);
+                    c.lighten();
+                }));
 }
 
 TEST_F(MalletTest, SkipsExistingOutputsUnlessToldAndNeverReplacesAnInput)
@@ -142,6 +195,12 @@ TEST_F(MalletTest, SkipsExistingOutputsUnlessToldAndNeverReplacesAnInput)
     EXPECT_EQ(run_mallet(folder, {"correct", "--overwrite", "-o", ".", "photo.jpg"}, &output), 1);
     EXPECT_NE(output.find("failed photo.jpg: "), npos) << output;
     EXPECT_TRUE(bytes_of(photo) == original);
+
+    // Quiet, only the failures are told, and only once.
+    std::ofstream(folder / "empty.jpg").close();
+    std::string errors;
+    EXPECT_EQ(run_mallet(folder, {"correct", "--quiet", "photo.jpg", "empty.jpg"}, &output, &errors), 1);
+    EXPECT_EQ(output + errors, "failed empty.jpg: empty file\n");
 }
 
 TEST_F(MalletTest, BrokenFilesFailAloneWhileTheOthersAreCorrected)
@@ -194,7 +253,9 @@ TEST_F(MalletTest, UsageErrorsExitTwoWithTheUsageAndHelpGoesToStandardOutput)
         {"correct"},
         {"correct", "--preset", "sunset", "photo.jpg"},
         {"correct", "--lighter", "-1", "photo.jpg"},
+        {"correct", "--strength", "101", "photo.jpg"},
         {"correct", "--jobs", "0", "photo.jpg"},
+        {"correct", "--jobs", "1025", "photo.jpg"},
         {"correct", "-o", "out", "--suffix", "_x", "photo.jpg"},
         {"correct", "-o", "file", "photo.jpg"},
         {"correct", "--frobnicate", "photo.jpg"},
@@ -216,9 +277,10 @@ TEST_F(MalletTest, UsageErrorsExitTwoWithTheUsageAndHelpGoesToStandardOutput)
     EXPECT_EQ(errors, "");
 
     // Short options take their value attached, long ones after "=", as in other tools.
-    EXPECT_EQ(run_mallet(folder, {"correct", "-j1", "--jobs=2", "-oout", "--camera", "DIGITAL", "photo.jpg"},
-                         &output, &errors),
-              0)
+    EXPECT_EQ(
+        run_mallet(folder, {"correct", "-j1", "--jobs=1024", "-oout", "--camera", "DIGITAL", "photo.jpg"},
+                   &output, &errors),
+        0)
         << errors;
     EXPECT_TRUE(fs::exists(folder / "out/photo.jpg"));
 }
@@ -229,6 +291,10 @@ TEST_F(MalletTest, CtrlCFinishesThePhotosUnderWayAndLeavesNoPartialFile)
     const fs::path first = make_photo("photos/00.jpg", 1600, 1200);
     for (int i = 1; i < kPhotos; ++i)
         fs::copy_file(first, folder / "photos" / (std::to_string(100 + i).substr(1) + ".jpg"));
+    // The last photos' outputs are there already: a run that went on would report them skipped.
+    constexpr int kKept = 5;
+    for (int i = kPhotos - kKept; i < kPhotos; ++i)
+        write_bytes((folder / "photos" / (std::to_string(i) + "_corrected.jpg")).string(), {'k'});
 
     MalletProcess mallet(folder, {"correct", "--jobs", "2", "photos"});
     ASSERT_TRUE(mallet.wait_for_output("ok "));
@@ -244,6 +310,7 @@ TEST_F(MalletTest, CtrlCFinishesThePhotosUnderWayAndLeavesNoPartialFile)
             EXPECT_EQ(name.size(), 6u) << "left behind: " << name;
             continue;
         }
+        if (bytes_of(entry.path()) == Bytes{'k'}) continue;
         ++outputs;
         EXPECT_TRUE(bytes_of(entry.path()) == expected) << name;
     }
@@ -272,6 +339,27 @@ TEST_F(MalletTest, NothingIsWrittenThroughALinkOrOverAnInputReachedByAnotherPath
     EXPECT_NE(output.find("failed photo.jpg: its output out/photo.jpg is an input photo"), npos) << output;
     EXPECT_TRUE(fs::equivalent(photo, folder / "out/photo.jpg"));
     EXPECT_TRUE(bytes_of(photo) == original);
+
+    // Its folder through a link, and through a second mount of the folder.
+    fs::create_directory_symlink(".", folder / "linked");
+    EXPECT_EQ(run_mallet(folder, {"correct", "--overwrite", "-o", "linked", "photo.jpg"}, &output), 1);
+    EXPECT_NE(output.find("failed photo.jpg: its output linked/photo.jpg is an input photo"), npos) << output;
+    fs::create_directories(folder / "mirror");
+    const std::string source = folder.string(), mirror = (folder / "mirror").string();
+    MalletStart mounted;
+    mounted.in_child = [&] {
+        return (::unshare(CLONE_NEWNS) == 0 || ::unshare(CLONE_NEWUSER | CLONE_NEWNS) == 0) &&
+               ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0 &&
+               ::mount(source.c_str(), mirror.c_str(), nullptr, MS_BIND, nullptr) == 0;
+    };
+    MalletProcess through_mount(folder, {"correct", "--overwrite", "-o", "mirror", "photo.jpg"}, mounted);
+    const int status = through_mount.wait();
+    EXPECT_TRUE(bytes_of(photo) == original);
+    if (status == 126) GTEST_SKIP() << "no mount namespace here: the second mount was not tried";
+    EXPECT_EQ(status, 1) << through_mount.errors();
+    EXPECT_NE(through_mount.output().find("failed photo.jpg: its output mirror/photo.jpg is an input photo"),
+              npos)
+        << through_mount.output();
 }
 
 TEST_F(MalletTest, OnlyAnOutputThatExistsIsSkippedAndEveryOtherProblemFailsWithItsCause)
@@ -313,7 +401,7 @@ TEST_F(MalletTest, UnlistableFoldersFailWithTheSystemsReason)
     for (const fs::path& path : {fs::path(root.path()), folder, folder / "trip"})
         fs::permissions(path, fs::perms::all);
     fs::permissions(folder / "trip/locked", fs::perms::none);
-    MalletProcess mallet(folder, {"correct", "trip"}, "", true);
+    MalletProcess mallet(folder, {"correct", "trip"}, {.as_nobody = true});
     EXPECT_EQ(mallet.wait(), 1) << mallet.errors();
     fs::permissions(folder / "trip/locked", fs::perms::owner_all);
     EXPECT_NE(mallet.output().find("ok trip/a.jpg -> trip/a_corrected.jpg\n"), npos) << mallet.output();
@@ -354,6 +442,83 @@ TEST_F(MalletTest, AClosedTerminalOrAnUnwritableReportStopsTheRunWithoutSuccess)
     EXPECT_EQ(run_mallet(folder, {"correct", "photos/00.jpg"}, nullptr, &errors), 1);
     EXPECT_NE(errors.find("mallet: cannot write the report: No space left on device"), npos) << errors;
     fs::remove(report);
+}
+
+TEST_F(MalletTest, AReportWithoutAReaderEndsTheRunWithoutSuccess)
+{
+    make_slow_folder("photos", 30);
+    // Closed from the start: no photo is corrected that nobody would hear of.
+    for (const std::string last : {"photos/00.jpg", "--help"}) {
+        const std::vector<std::string> arguments = {"correct", last};
+        MalletProcess closed(folder, arguments, {.output = MalletStart::kClosedStream});
+        EXPECT_EQ(closed.wait(), 1) << last;
+        EXPECT_NE(closed.errors().find("mallet: cannot write the report: Bad file descriptor\n"), npos)
+            << closed.errors();
+    }
+    EXPECT_EQ(outputs_in("photos").first, 0);
+
+    // The pipe's reader is gone (`| head -0`): the run stops at its first line, not with SIGPIPE
+    // in the middle of a save.
+    int pipe_ends[2];
+    ASSERT_EQ(::pipe(pipe_ends), 0);
+    ::close(pipe_ends[0]);
+    MalletProcess piped(folder, {"correct", "--jobs", "1", "photos"}, {.output = pipe_ends[1]});
+    ::close(pipe_ends[1]);
+    EXPECT_EQ(piped.wait(), kMalletReaderGone) << piped.errors();
+    EXPECT_NE(piped.errors().find("mallet: cannot write the report: Broken pipe\n"), npos) << piped.errors();
+    const auto [outputs, left_behind] = outputs_in("photos");
+    EXPECT_LT(outputs, 30);
+    EXPECT_FALSE(left_behind);
+}
+
+TEST_F(MalletTest, TheProgressBarFollowsTheTerminalsWidth)
+{
+    make_slow_folder("photos", 30);
+    const int terminal = ::posix_openpt(O_RDWR | O_NOCTTY);
+    if (terminal < 0) GTEST_SKIP() << "no pseudo-terminals here";
+    ASSERT_EQ(::grantpt(terminal), 0);
+    ASSERT_EQ(::unlockpt(terminal), 0);
+    const int screen = ::open(::ptsname(terminal), O_RDWR | O_NOCTTY);
+    ASSERT_GE(screen, 0);
+    auto set_width = [&](unsigned short columns) {
+        winsize size{};
+        size.ws_row = 24;
+        size.ws_col = columns;
+        return ::ioctl(terminal, TIOCSWINSZ, &size) == 0;
+    };
+    ASSERT_TRUE(set_width(60));
+    MalletProcess mallet(folder, {"correct", "--jobs", "1", "photos"}, {.errors = screen});
+    ::close(screen);
+
+    // Waits for a bar as wide as the terminal less its last column; false when the run ends first.
+    std::string seen;
+    auto wait_for_bar = [&](std::size_t width) {
+        std::string piece;
+        char buffer[512];
+        pollfd ready{terminal, POLLIN, 0};
+        while (::poll(&ready, 1, 60000) == 1) {
+            const ssize_t got = ::read(terminal, buffer, sizeof buffer);
+            if (got <= 0) return false;
+            for (const char c : std::string_view(buffer, static_cast<std::size_t>(got))) {
+                if (c != '\r') {
+                    piece += c;
+                    continue;
+                }
+                if (piece.starts_with("\033[K[")) seen += std::to_string(piece.size() - 3) + " ";
+                if (piece.starts_with("\033[K[") && piece.size() - 3 == width) return true;
+                piece.clear();
+            }
+        }
+        return false;
+    };
+    ASSERT_TRUE(wait_for_bar(59)) << seen;
+    // The terminal tells its foreground process; this test's child is none, so it is told directly.
+    ASSERT_TRUE(set_width(100));
+    mallet.send_signal(SIGWINCH);
+    EXPECT_TRUE(wait_for_bar(99)) << seen;
+    mallet.send_signal(SIGINT);
+    ::close(terminal);
+    mallet.wait();
 }
 
 }  // namespace

@@ -19,6 +19,9 @@ TEST(ButtonPresses, PresetsAreFoundByTheirButtonsHintsInAnyCase)
     EXPECT_EQ(button_press_from_option("--lighter", "7")->count, 7);
     EXPECT_EQ(button_press_from_option("--lighter", "7x"), std::nullopt);
     EXPECT_EQ(button_press_from_option("--darker", "1001"), std::nullopt);
+    EXPECT_EQ(button_press_from_option("--strength", "100")->count, 100);
+    EXPECT_EQ(button_press_from_option("--strength", "0")->button, ButtonPress::Button::strength);
+    EXPECT_EQ(button_press_from_option("--strength", "101"), std::nullopt);
     // The camera's name in any case too, as the presets' names.
     EXPECT_EQ(button_press_from_option("--camera", "Phone")->camera, CameraType::MobilePhone);
     EXPECT_EQ(button_press_from_option("--camera", "DIGITAL")->camera, CameraType::DigitalCamera);

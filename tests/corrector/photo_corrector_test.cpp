@@ -14,6 +14,7 @@
 #include "photo_files/exif_orientation.h"
 #include "photo_files/jpeg_encoder.h"
 #include "photo_files/jpeg_photo.h"
+#include "photo_files/load_outcome.h"
 #include "tests/support/file_bytes.h"
 #include "tests/support/pixels.h"
 #include "tests/support/synthetic_photos.h"
@@ -282,15 +283,27 @@ TEST_F(PhotoCorrectorTest, ToggleAfterOpenFirstRemovesThenReapplies)
 // status line says so in its name's place; the next open or cancel shows names again.
 TEST_F(PhotoCorrectorTest, APhotoWhoseDataEndsEarlyOpensAndTheStatusLineSaysSo)
 {
-    Bitmap32 scene;
-    fill_photo(scene, 64, 64, [](int x, int y) { return opaque_rgb(x * 4, y * 4, (x + y) * 2); });
-    const std::vector<std::uint8_t> whole = encode_jpeg_photo(scene);
-    std::size_t data = 0;
-    while (data + 1 < whole.size() && !(whole[data] == 0xFF && whole[data + 1] == 0xDA)) ++data;
-    const std::string cut = folder.file("cut.jpg");
-    write_bytes(cut, std::vector<std::uint8_t>(
-                         whole.begin(),
-                         whole.begin() + static_cast<std::ptrdiff_t>(data + (whole.size() - data) / 2)));
+    // `height` rows of a scene the same in every row, its image data cut after `kept` of it.
+    auto cut_photo = [&](const std::string& name, int height, double kept) {
+        Bitmap32 scene;
+        fill_photo(scene, 64, height, [](int x, int) { return opaque_rgb(x * 4, 255 - x * 4, x * 2); });
+        const std::vector<std::uint8_t> whole = encode_jpeg_photo(scene);
+        std::size_t data = 0;
+        while (data + 1 < whole.size() && !(whole[data] == 0xFF && whole[data + 1] == 0xDA)) ++data;
+        const auto end =
+            static_cast<std::ptrdiff_t>(data + static_cast<std::size_t>((whole.size() - data) * kept));
+        write_bytes(folder.file(name), std::vector<std::uint8_t>(whole.begin(), whole.begin() + end));
+        return folder.file(name);
+    };
+    // 49 rows: cut inside the block row above the last, only the one row below it is grey
+    // (in blocks of 8 or of 16 rows alike).
+    corrector.open_photo(cut_photo("one row.jpg", 49, 0.73));
+    ASSERT_EQ(corrector.load_outcome.grey_rows, 1);
+    EXPECT_EQ(corrector.status_text, "PHOTO DATA ENDS EARLY: 1 ROW GREY");
+    EXPECT_EQ(early_end_text(corrector.load_outcome),
+              "the photo's data ends early: 1 row is grey");  // mallet's
+
+    const std::string cut = cut_photo("cut.jpg", 64, 0.5);
 
     corrector.open_photo(cut);
     ASSERT_TRUE(corrector.photo_loaded);
@@ -432,20 +445,27 @@ TEST_F(PhotoCorrectorTest, LightStepsStopAtSixAndAccumulate)
     EXPECT_TRUE(corrected_is(steps));
 }
 
-TEST_F(PhotoCorrectorTest, UndoAfterTwoLighterStepsKeepsTheLevel)
+// After an undo everything says what the views show: no correction, light 0, and the
+// correction button's next press applies the correction.
+TEST_F(PhotoCorrectorTest, UndoShowsThePhotoAsLoadedAndSaysSo)
 {
     corrector.open_photo(make_photo("u.jpg", 30, 20));
     corrector.lighten();
     corrector.lighten();
-    const std::string caption = corrector.correction_caption;
     corrector.undo();
     EXPECT_TRUE(same_pixels(corrector.corrected_photo, corrector.org_photo));
-    EXPECT_EQ(corrector.light_level, 2);
-    EXPECT_EQ(corrector.correction_caption, caption);
-    for (int i = 0; i < 5; ++i) corrector.lighten();
+    EXPECT_EQ(corrector.light_level, 0);
+    EXPECT_EQ(corrector.correction_caption, "NO CORRECTION");
+    EXPECT_EQ(corrector.toggle_face, IconFace::CorrectionOff);
+    for (int i = 0; i < 7; ++i) corrector.lighten();
     EXPECT_EQ(corrector.light_level, 6);
-    std::vector<const CurveTriple*> four(4, &lighter_curve);
-    EXPECT_TRUE(corrected_is(four));
+    EXPECT_TRUE(corrected_is(std::vector<const CurveTriple*>(6, &lighter_curve)));
+
+    corrector.undo();
+    corrector.toggle_correction();
+    EXPECT_EQ(corrector.correction_caption, "AUTOMATIC CORRECTION");
+    EXPECT_EQ(corrector.toggle_face, IconFace::CorrectionOn);
+    EXPECT_FALSE(same_pixels(corrector.corrected_photo, corrector.org_photo));
 }
 
 TEST_F(PhotoCorrectorTest, SaveWritesTheCorrectedPhotoAndASecondOpenAsksAgain)

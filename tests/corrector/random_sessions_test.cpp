@@ -1,7 +1,8 @@
 // Plays thousands of random user sessions against the PhotoCorrector and, after
 // every step, compares it with a small model of what each operation promises: the
 // state fields and texts, the faces, the save prompt, the loaded photo, and the
-// corrected photo as the model's list of curves applied to the loaded photo.
+// corrected photo as the model's list of curves applied to the loaded photo at the
+// model's strength. Undo and redo steps must bring back the model's earlier states.
 //
 // Seeded and reproducible: a failure prints the session's seed and its steps.
 // TINTELO_SESSION_SEED=<seed> TINTELO_SESSIONS=1 replays that session alone;
@@ -30,6 +31,7 @@
 #include "corrector/photo_corrector.h"
 #include "corrector/scene_presets.h"
 #include "engine/bitmap24.h"
+#include "engine/curve_strength.h"
 #include "engine/database.h"
 #include "engine/profile_selection.h"
 #include "photo_files/file_names.h"
@@ -229,6 +231,7 @@ struct Model {
     std::int32_t camera_profile = 0;
     bool correction_shown = false;
     int light_level = 0;
+    int strength = 100;
     std::string file_part;
     std::string status_text = "READY";
     std::string profile_caption = "DIGITAL CAMERA PROFILE";
@@ -237,6 +240,8 @@ struct Model {
     int toggle_face = 1;
     std::pair<int, int> camera_faces{3, 5};
     int load_failures = 0;
+    // The states before each step on this photo, and the states the undos left.
+    std::vector<Model> undone_from, redo_to;
 
     int current_profile() const
     {
@@ -287,6 +292,8 @@ struct Model {
             photo_saved = false;
             file_part = file_name_part(file->path);
             status_text = file_part;
+            undone_from.clear();
+            redo_to.clear();
         }
         if (!photo_loaded) status_text = "READY";
         if (file_part.size() > 1) status_text = file_part;
@@ -344,8 +351,62 @@ struct Model {
     }
     void undo()
     {
-        if (photo_loaded) show_loaded_photo();
+        if (!photo_loaded) return;
+        show_loaded_photo();
+        correction_caption = "NO CORRECTION";
+        toggle_face = 1;
+        correction_shown = false;
+        light_level = 0;
     }
+    void set_strength(int percent) { strength = std::clamp(percent, 0, 100); }
+
+    // What a step may change, without the histories.
+    Model step_state() const
+    {
+        Model state = *this;
+        state.undone_from.clear();
+        state.redo_to.clear();
+        return state;
+    }
+    bool same_step_state(const Model& other) const
+    {
+        const ChannelMaps mine = compose(corrected_curves), theirs = compose(other.corrected_curves);
+        return std::tie(camera_type, phone_profile, camera_profile, correction_shown, light_level, strength,
+                        corrected_base, status_text, profile_caption, correction_caption, captions_visible,
+                        toggle_face, camera_faces) ==
+                   std::tie(other.camera_type, other.phone_profile, other.camera_profile,
+                            other.correction_shown, other.light_level, other.strength, other.corrected_base,
+                            other.status_text, other.profile_caption, other.correction_caption,
+                            other.captions_visible, other.toggle_face, other.camera_faces) &&
+               corrected_curves.empty() == other.corrected_curves.empty() && mine.red == theirs.red &&
+               mine.green == theirs.green && mine.blue == theirs.blue;
+    }
+    // Runs an operation as a step: one that changed a loaded photo's state can be undone.
+    template <typename Operation>
+    void step(Operation operation)
+    {
+        const Model before = step_state();
+        operation();
+        if (!before.photo_loaded || same_step_state(before)) return;
+        undone_from.push_back(before);
+        redo_to.clear();
+    }
+    // Back to the state in `from`, which keeps what no step changes.
+    void return_to(std::vector<Model>& from, std::vector<Model>& keep_current_in)
+    {
+        if (from.empty()) return;
+        keep_current_in.push_back(step_state());
+        Model earlier = from.back();
+        from.pop_back();
+        earlier.photo_saved = photo_saved;
+        earlier.load_failures = load_failures;
+        earlier.undone_from = std::move(undone_from);
+        earlier.redo_to = std::move(redo_to);
+        *this = std::move(earlier);
+    }
+    void undo_step() { return_to(undone_from, redo_to); }
+    void redo_step() { return_to(redo_to, undone_from); }
+
     // True when a save happens at all.
     bool save(const std::optional<std::string>& path)
     {
@@ -361,9 +422,15 @@ struct Model {
         Picture picture = *corrected_base;
         if (corrected_curves.empty()) return picture;
         const ChannelMaps maps = compose(corrected_curves);
+        CurveTriple composed;
+        std::copy(maps.red.begin(), maps.red.end(), composed.red_table);
+        std::copy(maps.green.begin(), maps.green.end(), composed.green_table);
+        std::copy(maps.blue.begin(), maps.blue.end(), composed.blue_table);
+        const CurveTriple softened = curves_at_strength(composed, strength);
         for (std::uint32_t& word : picture.words)
-            word = 0xFF000000u | std::uint32_t{maps.red[word >> 16 & 0xFF]} << 16 |
-                   std::uint32_t{maps.green[word >> 8 & 0xFF]} << 8 | maps.blue[word & 0xFF];
+            word = 0xFF000000u | std::uint32_t{softened.red_table[word >> 16 & 0xFF]} << 16 |
+                   std::uint32_t{softened.green_table[word >> 8 & 0xFF]} << 8 |
+                   softened.blue_table[word & 0xFF];
         return picture;
     }
 };
@@ -406,7 +473,14 @@ std::string differences(const PhotoCorrector& c, const CountingEvents& events, c
     if (c.light_level < -6 || c.light_level > 6)
         out << "  light_level " << c.light_level << " is outside -6..+6\n";
     field("file_part", c.file_part, m.file_part);
+    field("strength", c.strength, m.strength);
     field("status_text", c.status_text, m.status_text);
+    if (m.strength != 100 && c.status_line().find(std::to_string(m.strength) + " %") == std::string::npos)
+        out << "  the status line '" << c.status_line() << "' does not show the strength\n";
+    if (m.strength == 100 && c.status_line() != m.status_text)
+        out << "  the status line '" << c.status_line() << "' is not the status text at full strength\n";
+    field("can_undo_step()", c.can_undo_step(), !m.undone_from.empty());
+    field("can_redo_step()", c.can_redo_step(), !m.redo_to.empty());
     field("profile_caption", c.profile_caption, m.profile_caption);
     field("correction_caption", c.correction_caption, m.correction_caption);
     field("captions_visible", c.captions_visible, m.captions_visible);
@@ -481,7 +555,7 @@ private:
     std::string act(PhotoCorrector& corrector, Model& model)
     {
         // Weights: the kinds of action a user takes often come up often.
-        static constexpr std::array<int, 12> kWeights{10, 3, 4, 10, 6, 10, 10, 10, 5, 2, 1, 1};
+        static constexpr std::array<int, 15> kWeights{10, 3, 4, 10, 6, 10, 10, 10, 5, 2, 1, 1, 6, 10, 6};
         int roll = pick(std::accumulate(kWeights.begin(), kWeights.end(), 0));
         int kind = 0;
         while (roll >= kWeights[kind]) roll -= kWeights[kind++];
@@ -511,18 +585,18 @@ private:
             }
             case 3:
                 corrector.toggle_correction();
-                model.toggle();
+                model.step([&] { model.toggle(); });
                 return "toggle correction";
             case 4: {
                 const CameraType type = pick(2) == 0 ? CameraType::DigitalCamera : CameraType::MobilePhone;
                 corrector.set_camera_type(type);
-                model.switch_camera(type);
+                model.step([&] { model.switch_camera(type); });
                 return std::string("camera type ") + camera_name(type);
             }
             case 5: {
                 const ScenePresetInfo& info = scene_presets[pick(static_cast<int>(scene_presets.size()))];
                 corrector.apply_preset(info.preset);
-                model.preset(info);
+                model.step([&] { model.preset(info); });
                 return std::string("preset ") + info.name;
             }
             case 6:
@@ -532,17 +606,17 @@ private:
                 for (int press = 0; press < presses; ++press) {
                     if (kind == 6) {
                         corrector.lighten();
-                        model.lighten();
+                        model.step([&] { model.lighten(); });
                     } else {
                         corrector.darken();
-                        model.darken();
+                        model.step([&] { model.darken(); });
                     }
                 }
                 return std::string(kind == 6 ? "lighter" : "darker") + " x " + std::to_string(presses);
             }
             case 8:
                 corrector.undo();
-                model.undo();
+                model.step([&] { model.undo(); });
                 return "undo";
             case 9: {
                 const std::string path = folder_.saved_path("photo" + std::to_string(pick(3)) + ".jpg");
@@ -554,6 +628,25 @@ private:
                 corrector.save_photo(std::nullopt);
                 model.save(std::nullopt);
                 return "save, cancelled";
+            case 12: {
+                // The slider's ends, the keys' tens, any value, and values past the ends.
+                const int percent = pick(4) == 0 ? 100 : pick(4) == 0 ? pick(13) * 10 - 10 : pick(101);
+                corrector.set_strength(percent);
+                model.step([&] { model.set_strength(percent); });
+                return "strength " + std::to_string(percent);
+            }
+            case 13: {
+                const int times = pick(3) == 0 ? 2 + pick(4) : 1;
+                for (int i = 0; i < times; ++i) {
+                    corrector.undo_step();
+                    model.undo_step();
+                }
+                return "undo step x " + std::to_string(times);
+            }
+            case 14:
+                corrector.redo_step();
+                model.redo_step();
+                return "redo step";
             default: {
                 // A folder that does not exist: the error reaches the window, nothing changes.
                 const std::string path = folder_.unwritable_path();

@@ -144,6 +144,21 @@ TEST(ViewGeometrySize, ShrinkingThePhotoOrGrowingTheViewReclampsPositions)
     EXPECT_EQ(geometry.left(), 445);
 }
 
+TEST(ViewGeometrySize, AResizeKeepsThePointAtTheCentreOrCentresAPhotoThatFitted)
+{
+    ViewGeometry geometry(420, 320);
+    geometry.set_photo_size(2000, 1000);
+    geometry.scroll_by(500, 200);
+    const float x = geometry.scroll_x(), y = geometry.scroll_y();
+    geometry.set_view_size(820, 520);
+    EXPECT_FLOAT_EQ(geometry.scroll_x(), x - 200);
+    EXPECT_FLOAT_EQ(geometry.scroll_y(), y - 100);
+    geometry.set_photo_size(700, 400);
+    geometry.set_view_size(500, 300);
+    EXPECT_FLOAT_EQ(geometry.scroll_x(), 100);
+    EXPECT_FLOAT_EQ(geometry.scroll_y(), 50);
+}
+
 TEST(ViewGeometrySize, HugeScalesAreCappedInsteadOfOverflowing)
 {
     ViewGeometry geometry(420, 320);

@@ -176,6 +176,64 @@ TEST(ViewRender, ReducedViewIsTheSameWhateverTheRowSplit)
     }
 }
 
+// Footprints of a 21-to-2 reduction alternate 10 and 11 photo pixels on both axes, areas
+// of 110 and 121 among them, whose reciprocals single precision rounds down. Each holds n - 1
+// in its first half (area / 2 pixels, row by row) and n after, per channel: a sum whose rounded
+// average lies exactly on n, which a division in floats must not truncate to n - 1. The photo
+// is wide enough for whole blocks of columns, and every instruction set gives the same.
+TEST(ViewRender, SmallMixedFootprintsRoundTheirAveragesExactly)
+{
+    constexpr int kColumns = 24, kRows = 8;  // screen pixels drawn, both even
+    const auto edge = [](int k) { return k * 21 / 2; };
+    Bitmap32 photo;
+    photo.set_size(edge(kColumns), edge(kRows));
+    std::mt19937 random(11);
+    std::vector<std::uint32_t> centres(kColumns * kRows);
+    for (int j = 0; j < kRows; ++j)
+        for (int i = 0; i < kColumns; ++i) {
+            const std::uint32_t n = 0x01010101u + (static_cast<std::uint32_t>(random()) & 0xFEFEFEFEu);
+            centres[j * kColumns + i] = n;
+            const int width = edge(i + 1) - edge(i), area = width * (edge(j + 1) - edge(j));
+            for (int k = 0; k < area; ++k)
+                photo.pixels()[(edge(j) + k / width) * photo.width() + edge(i) + k % width] =
+                    k < area / 2 ? n - 0x01010101u : n;
+        }
+    for (RenderPath path : {RenderPath::plain, RenderPath::avx2, RenderPath::avx512}) {
+        set_render_path(path);
+        SCOPED_TRACE(render_path_name(render_path()));
+        const auto words = render(photo, kColumns, kRows, 2.0f / 21.0f);
+        for (int k = 0; k < kColumns * kRows; ++k)
+            ASSERT_EQ(words[k], centres[k] | 0xFF000000u)
+                << "screen pixel " << k % kColumns << ", " << k / kColumns;
+    }
+    set_render_path(fastest_render_path());
+}
+
+// The instruction sets differ in how many columns they sum at once and how they turn column
+// sums into running sums; the words must not, for footprints small enough to add packed and
+// larger ones, scrolled or not, opaque or blended.
+TEST(ViewRender, ReducedViewIsTheSameOnEveryInstructionSet)
+{
+    Bitmap32 photo;
+    photo.set_size(1001, 757);
+    std::mt19937 random(9);
+    for (std::size_t k = 0; k < photo.pixel_count(); ++k)
+        photo.pixels()[k] = static_cast<std::uint32_t>(random());
+    for (DrawMode mode : {DrawMode::dmOpaque, DrawMode::dmBlend})
+        for (auto [scale, dx] : {std::pair{0.9f, 0.0f}, std::pair{0.31f, 37.0f}, std::pair{0.16f, 0.0f},
+                                 std::pair{0.03f, 0.0f}}) {
+            photo.attributes.draw_mode = mode;
+            set_render_path(RenderPath::plain);
+            const auto plain = render(photo, 421, 333, scale, dx);
+            for (RenderPath path : {RenderPath::avx2, RenderPath::avx512}) {
+                set_render_path(path);
+                EXPECT_EQ(render(photo, 421, 333, scale, dx), plain)
+                    << render_path_name(render_path()) << ", scale " << scale;
+            }
+        }
+    set_render_path(fastest_render_path());
+}
+
 // What the bands of a reduced view need is allocated before they start, so running out of
 // memory throws on the drawing thread, never on a worker of the pool.
 TEST(ViewRender, ReducedViewBandsAllocateNothing)

@@ -2,12 +2,14 @@
 // ground, a few coloured blocks) that any automatic correction visibly changes.
 // With --fine-lines, dark upright lines two photo pixels wide stand every eight
 // pixels: detail that only a screen finer than 100 % resolves once the photo is
-// fitted to its view.
-// Usage: make_test_photo <path> <width> <height> [--fine-lines]
+// fitted to its view. With --icc FILE the photo embeds that colour profile.
+// Usage: make_test_photo <path> <width> <height> [--fine-lines] [--icc FILE]
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "engine/bitmap32.h"
@@ -31,9 +33,24 @@ std::uint32_t scene_pixel(int x, int y, int width, int height)
 
 int main(int argc, char** argv)
 {
-    const bool fine_lines = argc == 5 && std::string(argv[4]) == "--fine-lines";
-    if (argc != 4 && !fine_lines) {
-        std::fprintf(stderr, "usage: %s <path> <width> <height> [--fine-lines]\n", argv[0]);
+    bool fine_lines = false;
+    PhotoMetadata metadata;
+    bool understood = argc >= 4;
+    for (int i = 4; i < argc && understood; ++i) {
+        const std::string option = argv[i];
+        if (option == "--fine-lines") {
+            fine_lines = true;
+        } else if (option == "--icc" && i + 1 < argc) {
+            std::ifstream profile(argv[++i], std::ios::binary);
+            metadata.icc_profile.assign(std::istreambuf_iterator<char>(profile),
+                                        std::istreambuf_iterator<char>());
+            understood = !metadata.icc_profile.empty();
+        } else {
+            understood = false;
+        }
+    }
+    if (!understood) {
+        std::fprintf(stderr, "usage: %s <path> <width> <height> [--fine-lines] [--icc FILE]\n", argv[0]);
         return 2;
     }
     const int width = std::atoi(argv[2]);
@@ -48,7 +65,7 @@ int main(int argc, char** argv)
             if (fine_lines && x % 8 < 2) return opaque_rgb(20, 20, 30);
             return scene_pixel(x, y, width, height);
         });
-        write_photo(photo, argv[1]);
+        write_photo(photo, argv[1], metadata);
     } catch (const std::exception& error) {
         std::fprintf(stderr, "%s\n", error.what());
         return 1;

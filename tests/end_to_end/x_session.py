@@ -5,7 +5,7 @@ run in parallel), starts the program on it, finds windows by title with
 xdotool, clicks and types through the X server, and reads pixels from
 screenshots taken with ImageMagick's `import`. There is no window manager:
 windows keep the places the program gives them and take the keyboard focus
-the program asks for.
+the program asks for, unless a test starts a window manager (start_window_manager).
 
 Every wait polls a condition with a time bound; nothing relies on a fixed
 sleep. Every process started here is ended when the session closes, also when
@@ -148,6 +148,7 @@ class XSession:
         self.xvfb = None
         self.program = None
         self.program_log = None
+        self.window_manager = None
         self.display = None
         self.work = None
 
@@ -175,6 +176,7 @@ class XSession:
                 self._keep_evidence()
         finally:
             self._stop(self.program, "the program")
+            self._stop(self.window_manager, "the window manager")
             self._stop(self.xvfb, "Xvfb")
             if self.program_log:
                 self.program_log.close()
@@ -231,6 +233,35 @@ class XSession:
                 tail = text.read()[-3000:]
             if tail.strip():
                 print("program output (end):\n" + tail, flush=True)
+
+    # -- a window manager -----------------------------------------------------
+
+    def start_window_manager(self, name):
+        """Starts the window manager `name` (openbox, metacity) on the display and
+        waits until it manages windows."""
+        log = open(os.path.join(self.artifacts, "window_manager.log"), "ab")
+        arguments = {"openbox": ["openbox", "--sm-disable"], "metacity": ["metacity", "--sm-disable"]}[name]
+        self.window_manager = subprocess.Popen(
+            arguments, env=dict(os.environ, DISPLAY=self.display), stdin=subprocess.DEVNULL, stdout=log,
+            stderr=log, preexec_fn=_die_with_harness)
+        log.close()
+
+        def managing():
+            if self.window_manager.poll() is not None:
+                raise Failure(f"{name} ended at once; see window_manager.log")
+            return "window id" in self.xprop("-root", "_NET_SUPPORTING_WM_CHECK")
+
+        wait_until(f"{name} to manage the screen", managing, 30)
+
+    def xprop(self, *arguments):
+        done = subprocess.run(["xprop", *arguments], env=dict(os.environ, DISPLAY=self.display),
+                              capture_output=True, text=True, timeout=COMMAND_SECONDS)
+        return done.stdout
+
+    def transient_for(self, window):
+        """The window `window` is a dialog or child of, by the window system's record, or None."""
+        found = re.search(r"window id # (0x[0-9a-f]+)", self.xprop("-id", str(window.id), "WM_TRANSIENT_FOR"))
+        return int(found.group(1), 16) if found else None
 
     # -- the program --------------------------------------------------------
 
@@ -422,9 +453,10 @@ def run(test, description, screen=(SCREEN_WIDTH, SCREEN_HEIGHT)):
     parser.add_argument("--assets", help="the skin pictures' folder")
     parser.add_argument("--make-photo", help="the test-photo maker")
     parser.add_argument("--inspect", help="photo_inspect, to know what a save must write")
+    parser.add_argument("--window-manager", help="a window manager a test runs the program under")
     options = parser.parse_args()
-    for tool in ("Xvfb", "xdotool", "import", "identify", "stream"):
-        if shutil.which(tool) is None:
+    for tool in ("Xvfb", "xdotool", "import", "identify", "stream", "xprop", options.window_manager):
+        if tool and shutil.which(tool) is None:
             print(f"FAIL: {tool} is not installed (tools/setup.sh test installs it)")
             sys.exit(1)
     try:

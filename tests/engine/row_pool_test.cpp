@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdlib>
 #include <functional>
 #include <stdexcept>
 #include <string>
@@ -271,5 +272,16 @@ TEST(RowPool, SizedByTheProcessorsThisThreadMayRunOn)
     }
 }
 #endif
+
+// TINTELO_THREADS=1, as the one-thread test run sets it, leaves the pool without workers.
+TEST(RowPool, TheThreadsVariableCapsThePool)
+{
+    if (available_processors() < 2) GTEST_SKIP() << "one processor: there is nothing to cap";
+    const char* set = std::getenv("TINTELO_THREADS");
+    const std::string before = set != nullptr ? set : "";
+    setenv("TINTELO_THREADS", "1", 1);
+    EXPECT_EQ(RowPool::threads_for_this_process(), 1);
+    set != nullptr ? setenv("TINTELO_THREADS", before.c_str(), 1) : unsetenv("TINTELO_THREADS");
+}
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "engine/bitmap32.h"
+#include "photo_files/colour_profile.h"
 #include "photo_files/jpeg_decoder.h"
 #include "photo_files/jpeg_encoder.h"
 #include "photo_files/jpeg_photo.h"
@@ -41,10 +42,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool loaded = decode_jpeg_photo(data, size, photo, &loaded_metadata);
     fuzz::check_decoded_photo(photo, loaded);
     if (!loaded) return 0;
-    // Only the colour profile goes with the photo: it is carried as it is, so the
-    // encoding in memory and the saved file must agree byte for byte.
+    // Only the colour profile goes with the photo: it is carried as it is (a CMYK one as
+    // sRGB's, as every save does), so the encoding in memory and the saved file must agree
+    // byte for byte.
     PhotoMetadata metadata;
-    metadata.icc_profile = loaded_metadata.icc_profile;
+    metadata.icc_profile =
+        is_cmyk_profile(loaded_metadata.icc_profile) ? srgb_profile() : loaded_metadata.icc_profile;
 
     std::vector<std::uint8_t> encoded;
     try {

@@ -63,4 +63,19 @@ TEST(AtomicFileWriter, AKeptFileThatAppearsMeanwhileWinsAndALinkIsNeverWrittenTh
     EXPECT_TRUE(read_bytes(path) == kNew);
 }
 
+// A rename that fails (a folder full of files appeared at the path) fails the commit,
+// and the temporary file goes all the same.
+TEST(AtomicFileWriter, ARenameThatFailsThrowsAndLeavesNoTemporaryFile)
+{
+    const TempDir dir("atomic_file_test");
+    const std::string path = dir.file("photo.jpg");
+    {
+        AtomicFileWriter file(path);
+        write_new(file);
+        fs::create_directories(path + "/inside");
+        EXPECT_THROW(file.commit(), EPhotoWriteError);
+    }
+    EXPECT_EQ(dir.entries(), std::vector<std::string>{"photo.jpg"});
+}
+
 }  // namespace

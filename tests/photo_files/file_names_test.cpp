@@ -37,6 +37,14 @@ TEST_P(ExtensionRule, AppendsJpgUnlessTheNameEndsInJpgInAnyCase)
     EXPECT_EQ(with_jpg_extension(GetParam().input), GetParam().expected);
 }
 
+// A phone photo's correction is offered as a JPEG beside it, whatever case its extension has.
+TEST(JpegNameBeside, ReplacesOnlyTheExtension)
+{
+    EXPECT_EQ(jpeg_name_beside("/p/IMG_1.HEIC"), "/p/IMG_1.jpg");
+    EXPECT_EQ(jpeg_name_beside("/p.q/shot.avif"), "/p.q/shot.jpg");
+    EXPECT_EQ(jpeg_name_beside("/p.heic/shot"), "/p.heic/shot.jpg");
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Names, ExtensionRule,
     testing::Values(NameCase{"holiday", "holiday.jpg"}, NameCase{"holiday.jpeg", "holiday.jpeg.jpg"},

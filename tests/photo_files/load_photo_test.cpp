@@ -166,8 +166,10 @@ TEST_F(LoadPhoto, FailsForFilesThatAreNoJpegPhotoAndLeavesThePhotoAlone)
 
     NotificationRecorder watcher(photo);
     EXPECT_EQ(load_outcome(not_jpeg, photo), "not a JPEG");
-    EXPECT_EQ(load_outcome(png_named, photo), "the name does not end in .jpg or .jpeg");
-    EXPECT_EQ(load_outcome(no_extension, photo), "the name does not end in .jpg or .jpeg");
+    EXPECT_EQ(load_outcome(png_named, photo),
+              "the name does not end in .jpg, .jpeg, .heic, .heif, .hif or .avif");
+    EXPECT_EQ(load_outcome(no_extension, photo),
+              "the name does not end in .jpg, .jpeg, .heic, .heif, .hif or .avif");
     EXPECT_THAT(load_outcome(cut_in_header, photo), testing::StartsWith("decoder error: "));
     EXPECT_EQ(load_outcome(dir.file("missing.jpg"), photo),
               "cannot read the file: No such file or directory");

@@ -10,11 +10,13 @@
 #include <cstdlib>
 #include <functional>
 #include <map>
+#include <set>
 #include <string>
 
 #include "engine/bitmap32.h"
 #include "photo_files/jpeg_photo.h"
 #include "photo_files/photo_metadata.h"
+#include "photo_files/xmp_rewrite.h"
 #include "tests/photo_files/jpeg_fixtures.h"
 #include "tests/support/file_bytes.h"
 #include "tests/support/temp_dir.h"
@@ -128,14 +130,19 @@ TEST_P(SavedMetadata, EveryTagIsKeptAndOnlyOrientationSizeAndThumbnailChange)
     CameraExifSettings exif;
     exif.thumbnail = old_thumbnail;
     exif.image_size_in_ifd0 = true;
+    exif.thumbnail_width = 160, exif.thumbnail_height = 107;
     Bitmap32 photo;
     open_and_save(camera_file(c, exif, quadrant_image(kWidth, kHeight)), photo);
     const Tags before = exiftool_tags(dir.file("camera.jpg"));
     Tags after = exiftool_tags(dir.file("saved.jpg"));
 
     // What must change: the photo is upright at its new size, with a new thumbnail.
+    const TestImage thumbnail = decode_reference(exiftool_binary(dir.file("saved.jpg"), "ThumbnailImage"));
     Tags expected = before;
     const std::string w = std::to_string(photo.width()), h = std::to_string(photo.height());
+    expected["IFD1:ImageWidth"] = std::to_string(thumbnail.width);
+    expected["IFD1:ImageHeight"] = std::to_string(thumbnail.height);
+    expected["IFD1:Orientation"] = "1";
     for (const char* tag : {"IFD0:Orientation", "XMP-tiff:Orientation"}) expected[tag] = "1";
     for (const char* tag :
          {"File:ImageWidth", "IFD0:ImageWidth", "ExifIFD:ExifImageWidth", "XMP-exif:ExifImageWidth"})
@@ -162,7 +169,6 @@ TEST_P(SavedMetadata, EveryTagIsKeptAndOnlyOrientationSizeAndThumbnailChange)
               Bytes(payload.begin() + note.offset, payload.begin() + note.offset + note.size));
 
     // The thumbnail shows the saved photo, upright: its corners have the photo's colours.
-    const TestImage thumbnail = decode_reference(exiftool_binary(dir.file("saved.jpg"), "ThumbnailImage"));
     ASSERT_GT(thumbnail.width, 0);
     EXPECT_EQ(std::max(thumbnail.width, thumbnail.height),
               std::min(160, std::max(photo.width(), photo.height())));
@@ -233,6 +239,9 @@ TEST_F(SavedMetadata, DamagedExifNeverCostsThePhoto)
     const std::size_t maker_note = 6 + get32(exif_link) + 2 + 9 * 12;
     const std::uint32_t over_thumbnail =
         static_cast<std::uint32_t>(good.size() - 6 - get32(maker_note + 8) - 5);
+    const auto thumbnail_at = [&](Bytes& b, std::uint32_t offset, std::uint32_t length) {
+        at32(b, 6 + ifd1 + 2 + 4 * 12 + 8, offset), at32(b, 6 + ifd1 + 2 + 5 * 12 + 8, length);
+    };
     const std::map<std::string, std::function<void(Bytes&)>> damages = {
         {"cut inside IFD0", [](Bytes& b) { b.resize(14 + 2 + 12 * 3 + 5); }},
         {"EXIF IFD link far outside", [&](Bytes& b) { at32(b, exif_link, 0xFFFFFFF0u); }},
@@ -245,7 +254,13 @@ TEST_F(SavedMetadata, DamagedExifNeverCostsThePhoto)
         {"IFD0 inside the TIFF header", [&](Bytes& b) { at32(b, 10, 5); }},
         {"maker note running into the thumbnail", [&](Bytes& b) { at32(b, maker_note + 4, over_thumbnail); }},
         {"no byte order", [](Bytes& b) { b[6] = b[7] = 'X'; }},
+        {"thumbnail over IFD1's first entry", [&](Bytes& b) { thumbnail_at(b, ifd1, 14); }},
+        {"thumbnail over an EXIF IFD entry", [&](Bytes& b) { thumbnail_at(b, get32(exif_link) + 2, 12); }},
     };
+    // Where the old thumbnail shares bytes with anything else, IFD1 goes rather than those bytes.
+    const std::set<std::string> unlinked = {"maker note running into the thumbnail",
+                                            "thumbnail over IFD1's first entry",
+                                            "thumbnail over an EXIF IFD entry"};
     for (const auto& [name, damage] : damages) {
         SCOPED_TRACE(name);
         Bytes exif = good;
@@ -261,9 +276,34 @@ TEST_F(SavedMetadata, DamagedExifNeverCostsThePhoto)
         PhotoMetadata saved, saved_again;
         ASSERT_TRUE(load_photo(dir.file("saved.jpg"), back, &saved));
         EXPECT_EQ(back.width(), photo.width());
+        if (unlinked.count(name)) {
+            EXPECT_EQ(after.count("IFD1:ThumbnailLength"), 0u);
+        }
+        if (name == "maker note running into the thumbnail") {
+            const std::size_t note = 6 + get32(maker_note + 8);
+            ASSERT_GE(saved.exif.size(), note + over_thumbnail);
+            EXPECT_TRUE(std::equal(exif.begin() + note, exif.begin() + note + over_thumbnail,
+                                   saved.exif.begin() + note));
+        }
         write_photo(photo, dir.file("again.jpg"), saved);
         ASSERT_TRUE(load_photo(dir.file("again.jpg"), back, &saved_again));
         EXPECT_EQ(saved_again.exif, saved.exif);
+    }
+}
+
+// A packet that fills its segment gives up only the padding its longer width needs,
+// and goes when it has too little to give.
+TEST(XmpForSavedPhoto, AFullPacketGivesUpJustThePaddingItsNewSizeNeeds)
+{
+    const auto packet = [](const std::string& width, const std::string& note, std::size_t padding) {
+        return std::string("http://ns.adobe.com/xap/1.0/\0", 29) + "<x:xmpmeta exif:PixelXDimension=\"" +
+               width + "\" x:note=\"" + note + "\"/>" + std::string(padding, ' ') + "<?xpacket end=\"w\"?>";
+    };
+    for (const std::size_t padding : {3, 1}) {
+        const std::string note(kMaxSegmentPayload - packet("96", "", padding).size(), 'n');
+        const std::string full = packet("96", note, padding);
+        const Bytes saved = xmp_for_saved_photo(Bytes(full.begin(), full.end()), 1000, 64);
+        EXPECT_EQ(std::string(saved.begin(), saved.end()), padding == 1 ? "" : packet("1000", note, 1));
     }
 }
 

@@ -61,8 +61,10 @@ TEST_F(UnreadableFile, LinksToNothingToThemselvesOrToADeviceFail)
     std::filesystem::create_symlink(dir.file("gone.jpg"), dir.file("dangling.jpg"));
     std::filesystem::create_symlink(dir.file("loop.jpg"), dir.file("loop.jpg"));
     std::filesystem::create_symlink("/dev/zero", dir.file("device.jpg"));
-    EXPECT_EQ(load_outcome(dir.file("dangling.jpg"), photo), "cannot read the file: No such file or directory");
-    EXPECT_EQ(load_outcome(dir.file("loop.jpg"), photo), "cannot read the file: Too many levels of symbolic links");
+    EXPECT_EQ(load_outcome(dir.file("dangling.jpg"), photo),
+              "cannot read the file: No such file or directory");
+    EXPECT_EQ(load_outcome(dir.file("loop.jpg"), photo),
+              "cannot read the file: Too many levels of symbolic links");
     EXPECT_EQ(load_outcome(dir.file("device.jpg"), photo), "cannot read the file: not a regular file");
     expect_old_photo_kept();
 }
@@ -82,7 +84,9 @@ TEST_F(UnreadableFile, FileWithoutReadPermissionFails)
 TEST(SavedMetadataRegression, FuzzerFindingsSettleAfterOneSave)
 {
     TempDir dir;
-    for (const char* name : {"exif_ifd0_inside_its_header.jpg"}) {
+    for (const char* name :
+         {"exif_ifd0_inside_its_header.jpg", "maker_note_number_landing_in_the_moved_trailer.jpg",
+          "exif_picture_over_its_tiff_header.jpg"}) {
         SCOPED_TRACE(name);
         Bitmap32 photo, back;
         PhotoMetadata loaded, saved, saved_again;

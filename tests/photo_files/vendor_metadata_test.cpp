@@ -120,6 +120,23 @@ protected:
     const Bytes iptc_trailer = text("8BIM....IPTC record kept by a photo tool....cbipcbbl");
 };
 
+// A picture inside other data is known by its structure, not by its first bytes: the whole
+// stream, or up to the data's end when it is cut off in its image data.
+TEST(EmbeddedJpeg, IsKnownByItsStructure)
+{
+    const Bytes picture = encode_test_jpeg(colour_image(16, 16));
+    const Bytes data = text("before") + picture + text("after");
+    EXPECT_EQ(embedded_jpeg_end(data.data(), data.size(), 6), 6 + picture.size());
+    const std::size_t scan = 6 + find_marker(picture, 0xDA);
+    for (const std::size_t cut : {scan + 30, scan - 3}) {
+        const Bytes part(data.begin(), data.begin() + static_cast<std::ptrdiff_t>(cut));
+        EXPECT_EQ(embedded_jpeg_end(part.data(), part.size(), 6), cut > scan ? cut : 0) << cut;
+    }
+    const Bytes interrupted = Bytes{0xFF, 0xD8} + text("junk") + Bytes(picture.begin() + 2, picture.end());
+    EXPECT_EQ(embedded_jpeg_end(interrupted.data(), interrupted.size(), 0), 0u);
+    EXPECT_EQ(embedded_jpeg_end(data.data(), data.size(), 7), 0u);
+}
+
 // Maker segments stay byte for byte and in their order; those that would be false
 // go: the multi-picture index with its image, the JFIF extension's thumbnail.
 TEST_F(VendorMetadata, SegmentsAndTrailerNobodyPointsAtAreKeptTheRestGoes)
@@ -213,6 +230,78 @@ TEST_F(VendorMetadata, MakerNotePointersAreMadeTrueOrCleared)
     }
 }
 
+// An unknown maker's pointers out of the EXIF block: an out-of-line value moves with its
+// segment, or is emptied when its bytes go (after the image, or in the image data); a LONG
+// pointing at a picture after the image is cleared, and the picture goes; numbers stay.
+// Canon decision data of an unknown version goes to the end, as the camera writes it last.
+TEST_F(VendorMetadata, PointersOutOfTheExifBlockAreMadeTrueOrCleared)
+{
+    CameraExifSettings exif;
+    exif.maker_note_longs = {{0x0010, 0}, {0x0011, 123456}, {0x0012, 0}};
+    const Bytes payload = camera_exif_payload(exif);
+    const std::size_t entries = camera_exif_maker_note(exif).offset + 2;
+    const Bytes segment = text("twelve bytes in a kept segment");
+    EncodeOptions options;
+    options.markers = {app1_marker(payload), {JPEG_APP0 + 7, segment}};
+    Bytes file = encode_test_jpeg(quadrant_image(48, 32), options);
+    const std::size_t exif_at = find(file, Bytes(payload.begin(), payload.begin() + 40));
+    put32(file, exif_at + entries + 8, static_cast<std::uint32_t>(find(file, segment) - exif_at - 6));
+    file[exif_at + entries + 5 * 12 + 4] = 3;  // three LONGs, in the image data
+    put32(file, exif_at + entries + 5 * 12 + 8,
+          static_cast<std::uint32_t>(find_marker(file, 0xDA) + 20 - exif_at - 6));
+    put32(file, exif_at + entries + 3 * 12 + 8,
+          static_cast<std::uint32_t>(file.size()));  // from the file's start
+    // Two SHORTs whose bytes, read as a LONG, would land there too: numbers, not a pointer.
+    file[exif_at + entries + 2 * 12 + 2] = 3;
+    file[exif_at + entries + 2 * 12 + 4] = 2;
+    put32(file, exif_at + entries + 2 * 12 + 8, static_cast<std::uint32_t>(file.size() + 4));
+    const std::size_t text_at = file.size() + secondary.size();
+    put32(file, exif_at + entries + 12 + 8,
+          static_cast<std::uint32_t>(text_at - exif_at - 6));  // 16 ASCII bytes
+    file = file + secondary + text("serial past EOI.") + iptc_trailer;
+
+    Bytes saved = open_and_save(file);
+    std::size_t saved_entries = find(saved, Bytes(payload.begin(), payload.begin() + 8)) + entries;
+    EXPECT_EQ(get32(saved, saved_entries + 3 * 12 + 8), 0u);
+    EXPECT_EQ(get32(saved, saved_entries + 12 + 4), 0u);
+    EXPECT_EQ(get32(saved, saved_entries + 12 + 8), 0u);
+    EXPECT_EQ(get32(saved, saved_entries + 4 * 12 + 8), 123456u);
+    EXPECT_EQ(get32(saved, saved_entries + 2 * 12 + 8), get32(file, exif_at + entries + 2 * 12 + 8));
+    EXPECT_EQ(trailer_of(saved), iptc_trailer);
+    const std::size_t moved = saved_entries - entries + 6 + get32(saved, saved_entries + 8);
+    EXPECT_EQ(Bytes(saved.begin() + moved, saved.begin() + moved + 12),
+              Bytes(segment.begin(), segment.begin() + 12));
+    EXPECT_EQ(get32(saved, saved_entries + 5 * 12 + 4), 0u);
+    EXPECT_EQ(get32(saved, saved_entries + 5 * 12 + 8), 0u);
+
+    exif.make = "Canon";
+    exif.maker_note_longs = {{0x0083, 0}};
+    const Bytes canon = camera_exif_payload(exif);
+    const std::size_t canon_entries = camera_exif_maker_note(exif).offset + 2;
+    options.markers = {app1_marker(canon)};
+    file = encode_test_jpeg(quadrant_image(48, 32), options);
+    put32(file, find(file, Bytes(canon.begin(), canon.begin() + 40)) + canon_entries + 3 * 12 + 8,
+          static_cast<std::uint32_t>(file.size()));
+    file = file + Bytes{0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 9} + Bytes(40, 0x5C);
+    saved = open_and_save(file);
+    saved_entries = find(saved, Bytes(canon.begin(), canon.begin() + 8)) + canon_entries;
+    EXPECT_EQ(get32(saved, saved_entries + 3 * 12 + 8), 0u);
+    EXPECT_EQ(trailer_of(saved), Bytes{});
+
+    // A maker note of a layout not known here, whose first bytes read as more entries than the
+    // block holds, is left alone, whatever its bytes would say as a directory.
+    exif.make = "Tintelo Optics";
+    exif.maker_note_longs = {};
+    Bytes odd = camera_exif_payload(exif);
+    const std::size_t note = camera_exif_maker_note(exif).offset;
+    odd[note] = 0xFF, odd[note + 1] = 0x7F;
+    const Bytes entry = {0x99, 0, 4, 0, 3, 0, 0, 0, 0, 0x10, 0, 0};  // three LONGs far outside the block
+    std::copy(entry.begin(), entry.end(), odd.begin() + static_cast<std::ptrdiff_t>(note + 2 + 3 * 12));
+    options.markers = {app1_marker(odd)};
+    saved = open_and_save(encode_test_jpeg(quadrant_image(48, 32), options));
+    EXPECT_NE(find(saved, Bytes(odd.begin() + note, odd.begin() + note + 60)), std::string::npos);
+}
+
 // A damaged EXIF block before the camera's: the camera's block is the one kept, and
 // its orientation is the one applied; an Orientation written as a LONG is saved as
 // the standard SHORT.
@@ -247,18 +336,21 @@ TEST_F(VendorMetadata, AnUnlinkedThumbnailLeavesNoPictureBehind)
     exif.thumbnail = encode_test_jpeg(colour_image(40, 30));
     const Bytes good = camera_exif_payload(exif);
     const std::size_t ifd1 = 6 + get32(good, 6 + 8 + 2 + 12 * 12);
-    for (const std::string damage : {"not a JPEG", "length past the end"}) {
+    for (const std::string damage : {"not a JPEG", "length past the end", "IFD0 out of reach"}) {
         SCOPED_TRACE(damage);
         Bytes payload = good;
         if (damage == "not a JPEG")
             payload[ifd1 + 2 + 8] = 1;  // Compression: uncompressed
-        else
+        else if (damage == "length past the end")
             put32(payload, ifd1 + 2 + 5 * 12 + 8, 0x7FFFFFFF);
+        else
+            put32(payload, 6 + 4, 0x7FFFFFF0);  // no reader can walk the block: it is kept as it is
         EncodeOptions options;
         options.markers = {app1_marker(payload)};
         const Bytes saved = open_and_save(encode_test_jpeg(quadrant_image(48, 32), options));
         const Bytes middle(exif.thumbnail.end() - 66, exif.thumbnail.end() - 2);  // its coded picture
         EXPECT_EQ(find(saved, middle), std::string::npos);
+        EXPECT_NE(find(saved, text("TX-0001234-5678")), std::string::npos);  // the maker note's serial
     }
 }
 

@@ -123,6 +123,22 @@ TEST_F(WritePhoto, IccProfileGoesIntoTheFileAndSurvivesAReload)
     EXPECT_EQ(loaded.icc_profile, profile);
 }
 
+// The print density is kept in either unit the JFIF header has; another unit is not written.
+TEST_F(WritePhoto, JfifDensityIsKeptPerInchOrPerCentimetre)
+{
+    fill_colour(photo, 16, 16);
+    const std::pair<JfifDensity, JfifDensity> written_and_read[] = {
+        {{1, 300, 150}, {1, 300, 150}}, {{2, 118, 59}, {2, 118, 59}}, {{3, 118, 59}, {0, 1, 1}}};
+    for (const auto& [written, read] : written_and_read) {
+        PhotoMetadata metadata, loaded;
+        metadata.density = written;
+        write_photo(photo, dir.file("density.jpg"), metadata);
+        Bitmap32 back;
+        ASSERT_TRUE(load_photo(dir.file("density.jpg"), back, &loaded));
+        EXPECT_EQ(loaded.density, read) << int{written.unit};
+    }
+}
+
 TEST_F(WritePhoto, EmptyPhotoGivesAnEmptyFileInPlaceOfTheOldOne)
 {
     write_bytes(dir.file("old.jpg"), {1, 2, 3});

@@ -8,7 +8,7 @@ import tempfile
 
 CHECK = pathlib.Path(__file__).resolve().parents[2] / "tools/check_layers/check_layers.py"
 
-README = """| Folder | Layer | Target | What it holds |
+LAYOUT_TABLE = """| Folder | Layer | Target | What it holds |
 |---|---|---|---|
 | `engine/` | 1 | `engine` | x |
 | `corrector/` | 2 | `corrector` | x |
@@ -51,7 +51,8 @@ def run(tree):
 
 
 def write_tree(tree, files):
-    (tree / "README.md").write_text(README)
+    (tree / "docs").mkdir(exist_ok=True)
+    (tree / "docs/layout.md").write_text(LAYOUT_TABLE)
     for name, text in files.items():
         (tree / name).parent.mkdir(parents=True, exist_ok=True)
         (tree / name).write_text(text)
@@ -94,7 +95,7 @@ def main():
             print(f"exit {result.returncode}, flagged {flagged}, expected {expected}\n{result.stdout}")
             return 1
 
-        # The build adding the folders in another order than the README is a failure too.
+        # The build adding the folders in another order than the layout table is a failure too.
         (tree / "CMakeLists.txt").write_text("foreach(dir corrector engine tools)\n")
         for name in expected:
             (tree / name).unlink()
@@ -103,7 +104,7 @@ def main():
             print(f"order mismatch not reported: exit {result.returncode}\n{result.stdout}")
             return 1
     print("layering check flags exactly the upward includes, the circles within a folder, "
-          "and a build order unlike the README's")
+          "and a build order unlike the layout table's")
     return 0
 
 

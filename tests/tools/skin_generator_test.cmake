@@ -15,10 +15,14 @@ set(expected_images
   preset_indoors_no_flash.png:81:66 preset_outdoors_too_shiny.png:81:66 preset_outdoors_cloudy.png:81:66
   preset_outdoors.png:81:66 preset_indoors_mixed_light.png:81:66 preset_indoors_bulb_lamp.png:81:66
   light_scale.png:122:43 light_indicator.png:5:25 dark_button.png:32:22 light_button.png:32:22
+  strength_track.png:348:17 strength_knob.png:9:15 strength_knob_hover.png:9:15 strength_knob_pressed.png:9:15
   caption_bar.png:426:15 correction_on.png:49:46 correction_off.png:49:50
   camera.png:77:53 camera_faded.png:77:53 phone.png:65:53 phone_faded.png:65:53
   tools_sign.png:151:62 tools_sign_faded.png:152:62
   close.png:22:22 close_hover.png:22:22 minimise.png:23:22 minimise_hover.png:23:22
+  previous.png:63:21 previous_hover.png:63:21 previous_pressed.png:63:21
+  next.png:63:21 next_hover.png:63:21 next_pressed.png:63:21
+  maximise.png:23:22 maximise_hover.png:23:22 restore.png:23:22 restore_hover.png:23:22
   splash.png:334:314)
 
 file(REMOVE_RECURSE ${WORK})

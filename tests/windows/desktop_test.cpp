@@ -49,46 +49,51 @@ protected:
     std::unique_ptr<MainWindow> form = quick_form();
 };
 
-// What a file manager offers: the files as urls, to be copied or moved.
-bool drag_taken(MainWindow& form, const QList<QUrl>& urls,
-                Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction)
+constexpr Qt::DropActions kCopyOrMove = Qt::CopyAction | Qt::MoveAction;
+
+// What a file manager offers: the files as urls, to be copied or moved. The action the
+// window takes the drag with, Qt::IgnoreAction when it refuses it.
+Qt::DropAction drag_taken(MainWindow& form, const QList<QUrl>& urls, Qt::DropActions offered = kCopyOrMove)
 {
     QMimeData data;
     data.setUrls(urls);
     QDragEnterEvent enter(QPoint(450, 300), offered, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(&form, &enter);
-    return enter.isAccepted() && enter.dropAction() == Qt::CopyAction;
+    return enter.isAccepted() ? enter.dropAction() : Qt::IgnoreAction;
 }
 
 // A drop, after the drag has entered the window as it always does first.
-void drop(MainWindow& form, const QList<QUrl>& urls)
+void drop(MainWindow& form, const QList<QUrl>& urls, Qt::DropActions offered = kCopyOrMove)
 {
-    drag_taken(form, urls);
+    drag_taken(form, urls, offered);
     QMimeData data;
     data.setUrls(urls);
-    QDropEvent event(QPointF(450, 300), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton,
-                     Qt::NoModifier);
+    QDropEvent event(QPointF(450, 300), offered, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(&form, &event);
     QApplication::processEvents();  // the photo opens once the drop is over
 }
 
-TEST_F(DesktopTest, OnlyLocalJpegFilesAreTakenAndTheFirstOfThemOpensWhenDropped)
+TEST_F(DesktopTest, OnlyLocalPhotoFilesAreTakenAndTheFirstOfThemOpensWhenDropped)
 {
     photo("Beach.JPEG");
     photo("other.jpg");
-    EXPECT_TRUE(drag_taken(*form, {url("notes.png"), url("Beach.JPEG")}));
-    EXPECT_FALSE(drag_taken(*form, {url("notes.png")}));
-    EXPECT_FALSE(drag_taken(*form, {QUrl("https://example.org/beach.jpg")}));
-    // A photo is never taken away from where the user keeps it.
-    EXPECT_FALSE(drag_taken(*form, {url("Beach.JPEG")}, Qt::MoveAction));
+    EXPECT_EQ(drag_taken(*form, {url("notes.png"), url("Beach.JPEG")}), Qt::CopyAction);
+    EXPECT_EQ(drag_taken(*form, {url("notes.png"), url("Phone.heic")}), Qt::CopyAction);
+    EXPECT_EQ(drag_taken(*form, {url("notes.png")}), Qt::IgnoreAction);
+    EXPECT_EQ(drag_taken(*form, {QUrl("https://example.org/beach.jpg")}), Qt::IgnoreAction);
+    // A photo is never taken away from where the user keeps it: a drag that may only
+    // move it is refused, and so is its drop.
+    EXPECT_EQ(drag_taken(*form, {url("Beach.JPEG")}, Qt::MoveAction), Qt::IgnoreAction);
+    drop(*form, {url("Beach.JPEG")}, Qt::MoveAction);
+    EXPECT_FALSE(form->corrector.photo_loaded);
 
     drop(*form, {url("notes.png"), url("Beach.JPEG"), url("other.jpg")});
-    EXPECT_EQ(form->status_label->caption(), "Beach.JPEG");
+    EXPECT_EQ(form->status_label->caption(), "Beach.JPEG  1 / 2");
     // A dropped file that is no photo meets the open dialog's failure message.
     std::ofstream(file("text.jpg")) << "not a photo";
     drop(*form, {url("text.jpg")});
     EXPECT_EQ(messages(*form).load_failures, 1);
-    EXPECT_EQ(form->status_label->caption(), "Beach.JPEG");
+    EXPECT_EQ(form->status_label->caption(), "Beach.JPEG  1 / 2");
 }
 
 TEST_F(DesktopTest, KeysRunTheirControlsHandlersOnlyWhileTheControlCanBeClicked)
@@ -132,8 +137,20 @@ TEST_F(DesktopTest, KeysRunTheirControlsHandlersOnlyWhileTheControlCanBeClicked)
     press_key(Qt::Key_D);
     EXPECT_EQ(form->profile_label->caption(), "DIGITAL CAMERA PROFILE");
     EXPECT_FALSE(same_pixels(form->corrector.corrected_photo, form->corrector.org_photo));
+    // Ctrl+Z takes the camera switch back; Ctrl+Shift+Z and Ctrl+Y take steps again.
     press_key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(form->profile_label->caption(), "MOBILE PHONE PROFILE");
+    EXPECT_EQ(form->correction_label->caption(), "NO CORRECTION");
     EXPECT_TRUE(same_pixels(form->corrector.corrected_photo, form->corrector.org_photo));
+    press_key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(form->profile_label->caption(), "DIGITAL CAMERA PROFILE");
+    press_key(Qt::Key_Z, Qt::ControlModifier);
+    press_key(Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(form->profile_label->caption(), "DIGITAL CAMERA PROFILE");
+    press_key(Qt::Key_BracketLeft, Qt::NoModifier, true);  // held down, it steps on
+    EXPECT_EQ(form->corrector.strength, 90);
+    press_key(Qt::Key_BracketRight);
+    EXPECT_EQ(form->corrector.strength, 100);
     press_key(Qt::Key_P);
     EXPECT_EQ(form->profile_label->caption(), "MOBILE PHONE PROFILE");
     const int fitted = form->corrected_zoom->position();

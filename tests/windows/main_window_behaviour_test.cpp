@@ -18,6 +18,7 @@
 #include "engine/bitmap32.h"
 #include "photo_files/jpeg_photo.h"
 #include "photo_files/load_outcome.h"
+#include "tests/windows/lcd_screen.h"
 #include "tests/windows/windows_test_support.h"
 
 namespace {
@@ -55,7 +56,6 @@ public:
 private:
     QTemporaryDir folder_;
 };
-
 
 // Counts the pressed feedbacks from now on (each one waits once).
 std::shared_ptr<int> count_presses(MainWindow& form)
@@ -137,7 +137,7 @@ TEST(BeforeAnyPhoto, TheCorrectionButtonOpensAPhotoAndCorrectsIt)
     open_dialog(*form).answers.push_back(folder.photo("beach.jpg", 160, 120));
     click(*form->correction_button);
     ASSERT_TRUE(form->corrector.photo_loaded);
-    EXPECT_EQ(form->status_label->caption(), "beach.jpg");
+    EXPECT_EQ(form->status_label->caption(), "beach.jpg  1 / 1");
     EXPECT_FALSE(views_show_the_same(*form));
     EXPECT_TRUE(shows_list_image(*form->correction_button, form->icon_faces, 0));
     EXPECT_TRUE(form->corrector.correction_shown);
@@ -191,7 +191,7 @@ TEST(Open, FitsTheViewsAndGivesTheButtonsTheirNewFacesAndCaptions)
     EXPECT_FALSE(form->tools_open);
 
     // The corrector's state on screen.
-    EXPECT_EQ(form->status_label->caption(), "wide.jpg");
+    EXPECT_EQ(form->status_label->caption(), "wide.jpg  1 / 1");
     for (QWidget* caption : std::initializer_list<QWidget*>{form->profile_label, form->profile_box,
                                                             form->correction_label, form->correction_box})
         EXPECT_TRUE(caption->isVisible());
@@ -207,6 +207,29 @@ TEST(Open, FitsTheViewsAndGivesTheButtonsTheirNewFacesAndCaptions)
     const QImage original = shown(*form->original_view);
     EXPECT_NE(original.pixel(210, 160), QColor(201, 201, 201).rgb());
     EXPECT_NE(original, shown(*form->corrected_view));
+}
+
+// An open and Ctrl+0 fit by one rule, both views alike, each at the zoom its caption shows:
+// a first photo whose fit is the slider's start position too, and a fit between two percents.
+TEST(Open, BothViewsFitByOneRuleAtTheZoomTheirCaptionsShow)
+{
+    PhotoFolder folder;
+    auto form = quick_form();
+    form->show();
+    const auto expect_both_at = [&form](int percent) {
+        for (auto [view, caption] : {std::pair{form->original_view, form->original_zoom_label},
+                                     std::pair{form->corrected_view, form->corrected_zoom_label}}) {
+            EXPECT_FLOAT_EQ(view->scale(), static_cast<float>(percent) / 100.0f);
+            EXPECT_EQ(caption->caption(), QString::number(percent) + "%");
+        }
+    };
+    open_through_button(*form, folder.photo("panorama.jpg", 7000, 100));
+    expect_both_at(5);
+    open_through_button(*form, folder.photo("camera.jpg", 1600, 1200));
+    expect_both_at(25);
+    form->corrected_zoom->set_position(60);
+    form->fit_both_views();
+    expect_both_at(25);
 }
 
 TEST(Open, WithTheToolsPanelOpenTheToolsButtonKeepsItsFadedFace)
@@ -320,7 +343,7 @@ TEST(Open, AnEmptyFileFailsAndLeavesNothingEmptyToSave)
     kept.assign(&form->corrector.org_photo);
     open_through_button(*form, empty);
     EXPECT_EQ(messages(*form).load_failures, 2);
-    EXPECT_EQ(form->status_label->caption(), "kept.jpg");
+    EXPECT_EQ(form->status_label->caption(), "kept.jpg  2 / 2");
     EXPECT_TRUE(same_pixels(form->corrector.org_photo, kept));
     save_dialog(*form).answers.push_back(empty);
     save_dialog(*form).overwrite_answers.push_back(OverwriteAnswer::Yes);
@@ -329,7 +352,7 @@ TEST(Open, AnEmptyFileFailsAndLeavesNothingEmptyToSave)
 }
 
 // A photo cut off inside its data opens with its grey rows, and the status line says so
-// within the LCD's screen.
+// within the LCD's screen at 100, 150 and 200 % (Scale2Window covers a screen twice as fine).
 TEST(Open, APhotoWhoseDataEndsEarlySaysSoOnTheStatusLine)
 {
     PhotoFolder folder;
@@ -339,23 +362,18 @@ TEST(Open, APhotoWhoseDataEndsEarlySaysSoOnTheStatusLine)
     ASSERT_NE(data, std::string::npos);
     const std::string cut = folder.path("a rather long name for a photo that was cut short.jpg");
     std::ofstream(cut) << bytes.substr(0, data + (bytes.size() - data) / 10);
-    auto form = quick_form();
-    open_through_button(*form, cut);
-    ASSERT_TRUE(form->corrector.photo_loaded);
-    EXPECT_EQ(messages(*form).load_failures, 0);
-    ASSERT_GT(form->corrector.load_outcome.grey_rows, 99);
-    const QString status = form->status_label->caption();
-    EXPECT_TRUE(status.startsWith("PHOTO DATA ENDS EARLY")) << status.toStdString();
-    EXPECT_TRUE(status.contains(QString::number(form->corrector.load_outcome.grey_rows)));
-    // The screen is the blue part of the LCD's picture; the status must end on it.
-    const Bitmap32& lcd = form->lcd_panel->bitmap();
-    const int row = form->status_label->geometry().center().y();
-    int screen_right = 0;
-    for (int x = 0; x < lcd.width(); ++x) {
-        const std::uint32_t p = lcd.pixel(x, row);
-        if ((p & 0xFF) > ((p >> 16) & 0xFF) + 40) screen_right = x;
+    for (const int pixels_per_inch : {96, 144, 192}) {
+        SCOPED_TRACE(pixels_per_inch);
+        auto form = quick_form(pixels_per_inch);
+        open_through_button(*form, cut);
+        ASSERT_TRUE(form->corrector.photo_loaded);
+        EXPECT_EQ(messages(*form).load_failures, 0);
+        ASSERT_GT(form->corrector.load_outcome.grey_rows, 99);
+        const QString status = form->status_label->caption();
+        EXPECT_TRUE(status.startsWith("PHOTO DATA ENDS EARLY")) << status.toStdString();
+        EXPECT_TRUE(status.contains(QString::number(form->corrector.load_outcome.grey_rows)));
+        expect_status_on_the_lcd_screen(*form);
     }
-    EXPECT_LT(form->status_label->geometry().right(), screen_right);
 }
 
 TEST(Open, TheDialogOffersTheNameChosenLast)
@@ -367,8 +385,22 @@ TEST(Open, TheDialogOffersTheNameChosenLast)
     click(*form->open_button);  // cancelled
     EXPECT_EQ(open_dialog(*form).offered, (std::vector<std::string>{"", first}));
     // A cancelled dialog leaves the photo opened last on the status line.
-    EXPECT_EQ(form->status_label->caption(), "first.jpg");
+    EXPECT_EQ(form->status_label->caption(), "first.jpg  1 / 1");
     EXPECT_TRUE(form->corrector.photo_loaded);
+}
+
+// However the photo was opened, both dialogs start in its folder, and the save dialog
+// offers the name mallet gives its correction.
+TEST(Open, TheDialogsStartInThePhotosFolderAndSaveOffersItsCorrectedName)
+{
+    PhotoFolder folder;
+    auto form = quick_form();
+    const std::string photo = folder.photo("beach.jpeg", 64, 48);
+    form->open_photo_file(photo);
+    click(*form->save_button);
+    click(*form->open_button);
+    EXPECT_EQ(save_dialog(*form).offered, std::vector<std::string>{folder.path("beach_corrected.jpg")});
+    EXPECT_EQ(open_dialog(*form).offered, std::vector<std::string>{photo});
 }
 
 // ---- Correcting.
@@ -489,16 +521,23 @@ TEST_F(WithPhoto, TheCameraIconsSwitchTheProfileWithoutFeedback)
     EXPECT_EQ(*presses, 0);
 }
 
-TEST_F(WithPhoto, UndoShowsThePhotoAsLoadedAndKeepsTheCaptions)
+// After UNDO the LCD, the correction button and the light meter say what the views show,
+// and the button's next press applies the correction.
+TEST_F(WithPhoto, UndoShowsThePhotoAsLoadedAndSaysSo)
 {
     click(*form->preset_button(ScenePreset::IndoorsBulbLamp));
+    click(*form->correction_button);
     click(*form->light_button);
     const auto presses = count_presses(*form);
     click(*form->undo_button);
     EXPECT_EQ(*presses, 1);
     EXPECT_TRUE(views_show_the_same(*form));
-    EXPECT_EQ(form->correction_label->caption(), "INDOORS BULB LAMP");
-    EXPECT_EQ(form->light_indicator->pos(), QPoint(65, 12));
+    EXPECT_EQ(form->correction_label->caption(), "NO CORRECTION");
+    EXPECT_TRUE(shows_list_image(*form->correction_button, form->icon_faces, 1));
+    EXPECT_EQ(form->light_indicator->pos(), QPoint(57, 12));
+    click(*form->correction_button);
+    EXPECT_EQ(form->correction_label->caption(), "AUTOMATIC CORRECTION");
+    EXPECT_FALSE(views_show_the_same(*form));
 }
 
 TEST_F(WithPhoto, TheCorrectionButtonTogglesTheCorrection)
@@ -589,7 +628,8 @@ TEST_F(WithPhoto, SavingAddsTheExtensionAndShowsTheSavedName)
     EXPECT_EQ(form->status_label->caption(), "Saved holiday.jpg");
     // The same dialog offers the adjusted name next time.
     click(*form->save_button);
-    EXPECT_EQ(save_dialog(*form).offered, (std::vector<std::string>{"", written}));
+    EXPECT_EQ(save_dialog(*form).offered,
+              (std::vector<std::string>{folder.path("photo_corrected.jpg"), written}));
     EXPECT_EQ(form->status_label->caption(), "Saved holiday.jpg");
 }
 
@@ -600,7 +640,7 @@ TEST_F(WithPhoto, ASaveThatFailsReachesTheErrorReportAndTheProgramGoesOn)
     click(*form->save_button);
     ASSERT_EQ(messages(*form).error_reports.size(), 1u);
     EXPECT_EQ(messages(*form).error_reports[0], "Cannot create file " + nowhere);
-    EXPECT_EQ(form->status_label->caption(), "photo.jpg");
+    EXPECT_EQ(form->status_label->caption(), "photo.jpg  1 / 1");
     EXPECT_EQ(override_cursor(), nullptr);
     EXPECT_EQ(form->save_button->pos(), QPoint(8, 80));
     EXPECT_TRUE(form->corrector.needs_save_prompt());

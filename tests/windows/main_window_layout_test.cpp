@@ -48,7 +48,7 @@ TEST(MainWindowStart, FacesAreTheStartStateListImages)
     auto form = quick_form();
     EXPECT_EQ(form->icon_faces.Bitmaps.count(), 8);
     EXPECT_EQ(form->button_faces.Bitmaps.count(), 2);
-    EXPECT_EQ(form->top_key_faces.Bitmaps.count(), 4);
+    EXPECT_EQ(form->top_key_faces.Bitmaps.count(), 8);
     // Faces without captions are exact copies of their list images.
     EXPECT_TRUE(
         same_pixels(form->correction_button->bitmap(), form->icon_faces.Bitmaps[1].Bitmap));  // dark red
@@ -292,10 +292,9 @@ TEST(MainWindowLayout, EveryControlIsAtItsPlace)
     }
     // Labels are placed by their top-left and sized to their text.
     const std::vector<std::pair<TLabel*, QPoint>> labels{
-        {f.presets_label, {383, 9}},       {f.light_label, {780, 10}},        {f.title_label, {40, 16}},
-        {f.status_label, {256, 16}},       {f.profile_label, {95, 36}},       {f.correction_label, {250, 36}},
-        {f.original_caption, {4, 4}},      {f.original_zoom_label, {397, 4}}, {f.corrected_caption, {4, 4}},
-        {f.corrected_zoom_label, {397, 4}}};
+        {f.presets_label, {383, 9}},  {f.light_label, {780, 10}},   {f.title_label, {40, 16}},
+        {f.status_label, {256, 16}},  {f.profile_label, {95, 36}},  {f.correction_label, {250, 36}},
+        {f.original_caption, {4, 4}}, {f.corrected_caption, {4, 4}}};
     for (const auto& [label, at] : labels) {
         SCOPED_TRACE(label->caption().toStdString());
         EXPECT_EQ(label->pos(), at);
@@ -304,6 +303,10 @@ TEST(MainWindowLayout, EveryControlIsAtItsPlace)
     // Label boxes stay inside the grey plates they are written on.
     EXPECT_LE(f.presets_label->geometry().right(), f.presets_label_plate->geometry().right());
     EXPECT_LE(f.light_label->geometry().right(), f.light_label_plate->geometry().right());
+    // The zoom percentages stand at their left edge, their height set by the captions' baseline.
+    EXPECT_EQ(f.original_zoom_label->x(), 397);
+    EXPECT_EQ(f.corrected_zoom_label->x(), 397);
+    EXPECT_GE(f.original_zoom_label->y(), 0);
     EXPECT_LE(f.original_zoom_label->geometry().right(), f.original_caption_bar->width() - 1);
     EXPECT_LE(f.original_zoom_label->geometry().bottom(), f.original_caption_bar->height() - 1);
 }

@@ -114,14 +114,15 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(folder.isValid());
-        for (const char* name : {"a.jpg", "b.jpeg", "C.JPG", "d.png", "e.txt"}) touch(folder.filePath(name));
+        for (const char* name : {"a.jpg", "b.jpeg", "C.JPG", "d.png", "e.txt", "f.HEIC", "g.avif", "h.hif"})
+            touch(folder.filePath(name));
     }
 
     QTemporaryDir folder;
     ModalAnswers answers;
 };
 
-TEST_F(QtFileDialogs, OpenDialogShowsTheThreeEntriesWithTheFirstSelectedAndListsOnlyJpegNames)
+TEST_F(QtFileDialogs, OpenDialogShowsItsEntriesWithTheFirstSelectedAndListsOnlyPhotoNames)
 {
     QtOpenDialogs dialogs;
     FileDialogSeen seen;
@@ -129,7 +130,7 @@ TEST_F(QtFileDialogs, OpenDialogShowsTheThreeEntriesWithTheFirstSelectedAndLists
         QFileDialog* dialog = file_dialog(modal);
         if (!dialog) return;
         seen = look_at(dialog);
-        seen.listed = listed_files(dialog, folder.path(), 3);
+        seen.listed = listed_files(dialog, folder.path(), 6);
         dialog->reject();
     });
 
@@ -141,10 +142,12 @@ TEST_F(QtFileDialogs, OpenDialogShowsTheThreeEntriesWithTheFirstSelectedAndLists
     EXPECT_EQ(seen.accept_mode, QFileDialog::AcceptOpen);
     // A typed name that does not exist goes to the loader, which reports it.
     EXPECT_EQ(seen.file_mode, QFileDialog::AnyFile);
-    EXPECT_EQ(seen.entries, std::vector<std::string>({"All (*.jpg;*.jpeg)", "JPEG Image File (*.jpg)",
-                                                      "JPEG Image File (*.jpeg)"}));
+    EXPECT_EQ(seen.entries, std::vector<std::string>({"All (*.jpg;*.jpeg;*.heic;*.heif;*.hif;*.avif)",
+                                                      "JPEG Image File (*.jpg)", "JPEG Image File (*.jpeg)",
+                                                      "HEIF Image File (*.heic;*.heif;*.hif)",
+                                                      "AVIF Image File (*.avif)"}));
     EXPECT_EQ(seen.selected_entry, 0);
-    EXPECT_EQ(seen.listed, std::set<std::string>({"a.jpg", "b.jpeg", "C.JPG"}));
+    EXPECT_EQ(seen.listed, std::set<std::string>({"a.jpg", "b.jpeg", "C.JPG", "f.HEIC", "g.avif", "h.hif"}));
     EXPECT_TRUE(answers.unexpected().empty());
 }
 

@@ -2,12 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QPointer>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QTimer>
+#include <QWindow>
+#include <fstream>
 #include <vector>
 
+#include "photo_files/jpeg_photo.h"
 #include "tests/windows/windows_test_support.h"
 
 namespace {
@@ -25,7 +31,7 @@ struct StartupRecord {
     bool splash_alive_when_about_created = false;
 };
 
-ProgramWindows start_recorded(StartupRecord& record)
+StartupOptions recording_options(StartupRecord& record)
 {
     StartupOptions options;
     options.pixels_per_inch = 96;
@@ -47,7 +53,12 @@ ProgramWindows start_recorded(StartupRecord& record)
             record.splash_alive_when_about_created = !record.splash.isNull();
     };
     QGuiApplication::setApplicationDisplayName(QString());
-    return start_program(options);
+    return options;
+}
+
+ProgramWindows start_recorded(StartupRecord& record)
+{
+    return start_program(recording_options(record));
 }
 
 TEST(Startup, TakesItsStepsInOrderWithTheSplashPaintedBeforeThePause)
@@ -75,6 +86,52 @@ TEST(Startup, TakesItsStepsInOrderWithTheSplashPaintedBeforeThePause)
     EXPECT_FALSE(windows.about_window->isVisible());
     EXPECT_EQ(windows.main_window->size(), QSize(902, 608));
     EXPECT_EQ(windows.main_window->windowTitle(), "Tintelo photo mallet");
+}
+
+// Started with a photo, the splash covers opening it and nothing else: no two-second pause,
+// the photo open in the hidden main window, and the splash up for at least 300 ms.
+TEST(Startup, WithAPhotoTheSplashStaysWhileItOpensAndAtLeast300Milliseconds)
+{
+    QTemporaryDir folder;
+    const std::string photo = folder.filePath("start.jpg").toStdString();
+    Bitmap32 scene;
+    scene.set_size(900, 700);
+    write_photo(scene, photo);
+    StartupRecord record;
+    StartupOptions options = recording_options(record);
+    options.photo = photo;
+    QElapsedTimer started;
+    started.start();
+    ProgramWindows windows = start_program(options);
+
+    const std::vector<StartupStep> expected{StartupStep::splash_shown,  StartupStep::splash_painted,
+                                            StartupStep::title_set,     StartupStep::main_created,
+                                            StartupStep::about_created, StartupStep::photo_opened,
+                                            StartupStep::pause_done,    StartupStep::splash_destroyed};
+    EXPECT_EQ(record.steps, expected);
+    // A sleep only for what is left of the 300 ms (none in a slow, instrumented build).
+    ASSERT_LE(record.sleeps.size(), 1u);
+    const auto slept = record.sleeps.empty() ? std::chrono::milliseconds(0) : record.sleeps[0];
+    EXPECT_LE(slept, std::chrono::milliseconds(300));
+    EXPECT_GE(std::chrono::milliseconds(started.elapsed()) + slept, std::chrono::milliseconds(300));
+    EXPECT_TRUE(record.sleeps.empty() || record.splash_visible_during_pause);
+    EXPECT_TRUE(windows.main_window->corrector.photo_loaded);
+    EXPECT_FALSE(windows.main_window->isVisible());
+}
+
+// A photo that fails to open before the window shows says so once the window is on the screen.
+TEST(Startup, ALoadFailureBeforeTheWindowShowsWaitsForIt)
+{
+    QTemporaryDir folder;
+    const std::string broken = folder.filePath("broken.jpg").toStdString();
+    std::ofstream(broken) << "no photo";
+    auto form = quick_form();
+    form->open_photo_before_showing(broken);
+    EXPECT_EQ(messages(*form).load_failures, 0);
+    form->show();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(messages(*form).load_failures, 1);
+    EXPECT_EQ(messages(*form).last_load_failure.reason, LoadFailureReason::NotAJpeg);
 }
 
 TEST(Startup, SplashShowsTheArtworkFromItsSecondPixelWithTheVersion)
@@ -108,6 +165,28 @@ TEST(AboutWindow, HidesOnAClickOnThePictureButNotOnTheLabel)
     // The same press seen by the picture itself, as when it lands beside the label.
     click(*about.picture, {50, 50});
     EXPECT_FALSE(about.isVisible());
+}
+
+// A child of the main window, centred on it wherever it stands, titled for the desktop, and
+// closed from the keyboard.
+TEST(AboutWindow, IsAChildOfTheMainWindowThatEscapeEnterOrSpaceCloses)
+{
+    auto form = quick_form();
+    auto* about = new AboutWindow(form.get());
+    form->about_window = about;
+    form->show();
+    form->move(30, 40);
+    EXPECT_EQ(about->windowTitle(), "About Tintelo photo mallet");
+    for (const int key : {Qt::Key_Escape, Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space}) {
+        form->about_buttonClick();
+        ASSERT_TRUE(about->isVisible());
+        EXPECT_TRUE(about->isWindow());
+        EXPECT_EQ(about->windowHandle()->transientParent(), form->windowHandle());
+        EXPECT_EQ(about->geometry().center(), form->geometry().center());
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+        QApplication::sendEvent(about, &press);
+        EXPECT_FALSE(about->isVisible()) << key;
+    }
 }
 
 TEST(AboutWindow, IsShownByTheAboutButtonAtTheSamePlaceAndNotShownAgainWhileVisible)

@@ -2,8 +2,8 @@
 """Fails when a source file includes a folder above its own layer, or when the
 files of one folder include each other in a circle.
 
-The layer order is read from the README's layout table (the rows with a layer
-number), and the top-level CMakeLists.txt must add the layer folders in that same
+The layer order is read from the layout table in docs/layout.md (the rows with
+a layer number), and the top-level CMakeLists.txt must add the layer folders in that same
 order, so the folder list, the build and the include lines tell one story.
 
 Within a folder, a .h and the .cpp of the same name are one unit: a circle among
@@ -33,8 +33,11 @@ NOT_PRODUCT = ("tests/", "bench/")
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.M)
 
 
-def layer_order_from_readme(root):
-    rows = re.findall(r"^\|\s*`([a-z_]+)/`\s*\|\s*(\d+)\s*\|", (root / "README.md").read_text(), re.M)
+LAYOUT = "docs/layout.md"
+
+
+def layer_order_from_layout_table(root):
+    rows = re.findall(r"^\|\s*`([a-z_]+)/`\s*\|\s*(\d+)\s*\|", (root / LAYOUT).read_text(), re.M)
     return [folder for folder, _ in sorted(rows, key=lambda row: int(row[1]))]
 
 
@@ -121,13 +124,13 @@ def include_circles(includes):
 
 def main():
     root = pathlib.Path(sys.argv[1]).resolve()
-    layers = layer_order_from_readme(root)
+    layers = layer_order_from_layout_table(root)
     problems = []
     if not layers:
-        problems.append("README.md: no layout table rows with a layer number")
+        problems.append(f"{LAYOUT}: no layout table rows with a layer number")
     cmake_order = layer_order_from_cmake(root)
     if cmake_order != layers:
-        problems.append(f"CMakeLists.txt adds {cmake_order}, the README's layers are {layers}")
+        problems.append(f"CMakeLists.txt adds {cmake_order}, the layout table's layers are {layers}")
 
     includes = {}
     for source in sorted(root.rglob("*")):

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the Debian package as the README says (`tools/setup.sh package`) and checks it as a
 # user meets it: the program, its desktop entry, metainfo and icons are in it; its dependencies,
-# computed from the libraries, name Qt, libjpeg and libexif and resolve against the archive;
+# computed from the libraries, name Qt, libjpeg, libexif, libheif and lcms2 and resolve against the archive;
 # the desktop entry and metainfo pass their validators; and the program, unpacked into a
 # scratch root, answers --version and starts, and `mallet` beside it corrects a photo.
 set -euo pipefail
@@ -35,7 +35,7 @@ done
 
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
-for dependency in libqt6core6 libqt6gui6 libqt6widgets6 libjpeg62-turbo libexif12 fonts-dejavu-core xfonts-base; do
+for dependency in libqt6core6 libqt6gui6 libqt6widgets6 libjpeg62-turbo libexif12 libheif1 liblcms2-2 fonts-dejavu-core xfonts-base; do
     grep -Eq "(^|, )$dependency( |,|$)" <<<"$depends" || fail "Depends does not name $dependency"
 done
 # A dry run: apt must find every dependency, installed or in the archive.

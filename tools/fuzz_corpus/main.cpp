@@ -1,7 +1,8 @@
 // Writes the seed photos the loader's fuzzers start from: one small file for each
 // kind of JPEG the loader has a separate road for (sampling, progression, colour
 // space, restart markers, EXIF orientation, ICC profile chunks, arithmetic coding),
-// two with a camera's full set of metadata, and a few cut short. The output is the
+// two with a camera's full set of metadata, makers' own segments, a multi-picture
+// index and maker-note pointers to data after the image, and a few cut short. The output is the
 // same byte for byte on every run, so the committed corpus can be remade and compared.
 //
 // Usage: fuzz_corpus <output folder>
@@ -186,6 +187,50 @@ Bytes cut(const Bytes& jpeg, std::size_t size)
     return Bytes(jpeg.begin(), jpeg.begin() + std::min(size, jpeg.size()));
 }
 
+// Puts `value` at `at`, in the byte order of the TIFF structure that holds it.
+void put32(Bytes& bytes, std::size_t at, std::uint32_t value, bool big_endian)
+{
+    for (int i = 0; i < 4; ++i)
+        bytes[at + i] = static_cast<std::uint8_t>(value >> (8 * (big_endian ? 3 - i : i)));
+}
+
+std::size_t find(const Bytes& bytes, const Bytes& what)
+{
+    return static_cast<std::size_t>(std::search(bytes.begin(), bytes.end(), what.begin(), what.end()) -
+                                    bytes.begin());
+}
+
+Bytes text(const std::string& s)
+{
+    return Bytes(s.begin(), s.end());
+}
+
+Bytes operator+(Bytes a, const Bytes& b)
+{
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+// An APP2 multi-picture index: the photo itself and one image after the end of image,
+// whose offset (from the index's TIFF header) and size the caller fills in at 4 + 58 and 4 + 54.
+Bytes mpf_index()
+{
+    Bytes index = text(std::string("MPF\0II*\0\x08\0\0\0\x02\0", 14));
+    const Bytes entries = {0x00, 0xB0, 7, 0, 4,  0, 0, 0, '0', '1', '0', '0',
+                           0x02, 0xB0, 7, 0, 32, 0, 0, 0, 38,  0,   0,   0};
+    index.insert(index.end(), entries.begin(), entries.end());
+    index.resize(4 + 38 + 32, 0);  // the next-IFD link, then two 16-byte image entries
+    put32(index, 4 + 38, 0x20030000, false);
+    return index;
+}
+
+// The maker note's first LONG of `settings.maker_note_longs`, in a payload found in `file`.
+std::size_t first_maker_long(const Bytes& file, const Bytes& payload, const CameraExifSettings& settings)
+{
+    return find(file, Bytes(payload.begin(), payload.begin() + 40)) +
+           camera_exif_maker_note(settings).offset + 2 + 3 * 12 + 8;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -342,6 +387,53 @@ int main(int argc, char** argv)
                      {JPEG_APP0 + 1, extension},
                      {JPEG_APP0 + 13, iptc_payload()}};
         write("metadata_camera_big_endian_xmp_elements.jpg", encode(portrait, s));
+    }
+
+    {
+        // Makers' own segments, kept byte for byte, and those dropped on saving.
+        Settings s;
+        s.markers = {{JPEG_APP0 + 6, text("GoPro") + Bytes(24, 0x61)},
+                     {JPEG_APP0 + 1, text(std::string("FLIR\0\1\2", 7)) + Bytes(24, 0x33)},
+                     {JPEG_APP0 + 5, text("RMETA") + Bytes(16, 0x07)},
+                     {JPEG_APP0 + 2, text(std::string("FPXR\0", 5)) + Bytes(16, 0x11)},
+                     {JPEG_APP0 + 4, text("QVCI") + Bytes(16, 0x09)},
+                     {JPEG_APP0, text(std::string("JFXX\0\x13", 6))},
+                     {JPEG_APP0 + 14, text("Adobe") + Bytes(7, 0)}};
+        write("vendor_segments.jpg", encode(odd, s));
+
+        // A multi-picture index whose second image follows the end of image, then a photo
+        // tool's IPTC trailer.
+        const Bytes second = encode(pattern(8, 8, 3), {});
+        s.markers = {{JPEG_APP0 + 2, mpf_index()}};
+        Bytes file = encode(odd, s);
+        const std::size_t index = find(file, text(std::string("MPF\0", 4))) + 4;
+        put32(file, index + 38 + 16 + 4, static_cast<std::uint32_t>(second.size()), false);
+        put32(file, index + 38 + 16 + 8, static_cast<std::uint32_t>(file.size() - index), false);
+        const Bytes iptc_trailer = text("8BIM....IPTC record kept by a photo tool....cbipcbbl");
+        write("mpf_second_image_after_the_end.jpg", file + second + iptc_trailer);
+
+        // Maker notes pointing past the end of image: Canon's decision data (from the
+        // file's start) and a Sony preview (from the TIFF header), each before an IPTC trailer.
+        CameraExifSettings exif;
+        exif.make = "Canon";
+        exif.maker_note_longs = {{0x0083, 0}};
+        Bytes payload = camera_exif_payload(exif);
+        s.markers = {{JPEG_APP0 + 1, payload}};
+        file = encode(portrait, s);
+        put32(file, first_maker_long(file, payload, exif), static_cast<std::uint32_t>(file.size()), false);
+        const Bytes decision =
+            Bytes{0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 1} + Bytes(20, 0x5C) + Bytes{0, 0, 0, 1} + Bytes(32, 0x3C);
+        write("trailer_canon_decision_data.jpg", file + decision + iptc_trailer);
+
+        exif.make = "SONY";
+        exif.maker_note_longs = {{0x0088, 0}, {0x0089, static_cast<std::uint32_t>(second.size())}};
+        payload = camera_exif_payload(exif);
+        s.markers = {{JPEG_APP0 + 1, payload}};
+        file = encode(portrait, s);
+        const std::size_t tiff_start = find(file, Bytes(payload.begin(), payload.begin() + 40)) + 6;
+        put32(file, first_maker_long(file, payload, exif),
+              static_cast<std::uint32_t>(file.size() - tiff_start), false);
+        write("trailer_sony_preview.jpg", file + second + iptc_trailer);
     }
 
     // Cut short: in the image data (the library completes the photo itself), in the

@@ -10,8 +10,8 @@
 //
 // With --write OUT.jpg (one input only) the photo is written as the program would
 // save it right after opening: automatically corrected for the camera type its
-// pixel count suggests. The steps --preset NAME, --lighter N, --darker N and
-// --camera phone|digital are applied in the order given, after opening, so any
+// pixel count suggests. The steps --preset NAME, --lighter N, --darker N,
+// --camera phone|digital and --strength N are applied in the order given, after opening, so any
 // state the buttons reach can be written; "written" (and "write_error" when it
 // fails) are added. Preset names: outdoors-vivid, backlight, indoors-flash,
 // indoors-no-flash, outdoors-too-shiny, outdoors-cloudy, outdoors,
@@ -223,7 +223,7 @@ int main(int argc, char** argv)
     if (!options) {
         std::fprintf(stderr,
                      "usage: photo_inspect [--write OUT.jpg [--preset NAME] [--lighter N] [--darker N]\n"
-                     "                     [--camera phone|digital] ...] PHOTO.jpg...\n"
+                     "                     [--camera phone|digital] [--strength N] ...] PHOTO.jpg...\n"
                      "       (--write takes exactly one input photo; the steps apply in the order given)\n");
         return 2;
     }

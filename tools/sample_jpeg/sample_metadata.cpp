@@ -232,14 +232,20 @@ CameraLayout camera_layout(const CameraExifSettings& s)
     if (!s.thumbnail.empty()) {
         const std::size_t ifd1_at = w.size();
         w.patch32(ifd0_at + 2 + 12 * ifd0.size(), static_cast<std::uint32_t>(ifd1_at));
-        w.directory({
+        std::vector<Field> ifd1 = {
             w.shorts(0x0103, {6}),
             w.rationals(0x011A, {{72, 1}}),
             w.rationals(0x011B, {{72, 1}}),
             w.shorts(0x0128, {2}),
             w.longs(0x0201, 0),
             w.longs(0x0202, static_cast<std::uint32_t>(s.thumbnail.size())),
-        });
+        };
+        if (s.thumbnail_width > 0) {
+            ifd1.push_back(w.shorts(0x0100, {static_cast<unsigned>(s.thumbnail_width)}));
+            ifd1.push_back(w.shorts(0x0101, {static_cast<unsigned>(s.thumbnail_height)}));
+            ifd1.push_back(w.shorts(0x0112, {static_cast<unsigned>(s.orientation)}));
+        }
+        w.directory(ifd1);
         w.patch32(w.entry_value_at(ifd1_at, 0x0201), static_cast<std::uint32_t>(w.size()));
         w.payload().insert(w.payload().end(), s.thumbnail.begin(), s.thumbnail.end());
     }

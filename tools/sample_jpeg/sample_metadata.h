@@ -18,6 +18,8 @@ struct CameraExifSettings {
     int pixel_height = 0;
     bool image_size_in_ifd0 = false;     // ImageWidth and ImageLength in IFD0 as well
     Bytes thumbnail;                     // a JPEG stream for IFD1, placed last; no IFD1 when empty
+    int thumbnail_width = 0;             // when set, IFD1 also holds ImageWidth, ImageLength and
+    int thumbnail_height = 0;            // an Orientation, as some cameras write them
     std::size_t maker_note_padding = 0;  // extra bytes at the maker note's end, to make the block big
     std::string make = "Tintelo Optics";
     // More maker-note entries, each one LONG (tags above 3), such as a maker's pointers.

@@ -6,7 +6,9 @@
 
 #include "tools/skin_generator/paint_kit.h"
 #include "tools/skin_generator/symbols.h"
+#include "windows/layout_growth.h"
 #include "windows/main_layout.h"
+#include "windows/skin_widening.h"
 #include "windows/tools_slide.h"
 
 namespace skin {
@@ -18,12 +20,28 @@ struct WindowState {
     bool tools_open;
     bool photo_loaded;
     const char* file;
+    int width = main_layout::window_width;
+    int grown_height = 0;  // beyond the designed height
 };
+
+// A bar's picture widened to `width` as the window widens it.
+QImage widened(const QImage& picture, const main_layout::Control& control, int width)
+{
+    if (control.widening.column < 0 || width <= picture.width()) return picture;
+    QImage wide(width, picture.height(), QImage::Format_RGB32);
+    const QImage source = picture.convertToFormat(QImage::Format_RGB32);
+    skin_widening::widen_rows(
+        [&source](int y) { return reinterpret_cast<const std::uint32_t*>(source.scanLine(y)); },
+        source.width(), source.height(),
+        [&wide](int y) { return reinterpret_cast<std::uint32_t*>(wide.scanLine(y)); }, width,
+        control.widening, 1.0);
+    return wide;
+}
 
 class Composer {
 public:
-    Composer(const std::map<QString, QImage>& images, int height)
-        : images_(images), window_(main_layout::window_width, height, QImage::Format_RGB32)
+    Composer(const std::map<QString, QImage>& images, int width, int height)
+        : images_(images), window_(width, height, QImage::Format_RGB32)
     {
         window_.fill(QColor(240, 240, 240));
         painter_.begin(&window_);
@@ -160,20 +178,30 @@ int label_nudge(int terminal_height)
 
 QImage main_window(const std::map<QString, QImage>& images, const WindowState& state)
 {
-    const int height = state.tools_open ? main_layout::open_height : main_layout::closed_height;
-    Composer c(images, height);
+    const int designed = state.tools_open ? main_layout::open_height : main_layout::closed_height;
+    const int height = designed + state.grown_height;
+    Composer c(images, state.width, height);
+    const auto boxes =
+        main_layout::placed_controls(state.width, main_layout::closed_height + state.grown_height);
+    std::size_t row = 0;
     const QColor button_face(240, 240, 240);
     const QColor slider_colour(191, 205, 219);
     // Each control's place on the window, for its children to be placed and clipped in.
-    std::map<std::string_view, QRect> places{
-        {main_layout::window, QRect(0, 0, main_layout::window_width, height)}};
-    for (const main_layout::Control& control : main_layout::controls) {
+    std::map<std::string_view, QRect> places{{main_layout::window, QRect(0, 0, state.width, height)}};
+    for (const main_layout::Control& table_row : main_layout::controls) {
+        // The row as placed at this size.
+        main_layout::Control control = table_row;
+        const main_layout::Box& box = boxes[row++];
+        control.left = box.left;
+        control.top = box.top;
+        control.width = box.width;
+        control.height = box.height;
         // Controls hidden at the start show once a photo is chosen.
         if (control.hidden && !state.photo_loaded) continue;
         const QRect parent = places.at(control.parent);
         int top = control.top;
         if (std::string_view(control.name) == layout_name("bottom_bar") && state.tools_open)
-            top = ToolsSlide::open_bar_top;
+            top = ToolsSlide::open_bar_top + state.grown_height;
         places[control.name] =
             QRect(parent.left() + control.left, parent.top() + top, control.width, control.height);
         const QColor colour =
@@ -184,7 +212,9 @@ QImage main_window(const std::map<QString, QImage>& images, const WindowState& s
                 break;
             case main_layout::Kind::Skin:
                 c.skin(parent, control.left, top, control.width, control.height,
-                       with_drawn_captions(c.image(picture_in(control, state)), control), colour);
+                       widened(with_drawn_captions(c.image(picture_in(control, state)), control), control,
+                               control.width),
+                       colour);
                 break;
             case main_layout::Kind::View: {
                 const bool corrected = std::string_view(control.name) == layout_name("corrected_view");
@@ -236,7 +266,8 @@ bool write_previews(const QString& folder, const std::map<QString, QImage>& imag
     }
     const WindowState states[] = {{false, false, "preview_main_start.png"},
                                   {true, true, "preview_main_tools_open.png"},
-                                  {false, true, "preview_main_loaded.png"}};
+                                  {false, true, "preview_main_loaded.png"},
+                                  {true, true, "preview_main_grown.png", 1280, 200}};
     for (const WindowState& state : states) {
         if (!main_window(images, state).save(folder + "/" + state.file, "PNG")) {
             *error = QString("cannot write ") + state.file;

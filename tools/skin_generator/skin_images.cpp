@@ -28,8 +28,10 @@ void window_edges(QImage& image, bool top, bool bottom)
     if (bottom) fill(image, QRect(0, area.height() - 1, area.width(), 1), frame_dark);
 }
 
+enum class TitleGlyph { Close, Minimise, Maximise, Restore };
+
 // Corner button of the top bar: a light grey key with a glyph; `right_edge` continues the window outline.
-QImage title_key(int width, bool right_edge, const QColor& glyph_colour, bool close_glyph)
+QImage title_key(int width, bool right_edge, const QColor& glyph_colour, TitleGlyph glyph)
 {
     QImage image = new_image(width, 22, QColor(222, 223, 226));
     brushed_metal(image, QRect(0, 1, width, 21), QColor(236, 237, 240), QColor(206, 208, 212),
@@ -40,34 +42,75 @@ QImage title_key(int width, bool right_edge, const QColor& glyph_colour, bool cl
     QPainter painter;
     begin(painter, image);
     const double cx = (width - (right_edge ? 1 : 0)) / 2.0;
-    if (close_glyph) {
-        QPen pen(glyph_colour, 2.0, Qt::SolidLine, Qt::SquareCap);
-        painter.setPen(pen);
-        painter.drawLine(QPointF(cx - 4, 7), QPointF(cx + 4, 15));
-        painter.drawLine(QPointF(cx + 4, 7), QPointF(cx - 4, 15));
-    } else {
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(glyph_colour);
-        painter.drawRect(QRectF(std::floor(cx) - 4, 14, 9, 2));
+    const double left = std::floor(cx) - 4;
+    switch (glyph) {
+        case TitleGlyph::Close: {
+            QPen pen(glyph_colour, 2.0, Qt::SolidLine, Qt::SquareCap);
+            painter.setPen(pen);
+            painter.drawLine(QPointF(cx - 4, 7), QPointF(cx + 4, 15));
+            painter.drawLine(QPointF(cx + 4, 7), QPointF(cx - 4, 15));
+            break;
+        }
+        case TitleGlyph::Minimise:
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(glyph_colour);
+            painter.drawRect(QRectF(left, 14, 9, 2));
+            break;
+        case TitleGlyph::Maximise:
+            // A window's frame: a heavy title edge over a thin outline, as wide as the minimise bar.
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(glyph_colour);
+            painter.drawRect(QRectF(left, 6, 9, 2));
+            painter.drawRect(QRectF(left, 8, 1, 8));
+            painter.drawRect(QRectF(left + 8, 8, 1, 8));
+            painter.drawRect(QRectF(left, 15, 9, 1));
+            break;
+        case TitleGlyph::Restore:
+            // Two smaller frames, the front one lower left.
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(glyph_colour);
+            painter.drawRect(QRectF(left + 2, 5, 7, 2));
+            painter.drawRect(QRectF(left + 8, 7, 1, 5));
+            painter.drawRect(QRectF(left, 9, 7, 2));
+            painter.drawRect(QRectF(left, 11, 1, 5));
+            painter.drawRect(QRectF(left + 6, 11, 1, 5));
+            painter.drawRect(QRectF(left, 15, 7, 1));
+            break;
     }
     return image;
 }
 
 QImage close_key()
 {
-    return title_key(22, true, QColor(0, 0, 0), true);
+    return title_key(22, true, QColor(0, 0, 0), TitleGlyph::Close);
 }
 QImage close_key_hover()
 {
-    return title_key(22, true, QColor(128, 128, 134), true);
+    return title_key(22, true, QColor(128, 128, 134), TitleGlyph::Close);
 }
 QImage minimise_key()
 {
-    return title_key(23, false, QColor(0, 0, 0), false);
+    return title_key(23, false, QColor(0, 0, 0), TitleGlyph::Minimise);
 }
 QImage minimise_key_hover()
 {
-    return title_key(23, false, QColor(150, 150, 156), false);
+    return title_key(23, false, QColor(150, 150, 156), TitleGlyph::Minimise);
+}
+QImage maximise_key()
+{
+    return title_key(23, false, QColor(0, 0, 0), TitleGlyph::Maximise);
+}
+QImage maximise_key_hover()
+{
+    return title_key(23, false, QColor(150, 150, 156), TitleGlyph::Maximise);
+}
+QImage restore_key()
+{
+    return title_key(23, false, QColor(0, 0, 0), TitleGlyph::Restore);
+}
+QImage restore_key_hover()
+{
+    return title_key(23, false, QColor(150, 150, 156), TitleGlyph::Restore);
 }
 
 QImage top_bar()
@@ -99,6 +142,7 @@ QImage top_bar()
     engraved_text(painter, font(fonts().sans, 12, true), "Tintelo photo mallet", QPointF(26, 16),
                   QColor(52, 54, 62), QColor(255, 255, 255, 170));
     painter.end();
+    compose(image, maximise_key(), 833, 0);
     compose(image, minimise_key(), 856, 0);
     compose(image, close_key(), 880, 0);
     return image;
@@ -183,6 +227,89 @@ QImage button_red()
 QImage button_grey()
 {
     return push_button(QColor(170, 170, 172), QColor(120, 120, 124), QColor(70, 71, 76));
+}
+
+// The keys that step through the folder: small push buttons in the top bar's bay beside SAVE PHOTO,
+// with a bold arrow. Under the mouse the face brightens; pressed, it darkens, loses most of its
+// gloss and the arrow sinks one pixel.
+enum class StepKeyState { normal, hover, pressed };
+
+QImage step_key(bool next, StepKeyState state)
+{
+    QColor top(200, 30, 25), bottom(140, 10, 10);
+    double gloss_top = 0.36;
+    if (state == StepKeyState::hover) {
+        top = QColor(224, 52, 44);
+        bottom = QColor(164, 22, 18);
+        gloss_top = 0.44;
+    } else if (state == StepKeyState::pressed) {
+        top = QColor(150, 16, 12);
+        bottom = QColor(118, 8, 8);
+        gloss_top = 0.12;
+    }
+    QImage image = new_image(63, 21, button_bay_floor);
+    QPainter painter;
+    begin(painter, image);
+    const QRectF face(0.5, 0.5, 62, 20);
+    QLinearGradient body(0, 0, 0, 21);
+    body.setColorAt(0, top.lighter(112));
+    body.setColorAt(0.5, top);
+    body.setColorAt(0.85, bottom);
+    body.setColorAt(1, bottom.lighter(118));
+    painter.setPen(QPen(QColor(84, 6, 6), 1));
+    painter.setBrush(body);
+    painter.drawRoundedRect(face, 4, 4);
+    if (state == StepKeyState::pressed) {
+        // Pressed in: the shadow falls on the upper rim.
+        painter.setPen(QPen(QColor(0, 0, 0, 90), 1));
+        painter.drawLine(QPointF(4, 1.5), QPointF(59, 1.5));
+    } else {
+        painter.setPen(QPen(QColor(255, 255, 255, 120), 1));
+        painter.drawLine(QPointF(4, 1.5), QPointF(59, 1.5));
+    }
+    gloss(painter, QRectF(2, 2, 59, 8), 3, gloss_top, 0.06);
+    // A double arrow with a 1-pixel darker outline, pointing the way the key steps.
+    const double sink = state == StepKeyState::pressed ? 1.0 : 0.0;
+    const double direction = next ? 1.0 : -1.0;
+    const double cx = 31.5 + sink, cy = 10.5 + sink;
+    painter.setPen(QPen(QColor(96, 8, 6), 1.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter.setBrush(QColor(255, 255, 255));
+    for (const double offset : {-5.0, 3.0}) {
+        const double tip = cx + direction * (offset + 6.0);
+        const double base = cx + direction * offset;
+        QPainterPath arrow;
+        arrow.moveTo(tip, cy);
+        arrow.lineTo(base, cy - 5.5);
+        arrow.lineTo(base, cy + 5.5);
+        arrow.closeSubpath();
+        painter.drawPath(arrow);
+    }
+    return image;
+}
+
+QImage previous_key()
+{
+    return step_key(false, StepKeyState::normal);
+}
+QImage previous_key_hover()
+{
+    return step_key(false, StepKeyState::hover);
+}
+QImage previous_key_pressed()
+{
+    return step_key(false, StepKeyState::pressed);
+}
+QImage next_key()
+{
+    return step_key(true, StepKeyState::normal);
+}
+QImage next_key_hover()
+{
+    return step_key(true, StepKeyState::hover);
+}
+QImage next_key_pressed()
+{
+    return step_key(true, StepKeyState::pressed);
 }
 
 QImage lower_bar()
@@ -281,7 +408,7 @@ QImage tools_panel()
                   seed_from("tools panel"));
     // Perforation wherever the plate is bare; the rows under the lower bar and labels stay plain.
     const QRect keep_clear[] = {QRect(8, 19, 749, 78), QRect(366, 0, 197, 25), QRect(766, 0, 136, 97),
-                                QRect(0, 0, 902, 7)};
+                                QRect(0, 0, 902, 7), QRect(12, 0, 354, 25)};
     for (int y = 9; y <= 90; y += 5)
         for (int x = 3 + ((y / 5) % 2) * 3; x <= 896; x += 6) {
             bool clear = true;
@@ -617,6 +744,68 @@ QImage light_button()
     return image;
 }
 
+// The strength slider: a label plate like the panel's others, with an engraved groove between
+// its caption and its value, ticks at every quarter.
+QImage strength_track()
+{
+    using namespace main_layout;
+    QImage image = new_image(348, 17, QColor::fromRgb(panel_label_grey));
+    const QColor outline(0, 0, 0);
+    fill(image, QRect(0, 0, 348, 1), outline);
+    fill(image, QRect(0, 16, 348, 1), outline);
+    fill(image, QRect(0, 0, 1, 17), outline);
+    fill(image, QRect(347, 0, 1, 17), outline);
+    const QRect groove(strength_groove_left - 2, 6, strength_groove_width + 5, 5);
+    fill(image, groove, QColor(70, 72, 80));
+    // The groove's floor darkens towards 0 %, as the light scale's ramp does.
+    for (int x = groove.left() + 1; x < groove.right(); ++x)
+        fill(image, QRect(x, 7, 1, 3), grey(92 + (x - groove.left()) * 120 / groove.width()));
+    sunken_edge(image, groove, 0.95, 0.55);
+    const QColor ink(40, 42, 48);
+    for (int quarter = 0; quarter <= 4; ++quarter) {
+        const int x = strength_groove_left + quarter * strength_groove_width / 4;
+        fill(image, QRect(x, 12, 1, quarter % 2 == 0 ? 3 : 2), ink);
+    }
+    return image;
+}
+
+// The slider's knob: a small raised metal key with a grip line; lit under the mouse, pushed in while held.
+QImage strength_knob_face(double light, bool pushed)
+{
+    using namespace main_layout;
+    QImage image = new_image(strength_knob_width, 15, metal_top);
+    brushed_metal(image, bounds(image), mix(QColor(240, 241, 244), QColor(255, 255, 255), light),
+                  mix(QColor(176, 178, 186), QColor(214, 216, 222), light), seed_from("strength knob"), 0.5);
+    const QColor rim(50, 52, 58);
+    fill(image, QRect(0, 0, strength_knob_width, 1), rim);
+    fill(image, QRect(0, 14, strength_knob_width, 1), rim);
+    fill(image, QRect(0, 0, 1, 15), rim);
+    fill(image, QRect(strength_knob_width - 1, 0, 1, 15), rim);
+    const QRect face(1, 1, strength_knob_width - 2, 13);
+    if (pushed)
+        sunken_edge(image, face, 0.9, 0.4);
+    else
+        raised_edge(image, face, 0.9, 0.35);
+    fill(image, QRect(4, 4, 1, 7), QColor(70, 72, 80));
+    blend_rect(image, QRect(5, 4, 1, 7), QColor(255, 255, 255), 0.6);
+    return image;
+}
+
+QImage strength_knob()
+{
+    return strength_knob_face(0.0, false);
+}
+
+QImage strength_knob_hover()
+{
+    return strength_knob_face(0.5, false);
+}
+
+QImage strength_knob_pressed()
+{
+    return strength_knob_face(-0.4, true);
+}
+
 QImage caption_bar()
 {
     return new_image(426, 15, QColor(201, 201, 201));
@@ -775,6 +964,10 @@ const std::vector<SkinImage>& skin_images()
         {"light_indicator.png", "light_indicator", 5, 25, light_indicator},
         {"dark_button.png", "dark_button", 32, 22, dark_button},
         {"light_button.png", "light_button", 32, 22, light_button},
+        {"strength_track.png", "strength_track", 348, 17, strength_track},
+        {"strength_knob.png", "strength_knob_faces item 0", 9, 15, strength_knob},
+        {"strength_knob_hover.png", "strength_knob_faces item 1", 9, 15, strength_knob_hover},
+        {"strength_knob_pressed.png", "strength_knob_faces item 2", 9, 15, strength_knob_pressed},
         {"caption_bar.png", "original_caption_bar, corrected_caption_bar", 426, 15, caption_bar},
         {"correction_on.png", "icon_faces item 0", 49, 46, correction_on},
         {"correction_off.png", "icon_faces item 1", 49, 50, correction_off},
@@ -788,6 +981,16 @@ const std::vector<SkinImage>& skin_images()
         {"close_hover.png", "top_key_faces item 1", 22, 22, close_key_hover},
         {"minimise.png", "top_key_faces item 2", 23, 22, minimise_key},
         {"minimise_hover.png", "top_key_faces item 3", 23, 22, minimise_key_hover},
+        {"previous.png", "step_key_faces item 0", 63, 21, previous_key},
+        {"previous_hover.png", "step_key_faces item 1", 63, 21, previous_key_hover},
+        {"previous_pressed.png", "step_key_faces item 2", 63, 21, previous_key_pressed},
+        {"next.png", "step_key_faces item 3", 63, 21, next_key},
+        {"next_hover.png", "step_key_faces item 4", 63, 21, next_key_hover},
+        {"next_pressed.png", "step_key_faces item 5", 63, 21, next_key_pressed},
+        {"maximise.png", "top_key_faces item 4", 23, 22, maximise_key},
+        {"maximise_hover.png", "top_key_faces item 5", 23, 22, maximise_key_hover},
+        {"restore.png", "top_key_faces item 6", 23, 22, restore_key},
+        {"restore_hover.png", "top_key_faces item 7", 23, 22, restore_key_hover},
         {"splash.png", "SplashWindow / AboutWindow picture", 334, 314, draw_splash},
     };
     return images;
