@@ -215,14 +215,21 @@ std::optional<Bytes> patched_exif(const Bytes& exif, int width, int height,
 
 // A block no reader can walk is kept for what lenient readers still find in it, but any
 // picture in it (its thumbnail, a maker's preview) shows the uncorrected photo: zeroed.
+// Zeroing one picture can make the bytes before it read as another (a cut-off stream
+// that ran into it now ends in zeros), so the passes go on until one finds none: the
+// block saved again must stay as it is.
 Bytes without_pictures(Bytes exif)
 {
-    for (std::size_t at = kExifHeaderSize; at + 1 < exif.size(); ++at) {
-        const std::size_t end = embedded_jpeg_end(exif.data(), exif.size(), at);
-        if (end == 0) continue;
-        std::fill(exif.begin() + static_cast<std::ptrdiff_t>(at),
-                  exif.begin() + static_cast<std::ptrdiff_t>(end), 0);
-        at = end - 1;
+    for (bool zeroed = true; zeroed;) {
+        zeroed = false;
+        for (std::size_t at = kExifHeaderSize; at + 1 < exif.size(); ++at) {
+            const std::size_t end = embedded_jpeg_end(exif.data(), exif.size(), at);
+            if (end == 0) continue;
+            std::fill(exif.begin() + static_cast<std::ptrdiff_t>(at),
+                      exif.begin() + static_cast<std::ptrdiff_t>(end), 0);
+            at = end - 1;
+            zeroed = true;
+        }
     }
     return exif;
 }

@@ -86,7 +86,7 @@ TEST(SavedMetadataRegression, FuzzerFindingsSettleAfterOneSave)
     TempDir dir;
     for (const char* name :
          {"exif_ifd0_inside_its_header.jpg", "maker_note_number_landing_in_the_moved_trailer.jpg",
-          "exif_picture_over_its_tiff_header.jpg"}) {
+          "exif_picture_over_its_tiff_header.jpg", "exif_picture_running_into_the_thumbnail.jpg"}) {
         SCOPED_TRACE(name);
         Bitmap32 photo, back;
         PhotoMetadata loaded, saved, saved_again;
