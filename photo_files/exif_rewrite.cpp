@@ -5,6 +5,7 @@
 #include <iterator>
 #include <optional>
 
+#include "photo_files/exif_orientation.h"
 #include "photo_files/jpeg_segments.h"
 #include "photo_files/photo_metadata.h"
 #include "photo_files/tiff_block.h"
@@ -103,7 +104,8 @@ void scrub_thumbnail(TiffBlock& tiff, const Directory& ifd1, const std::vector<D
         for (std::uint32_t i = 0; i < n && i < tiff.size(); ++i)
             pictures.emplace_back(nth_number(tiff, *strips, i), nth_number(tiff, *counts, i));
     }
-    std::vector<std::pair<std::uint64_t, std::uint64_t>> kept;
+    // The header stays whatever a tag claims: it says where IFD0 is.
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> kept{{0, kTiffHeaderSize}};
     for (const Directory& directory : keep) {
         kept.emplace_back(directory.offset, directory.end - directory.offset);
         for (const Entry& entry : directory.entries) {
@@ -239,10 +241,17 @@ Bytes without_pictures(Bytes exif)
 std::vector<std::uint8_t> exif_for_saved_photo(const std::vector<std::uint8_t>& exif, int width, int height,
                                                const std::function<ExifThumbnail()>& make_thumbnail)
 {
+    // The pixels are saved upright. Lenient readers may still find an orientation other than 1
+    // in a block that cannot be walked (an IFD0 offset inside the header, its entries read
+    // from just after it): the loader turned the photo by it, and kept, the block would turn
+    // the saved photo again. Such a block goes.
+    const auto upright = [](Bytes block) {
+        return exif_orientation(block.data(), block.size()) == 1 ? block : Bytes{};
+    };
     const std::optional<Bytes> with_thumbnail = patched_exif(exif, width, height, &make_thumbnail);
-    if (!with_thumbnail) return exif.size() <= kMaxSegmentPayload ? without_pictures(exif) : Bytes{};
-    if (with_thumbnail->size() <= kMaxSegmentPayload) return *with_thumbnail;
+    if (!with_thumbnail) return exif.size() <= kMaxSegmentPayload ? upright(without_pictures(exif)) : Bytes{};
+    if (with_thumbnail->size() <= kMaxSegmentPayload) return upright(*with_thumbnail);
     Bytes without_thumbnail = *patched_exif(exif, width, height, nullptr);
-    if (without_thumbnail.size() <= kMaxSegmentPayload) return without_thumbnail;
+    if (without_thumbnail.size() <= kMaxSegmentPayload) return upright(std::move(without_thumbnail));
     return {};
 }

@@ -214,11 +214,16 @@ struct Decode {
         // The stored size bounds the work, the upright size is what the photo gets.
         outcome.width = heif_image_handle_get_width(handle.get());
         outcome.height = heif_image_handle_get_height(handle.get());
-        const std::int64_t stored =
-            static_cast<std::int64_t>(heif_image_handle_get_ispe_width(handle.get())) *
-            heif_image_handle_get_ispe_height(handle.get());
-        const std::int64_t upright = static_cast<std::int64_t>(outcome.width) * outcome.height;
-        if (std::max(stored, upright) > kMaxPhotoPixels) return LoadFailureReason::TooManyPixels;
+        const int stored_width = heif_image_handle_get_ispe_width(handle.get());
+        const int stored_height = heif_image_handle_get_ispe_height(handle.get());
+        if (static_cast<std::int64_t>(stored_width) * stored_height > kMaxPhotoPixels) {
+            // A crop may make the upright photo small; the refusal names what would be decoded.
+            outcome.width = stored_width;
+            outcome.height = stored_height;
+            return LoadFailureReason::TooManyPixels;
+        }
+        if (static_cast<std::int64_t>(outcome.width) * outcome.height > kMaxPhotoPixels)
+            return LoadFailureReason::TooManyPixels;
         if (outcome.width <= 0 || outcome.height <= 0) {
             outcome.decoder_message = "the image has no pixels";
             return LoadFailureReason::DecoderError;

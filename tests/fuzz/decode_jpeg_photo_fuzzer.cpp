@@ -68,7 +68,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const IccProfile& icc_profile = metadata.icc_profile;
     CheckingRowSink rows;
     // Left over from an earlier load: every decode must say afresh why it failed, or that it did not.
-    LoadOutcome failure{LoadFailureReason::TooManyScans, "an earlier message"};
+    LoadOutcome failure;
+    failure.reason = LoadFailureReason::TooManyScans;
+    failure.decoder_message = "an earlier message";
     bool loaded = false;
     std::size_t peak = 0;
     {

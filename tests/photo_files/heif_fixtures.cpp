@@ -214,15 +214,22 @@ std::vector<std::uint8_t> composed_heif(const CodedTile& tile, const ComposedIma
         put(dimg, image.parts.size(), 2);
         for (const std::uint32_t part : image.parts) put(dimg, part, 2);
         // Item 1 has the composed size, item 2 its configuration and the tile's size.
+        // A crop is the fourth property, essential to item 1.
+        const bool cropped = image.crop_width != 0;
         put(ipma, 2, 4);
-        put(ipma, 1, 2), put(ipma, 1, 1), put(ipma, 1, 1);
+        put(ipma, 1, 2), put(ipma, cropped ? 2 : 1, 1), put(ipma, 1, 1);
+        if (cropped) put(ipma, 0x84, 1);
         put(ipma, 2, 2), put(ipma, 2, 1), put(ipma, 0x82, 1), put(ipma, 3, 1);
+        Bytes crop;
+        for (const std::uint32_t value : {image.crop_width, 1u, image.crop_height, 1u, 0u, 1u, 0u, 1u})
+            put(crop, value, 4);
         const Bytes ipco =
             box("ipco", joined({ispe(image.claimed_width ? image.claimed_width : image.canvas_width,
                                      image.claimed_height ? image.claimed_height : image.canvas_height),
                                 tile.configuration,
                                 ispe(image.tile_claimed_width ? image.tile_claimed_width : tile.width,
-                                     image.tile_claimed_height ? image.tile_claimed_height : tile.height)}));
+                                     image.tile_claimed_height ? image.tile_claimed_height : tile.height),
+                                cropped ? box("clap", crop) : Bytes{}}));
         // Version 1: the description lies in the idat box, the tile in the mdat box.
         put(iloc, 0x4400, 2);
         put(iloc, 2, 2);

@@ -61,6 +61,8 @@ struct ComposedImage {
     // The sizes the composed image and the tile claim, when not 0; else the canvas's and the tile's.
     std::uint32_t claimed_width = 0, claimed_height = 0;
     std::uint32_t tile_claimed_width = 0, tile_claimed_height = 0;
+    // A clean-aperture crop of the composed image to this size, centred, when not 0.
+    std::uint32_t crop_width = 0, crop_height = 0;
 };
 
 /// The bytes of a HEIF file whose primary image is `image`, made of `tile`.

@@ -354,6 +354,14 @@ TEST_F(ComposedHeif, CompositionsBeyondTheLimitsAreRefusedBeforeDecoding)
         EXPECT_EQ(photo.width(), 3);
     }
 
+    // A grid claiming 400 megapixels and more, cropped to a few: the claim bounds the work.
+    ComposedImage cropped;
+    cropped.canvas_width = 64, cropped.canvas_height = 48, cropped.parts = {2};
+    cropped.claimed_width = 20001, cropped.claimed_height = 20000;
+    cropped.crop_width = 32, cropped.crop_height = 24;
+    EXPECT_FALSE(load_composed(cropped));
+    EXPECT_EQ(load_failure_text(outcome), "too large to open: 20001 x 20000 pixels");
+
     // libheif reads the last of two 'meta' boxes, here the second.
     ComposedImage harmless = wide_grid;
     harmless.canvas_width = 64, harmless.canvas_height = 48;

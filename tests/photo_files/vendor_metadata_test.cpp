@@ -138,7 +138,8 @@ TEST(EmbeddedJpeg, IsKnownByItsStructure)
 }
 
 // Maker segments stay byte for byte and in their order; those that would be false
-// go: the multi-picture index with its image, the JFIF extension's thumbnail.
+// go: the multi-picture index with its image, the JFIF extension's thumbnail, Adobe's
+// colour-transform flag.
 TEST_F(VendorMetadata, SegmentsAndTrailerNobodyPointsAtAreKeptTheRestGoes)
 {
     const std::vector<JpegMarker> kept = {
@@ -157,6 +158,7 @@ TEST_F(VendorMetadata, SegmentsAndTrailerNobodyPointsAtAreKeptTheRestGoes)
                        {JPEG_APP0 + 2, mpf_index(0, 0)},
                        kept[2],
                        {JPEG_APP0, text(std::string("JFXX\0\x13", 6))},
+                       {JPEG_APP0 + 14, text("Adobe") + Bytes{0x00, 0x64, 0, 0, 0, 0, 1}},
                        kept[3],
                        kept[4],
                        kept[5]};

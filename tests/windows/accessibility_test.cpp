@@ -87,6 +87,13 @@ TEST(ScreenReader, ReadsEveryControlWithItsRoleNameAndStateBeforeAndAfterAPhoto)
     controls = read_controls(*form);
     EXPECT_FALSE(controls["Save photo"]->state().disabled);
     EXPECT_TRUE(correction->state().checked);
+    // The camera icons read as the camera type chosen.
+    for (const int key : {Qt::Key_D, Qt::Key_P}) {
+        press_key(*form, key);
+        const bool camera = form->corrector.camera_type == CameraType::DigitalCamera;
+        EXPECT_EQ(controls["Set camera type (Digital camera)"]->state().checked, camera);
+        EXPECT_EQ(controls["Set camera type (Mobile phone)"]->state().checked, !camera);
+    }
     QAccessibleInterface* status = controls[form->status_label->accessibleName()];
     ASSERT_NE(status, nullptr);
     EXPECT_EQ(status->role(), QAccessible::StatusBar);
@@ -180,6 +187,10 @@ TEST(KeyboardFocus, TabVisitsTheControlsInReadingOrderAndEnterOrSpacePressesThem
     EXPECT_EQ(form->focusWidget(), nullptr);
     press_key(*form, Qt::Key_Space);
     EXPECT_NE(form->corrector.correction_shown, shown);
+    // A focus the window's activation gave back is no keyboard focus: Space still switches the correction.
+    form->open_button->setFocus(Qt::ActiveWindowFocusReason);
+    press_key(*form, Qt::Key_Space);
+    EXPECT_EQ(form->corrector.correction_shown, shown);
 
     // A focused slider moves with the arrows; elsewhere they step through the folder as before.
     tab_through(*form, 11);
