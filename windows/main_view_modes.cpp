@@ -2,6 +2,7 @@
 // original shown in its place while a key or the middle button is held.
 #include <QKeyEvent>
 
+#include "windows/layout_growth.h"
 #include "windows/main_window.h"
 
 void MainWindow::toggle_full_screen()
@@ -30,6 +31,9 @@ void MainWindow::show_original_in_place(bool shown)
 {
     if (!single_view || !corrector.photo_loaded || shown == original_in_place) return;
     original_in_place = shown;
+    // The caption says which photo the large view shows.
+    const std::size_t title = main_layout::index_of(shown ? "original_caption" : "corrected_caption");
+    corrected_caption->set_caption(QString::fromLatin1(main_layout::controls[title].text));
     if (!shown) {
         original_view->setVisible(false);
         original_view->set_scale(static_cast<float>(original_zoom->position()) / 100.0f);

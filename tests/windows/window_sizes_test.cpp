@@ -275,6 +275,7 @@ TEST(ViewModes, OneLargeViewShowsTheOriginalInPlaceWhileHeld)
     form->corrected_view->scroll_by(100, 30);
     const auto expect_original_in_place = [&form](bool held) {
         EXPECT_EQ(form->original_view->isVisible(), held);
+        EXPECT_EQ(form->corrected_caption->caption(), held ? "Original photo" : "Color corrected photo");
         if (!held) return;
         EXPECT_EQ(form->original_view->geometry(), form->corrected_view->geometry());
         EXPECT_FLOAT_EQ(form->original_view->scale(), 0.4f);
