@@ -88,7 +88,8 @@ TEST(SavedMetadataRegression, FuzzerFindingsSettleAfterOneSave)
     for (const char* name :
          {"exif_ifd0_inside_its_header.jpg", "maker_note_number_landing_in_the_moved_trailer.jpg",
           "exif_picture_over_its_tiff_header.jpg", "exif_picture_running_into_the_thumbnail.jpg",
-          "exif_orientation_read_past_a_broken_ifd0_offset.jpg", "exif_thumbnail_claiming_the_tiff_header.jpg"}) {
+          "exif_orientation_read_past_a_broken_ifd0_offset.jpg",
+          "exif_thumbnail_claiming_the_tiff_header.jpg"}) {
         SCOPED_TRACE(name);
         Bitmap32 photo, back;
         PhotoMetadata loaded, saved, saved_again;
@@ -99,7 +100,8 @@ TEST(SavedMetadataRegression, FuzzerFindingsSettleAfterOneSave)
         ASSERT_TRUE(load_photo(dir.file("twice.jpg"), back, &saved_again));
         EXPECT_EQ(saved_again, saved);
         // Only a block whose orientation a lenient reader would apply again goes.
-        EXPECT_EQ(saved.exif.empty(), std::string(name) == "exif_orientation_read_past_a_broken_ifd0_offset.jpg");
+        EXPECT_EQ(saved.exif.empty(),
+                  std::string(name) == "exif_orientation_read_past_a_broken_ifd0_offset.jpg");
         EXPECT_EQ(exif_orientation(saved.exif.data(), saved.exif.size()), 1);
     }
 }

@@ -16,7 +16,8 @@ TEST(ElidedText, KeepsTheStartAndTheLargerEnd)
     EXPECT_EQ(elided_in_the_middle("abcdefghijklmnop", font, 1), "...");
 
     // Characters beyond the first 65,536 (two UTF-16 units each) are kept or cut whole, at every width.
-    const QString name = QString::fromUtf8("\U0001F30A\U0001F30A\U0001F30A\U0001F3D6\U0001F3D6\U0001F3D6.jpg");
+    const QString name =
+        QString::fromUtf8("\U0001F30A\U0001F30A\U0001F30A\U0001F3D6\U0001F3D6\U0001F3D6.jpg");
     for (int width = 1; width < font.horizontalAdvance(name); ++width) {
         const QString elided = elided_in_the_middle(name, font, width);
         EXPECT_EQ(QString::fromUtf8(elided.toUtf8()), elided) << width;
