@@ -32,9 +32,10 @@ void MainWindow::show_status_text()
     const QString position = status_position_text() + QString::fromStdString(corrector.strength_text());
     const QFontMetrics metrics(status_label->font());
     // The glass ends as far from the LCD's right end at every width.
-    constexpr int glass_right_end = main_layout::control_named("lcd_panel").width - main_layout::lcd_glass_right;
-    const int room = lcd_panel->width() - glass_right_end - main_layout::lcd_glass_margin - status_label->x() -
-                     metrics.horizontalAdvance(position);
+    constexpr int glass_right_end =
+        main_layout::control_named("lcd_panel").width - main_layout::lcd_glass_right;
+    const int room = lcd_panel->width() - glass_right_end - main_layout::lcd_glass_margin -
+                     status_label->x() - metrics.horizontalAdvance(position);
     const QString shown = elided_in_the_middle(text, metrics, room);
     status_label->set_caption(shown + position);
     status_label->setToolTip(shown == text ? QString() : text + position);

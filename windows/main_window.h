@@ -378,7 +378,7 @@ private:
     bool close_approved_ = false;  // the save question was asked and answered for this close
     bool stepping_ = false;        // a photo that fails to open says so on the status line only
     bool save_pressed_with_shift_ = false;
-    std::string opening_path_;     // the photo being opened, as the dialog or the caller named it
+    std::string opening_path_;  // the photo being opened, as the dialog or the caller named it
     bool opening_before_shown_ = false;
     std::optional<LoadOutcome> load_failure_to_show_;  // a failed open's, once the window shows
 

@@ -45,7 +45,7 @@ struct StartupOptions {
     /// the splash shows, so the main window comes up showing it.
     std::optional<std::string> photo;
     std::function<void(std::chrono::milliseconds)>
-        sleep_for;                                      // the event thread's sleep; empty: a real sleep
+        sleep_for;  // the event thread's sleep; empty: a real sleep
     std::function<void(StartupStep, SplashWindow*)>
         on_step;              // the splash window while it exists, else nullptr
     int pixels_per_inch = 0;  // of a layout pixel, for the main window's captions; 0: the screen's

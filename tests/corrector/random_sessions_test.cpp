@@ -68,8 +68,8 @@ PictureRef picture_of(const Bitmap32& bitmap)
 struct PhotoFile {
     std::string path;
     bool loads = true;
-    PictureRef picture;                         // what org_photo holds after opening it
-    std::int32_t phone_profile = 5;             // chosen by the profile rules
+    PictureRef picture;              // what org_photo holds after opening it
+    std::int32_t phone_profile = 5;  // chosen by the profile rules
     std::int32_t camera_profile = 1;
     IccProfile icc_profile;
 };

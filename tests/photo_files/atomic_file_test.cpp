@@ -1,3 +1,5 @@
+#include "photo_files/atomic_file.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -5,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "photo_files/atomic_file.h"
 #include "tests/support/file_bytes.h"
 #include "tests/support/temp_dir.h"
 

@@ -18,7 +18,6 @@
 
 namespace {
 
-
 struct StartupRecord {
     std::vector<StartupStep> steps;
     std::vector<std::chrono::milliseconds> sleeps;
