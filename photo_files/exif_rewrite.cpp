@@ -156,8 +156,10 @@ void replace_thumbnail(TiffBlock& tiff, const Directory& ifd0, const std::vector
     const std::uint64_t old_length = number(tiff, *length_entry);
     std::vector<Directory> all = patched;
     all.push_back(*ifd1);
-    if (old_length == 0 || !tiff.holds(old_offset, old_length) || ifd1->overlaps(old_offset, old_length) ||
-        tangled(old_offset, old_length) || !values_clear_of(tiff, all, old_offset, old_length))
+    // A picture claiming the TIFF header would have the header zeroed with it.
+    if (old_length == 0 || old_offset < kTiffHeaderSize || !tiff.holds(old_offset, old_length) ||
+        ifd1->overlaps(old_offset, old_length) || tangled(old_offset, old_length) ||
+        !values_clear_of(tiff, all, old_offset, old_length))
         return unlink();
 
     // The old picture goes: cut off when it is the block's tail, zeroed otherwise.

@@ -89,7 +89,7 @@ TEST(SavedMetadataRegression, FuzzerFindingsSettleAfterOneSave)
          {"exif_ifd0_inside_its_header.jpg", "maker_note_number_landing_in_the_moved_trailer.jpg",
           "exif_picture_over_its_tiff_header.jpg", "exif_picture_running_into_the_thumbnail.jpg",
           "exif_orientation_read_past_a_broken_ifd0_offset.jpg",
-          "exif_thumbnail_claiming_the_tiff_header.jpg"}) {
+          "exif_thumbnail_claiming_the_tiff_header.jpg", "exif_thumbnail_over_the_byte_order.jpg"}) {
         SCOPED_TRACE(name);
         Bitmap32 photo, back;
         PhotoMetadata loaded, saved, saved_again;
