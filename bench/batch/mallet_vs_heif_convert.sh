@@ -22,24 +22,10 @@ trap 'rm -rf "$work"' EXIT
 # A phone's usual quality; the photo-like content makes the HEVC decoder work as on a real photo.
 heif-enc -q 85 -o "$work/photo.heic" "$work/one/photo_01.jpg" >/dev/null
 
-time_once() {
-    local TIMEFORMAT='%R %U %S'
-    { time bash -c "$1" >/dev/null 2>&1; } 2>&1 | awk '{ printf "%.3f %.3f\n", $1, $2 + $3 }'
-}
+# shellcheck source=bench/batch/side_by_side.sh
+source "$(dirname "$0")/side_by_side.sh"
 
-median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
-
-a="'$mallet' correct --overwrite --quiet -o '$work/out' '$work/photo.heic'"
-b="heif-convert -q 95 '$work/photo.heic' '$work/converted.jpg'"
-: >"$work/a" && : >"$work/b"
-time_once "$a" >/dev/null && time_once "$b" >/dev/null # warm-up: files in the page cache
-for ((i = 0; i < runs; i++)); do
-    time_once "$a" >>"$work/a"
-    time_once "$b" >>"$work/b"
-done
 echo "$(lscpu | sed -n 's/^Model name: *//p'), $(nproc) processors; $runs runs each"
-awk -v aw="$(cut -d' ' -f1 "$work/a" | median)" -v ac="$(cut -d' ' -f2 "$work/a" | median)" \
-    -v bw="$(cut -d' ' -f1 "$work/b" | median)" -v bc="$(cut -d' ' -f2 "$work/b" | median)" 'BEGIN {
-    printf "one 12-MP HEIC: A mallet correct, B heif-convert -q 95 (target A/B <= 1.15)\n"
-    printf "  A: wall %.2f s, cpu %.2f s\n  B: wall %.2f s, cpu %.2f s\n  A/B: wall %.2f, cpu %.2f\n",
-           aw, ac, bw, bc, aw / bw, ac / bc }'
+compare "one 12-MP HEIC: A mallet correct, B heif-convert -q 95 (target A/B <= 1.15)" \
+    "'$mallet' correct --overwrite --quiet -o '$work/out' '$work/photo.heic'" \
+    "heif-convert -q 95 '$work/photo.heic' '$work/converted.jpg'"

@@ -18,7 +18,8 @@ work=$(mktemp -d "${BENCH_DIR:-$build}/many_small_photos.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 "$maker" "$work/photos" "$photos" 640 480
 
-median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+# shellcheck source=bench/batch/side_by_side.sh
+source "$(dirname "$0")/side_by_side.sh"
 : >"$work/times"
 for ((i = 0; i <= runs; i++)); do
     rm -rf "$work/out"
