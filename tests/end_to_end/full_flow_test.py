@@ -32,6 +32,13 @@ class Flow:
         if self.session.visible_windows("Error"):
             raise Failure("an error message appeared")
 
+    def quit_by_keys(self):
+        """Ctrl+Q with nothing left to save: the program ends at once, with status 0."""
+        self.session.key(self.main, "ctrl+q")
+        status = self.session.wait_for_exit(30)
+        if status != 0:
+            raise Failure(f"Ctrl+Q ended the program with status {status}")
+
     def wait_for_picture(self, what, condition, timeout=30):
         """The window's picture once `condition(picture)` holds."""
 

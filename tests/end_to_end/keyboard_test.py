@@ -69,10 +69,7 @@ def test(session, options):
             raise Failure("the photo saved from the keyboard is not the Outdoors preset plus one step lighter")
 
     # Saved: EXIT asks nothing.
-    session.key(flow.main, "ctrl+q")
-    status = session.wait_for_exit(30)
-    if status != 0:
-        raise Failure(f"Ctrl+Q ended the program with status {status}")
+    flow.quit_by_keys()
 
 
 if __name__ == "__main__":

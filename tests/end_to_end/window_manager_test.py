@@ -116,10 +116,7 @@ def test(session, options):
             session.xdotool("key", closing)  # to whichever window has the keyboard
         session.wait_until_gone(about, 10)
 
-    session.key(flow.main, "ctrl+q")
-    status = session.wait_for_exit(30)
-    if status != 0:
-        raise Failure(f"the program ended with status {status} after Ctrl+Q")
+    flow.quit_by_keys()
 
 
 if __name__ == "__main__":
