@@ -16,6 +16,18 @@ namespace {
 
 using main_layout::Box;
 using main_layout::control_named;
+
+// A shown window holding a 3000 x 2000 photo (no pixels need decoding), fitted in both views.
+std::unique_ptr<MainWindow> shown_with_fitted_photo()
+{
+    auto form = quick_form();
+    form->show();
+    form->corrector.org_photo.set_size(3000, 2000);
+    form->corrector.corrected_photo.set_size(3000, 2000);
+    form->corrector.photo_loaded = true;
+    form->fit_both_views();
+    return form;
+}
 using main_layout::controls;
 using main_layout::index_of;
 using main_layout::placed_controls;
@@ -116,12 +128,7 @@ TEST(WindowSizes, WidenedPicturesKeepTheirEndsAndRunOnWithoutABreak)
 // bars' pictures cover them, a fitted view is fitted again and a zoomed one keeps its zoom.
 TEST(WindowSizes, TheWindowFollowsAResizeAndFittedViewsStayFitted)
 {
-    auto form = quick_form();
-    form->show();
-    form->corrector.org_photo.set_size(3000, 2000);
-    form->corrector.corrected_photo.set_size(3000, 2000);
-    form->corrector.photo_loaded = true;
-    form->fit_both_views();
+    auto form = shown_with_fitted_photo();
     const float small_fit = form->original_view->scale();
 
     form->resize(1500, 900);
@@ -250,12 +257,7 @@ TEST(ViewModes, FullScreenByF11OrADoubleClickOnAView)
 // middle button is held the original lies in its place at its zoom, showing the same part.
 TEST(ViewModes, OneLargeViewShowsTheOriginalInPlaceWhileHeld)
 {
-    auto form = quick_form();
-    form->show();
-    form->corrector.org_photo.set_size(3000, 2000);
-    form->corrector.corrected_photo.set_size(3000, 2000);
-    form->corrector.photo_loaded = true;
-    form->fit_both_views();
+    auto form = shown_with_fitted_photo();
     const float side_by_side = form->corrected_view->scale();
     press_key(*form, Qt::Key_V);
     EXPECT_TRUE(form->single_view);
